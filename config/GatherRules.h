@@ -1,0 +1,36 @@
+#pragma once
+// The rules by which the window's field values become settings: the directory
+// is trimmed and must be an absolute path, an empty pattern means "*.*", the
+// four "do not delete" boxes are stored inverted.
+
+#include <string>
+
+class SweepSettings;
+
+struct WindowFields {
+    std::string directory;
+    std::string pattern;
+    bool regexCheck = false;
+    bool subdirCheck = false;
+    bool spareSystemCheck = false;
+    bool spareReadonlyCheck = false;
+    bool spareHiddenCheck = false;
+    bool keepStructureCheck = false;
+    int days = 0;
+    int speed = -1;  // index of the checked speed button, -1 when none
+};
+
+inline constexpr const char* BadDirectoryText = "请输入或选择正确的处理目录";
+inline constexpr const char* LongPatternText = "文件名不能超过200字节";
+inline constexpr const char* SaveFailedText = "保存配置文件失败";
+
+// True when the trimmed text is a directory the sweep may be given: on Windows
+// a ":" after the first byte, elsewhere a leading "/"; nothing is checked on disk.
+bool IsAcceptableDirectory(const std::string& trimmedDirectory);
+
+// On success fills `settings` from `fields` and returns an empty text; otherwise
+// returns the text for the user and leaves `settings` unchanged.
+std::string ApplyGatherRules(const WindowFields& fields, SweepSettings& settings);
+
+// The reverse, for filling the window from the settings.
+WindowFields FieldsFromSettings(const SweepSettings& settings);

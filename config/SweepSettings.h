@@ -1,0 +1,44 @@
+#pragma once
+// The settings of a sweep and their file, vorn.ini in the program directory.
+//
+// The flag, integer and speed fields are read by the worker thread while the
+// window may write them, so they are atomic and read and written whole. The
+// text fields are only read when a run begins; a run works on its own copies.
+
+#include <atomic>
+#include <string>
+
+class SweepSettings {
+public:
+    static constexpr const char* FileName = "vorn.ini";
+    static constexpr const char* Section = "vorn";
+
+    SweepSettings();
+    virtual ~SweepSettings() = default;
+
+    // Fills the record from <programDir>vorn.ini; programDir ends in a separator.
+    // False (and the record unchanged) when the file cannot be read or parsed.
+    bool Load(const std::string& programDir);
+    // Writes the eleven lines of the file so that a crash or a full disk can
+    // never leave a cut file: a temporary file is written, flushed and moved
+    // over vorn.ini. False, with vorn.ini untouched, when vorn.ini exists but
+    // cannot be opened for writing, or when any step fails.
+    bool Save(const std::string& programDir) const;
+    // The pause for the current speed: 500, 200, 100, 0 ms; 200 for any other value.
+    int PauseMillis() const;
+
+    // The eleven bytes of the file as Save writes them.
+    std::string Serialize() const;
+
+    std::atomic<int> speed;
+    std::string filepath;
+    std::string filename;
+    std::string matchPattern;
+    std::atomic<bool> subdir;
+    std::atomic<bool> system;
+    std::atomic<bool> readonly;
+    std::atomic<bool> hidden;
+    std::atomic<bool> dirtree;
+    std::atomic<bool> regex;
+    std::atomic<int> expiredays;
+};

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only when some are missing.
+# Sourced by test.sh and run.sh.
+vorn_packages=(cmake g++ libgtest-dev pkg-config libpcre2-dev qt6-base-dev fonts-wqy-microhei)
+
+vorn_install_deps() {
+  local missing=()
+  for p in "${vorn_packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 \
+    install -y --no-install-recommends "${missing[@]}"
+}
