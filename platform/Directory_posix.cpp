@@ -1,0 +1,150 @@
+#include "platform/Directory.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace platform {
+
+struct Directory::State {
+    int fd = -1;
+    DIR* stream = nullptr;
+    uint64_t mountId = 0;
+
+    ~State() {
+        if (stream)
+            closedir(stream);  // closes fd too
+        else if (fd >= 0)
+            close(fd);
+    }
+};
+
+namespace {
+
+constexpr const char* DosAttribName = "user.DOSATTRIB";
+constexpr size_t DosAttribMaxSize = 256;
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// The mount a directory belongs to. The mount id tells bind mounts of the same
+// file system apart, which the device number cannot; it is the fallback only
+// on kernels without mount ids.
+bool MountOf(int fd, uint64_t& mountId, bool& mountRoot) {
+    struct statx sx;
+    if (statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &sx) != 0) return false;
+    mountId = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id
+                                           : uint64_t{sx.stx_dev_major} << 32 | sx.stx_dev_minor;
+    mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    return true;
+}
+
+bool LeadsToDirectory(int dirFd, const char* name) {
+    struct stat st;
+    return fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Some file systems never fill in d_type; only then is the entry examined.
+bool TypeOf(int dirFd, const dirent& d, unsigned char& type) {
+    type = d.d_type;
+    if (type != DT_UNKNOWN) return true;
+    struct stat st;
+    if (fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    type = IFTODT(st.st_mode);
+    return true;
+}
+
+// False for what the sweep must never see: a link to a directory, an entry
+// gone meanwhile.
+bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
+    unsigned char type;
+    if (!TypeOf(dirFd, d, type)) return false;
+    entry.name = d.d_name;
+    entry.link = type == DT_LNK;
+    if (entry.link && LeadsToDirectory(dirFd, d.d_name)) return false;
+    entry.kind = type == DT_DIR              ? EntryKind::Directory
+                 : type == DT_REG || entry.link ? EntryKind::File
+                                                : EntryKind::Special;
+    return true;
+}
+
+// The attributes a file server stored for the file. Read through the open
+// directory (the /proc link resolves to it), without following a final link.
+// Missing means none; anything unreadable means all three, so the file is
+// spared rather than guessed about.
+uint32_t StoredAttributes(int dirFd, const char* name) {
+    char path[32 + NAME_MAX + 1];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
+    unsigned char value[DosAttribMaxSize];
+    const ssize_t size = lgetxattr(path, DosAttribName, value, sizeof value);
+    if (size < 0) return errno == ENODATA || errno == ENOTSUP ? 0 : AttributesUnknown;
+    uint32_t attributes;
+    if (!DecodeDosAttrib(value, static_cast<size_t>(size), attributes)) return AttributesUnknown;
+    return attributes & AttributesUnknown;
+}
+
+// A link carries no attributes of its own (nothing can be stored on it): only
+// its name can make it hidden.
+uint32_t AttributesOf(int dirFd, const DirEntry& entry, const struct stat& st) {
+    uint32_t attributes = entry.name[0] == '.' ? AttributeHidden : 0;
+    if (entry.link) return attributes;
+    if (!(st.st_mode & S_IWUSR)) attributes |= AttributeReadOnly;
+    return attributes | StoredAttributes(dirFd, entry.name);
+}
+
+}  // namespace
+
+Directory::Directory() = default;
+
+Directory::~Directory() = default;
+
+OpenResult Directory::Open(const char* path) {
+    state = std::make_unique<State>();
+    state->fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    bool mountRoot;
+    if (state->fd < 0 || !MountOf(state->fd, state->mountId, mountRoot)) return OpenResult::Unreadable;
+    state->stream = fdopendir(state->fd);
+    return state->stream ? OpenResult::Listed : OpenResult::Unreadable;
+}
+
+OpenResult Directory::Open(const Directory& parent, const char* name) {
+    state = std::make_unique<State>();
+    state->fd = openat(parent.state->fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (state->fd < 0)
+        return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? OpenResult::NotEntered
+                                                                     : OpenResult::Unreadable;
+    bool mountRoot;
+    if (!MountOf(state->fd, state->mountId, mountRoot) || mountRoot || state->mountId != parent.state->mountId)
+        return OpenResult::NotEntered;
+    state->stream = fdopendir(state->fd);
+    return state->stream ? OpenResult::Listed : OpenResult::Unreadable;
+}
+
+bool Directory::Next(DirEntry& entry) {
+    if (!state || !state->stream) return false;
+    while (const dirent* d = readdir(state->stream))
+        if (!IsDotOrDotDot(d->d_name) && Classify(state->fd, *d, entry)) return true;
+    return false;
+}
+
+bool Directory::ReadInfo(const DirEntry& entry, bool attributes, EntryInfo& info) const {
+    struct stat st;
+    if (fstatat(state->fd, entry.name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    info.lastWrite = st.st_mtim.tv_sec;
+    info.attributes = attributes ? AttributesOf(state->fd, entry, st) : 0;
+    return true;
+}
+
+bool Directory::DeleteEntry(const DirEntry& entry) const { return unlinkat(state->fd, entry.name, 0) == 0; }
+
+bool Directory::RemoveEmptySubdirectory(const char* name) const {
+    return unlinkat(state->fd, name, AT_REMOVEDIR) == 0;
+}
+
+}  // namespace platform
