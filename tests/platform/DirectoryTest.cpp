@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include "support/ScopedMount.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -97,22 +97,6 @@ TEST_F(DirectoryTest, SubdirectoryOpensOnlyAsARealDirectory) {
         EXPECT_EQ(child.Open(root, c.name), c.result) << c.name;
     }
 }
-
-// A file system mounted for one test, detached again whatever happens.
-class ScopedMount {
-public:
-    ScopedMount(const char* source, const fs::path& at, const char* type, unsigned long flags) : at(at) {
-        fs::create_directories(at);
-        mounted = mount(source, at.c_str(), type, flags, nullptr) == 0;
-    }
-    ~ScopedMount() {
-        if (mounted) umount2(at.c_str(), MNT_DETACH);
-    }
-    bool mounted;
-
-private:
-    fs::path at;
-};
 
 TEST_F(DirectoryTest, AnotherMountIsNotEntered) {
     // A bind mount of the same file system has the same device number.

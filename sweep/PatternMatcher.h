@@ -1,0 +1,54 @@
+#pragma once
+// The name pattern of a sweep: its translation into one regular expression and
+// the compiled expression that file names are tested against. Matching works
+// on bytes and is case-sensitive; a pattern that asks for UTF or UCP mode does
+// not compile.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct pcre2_real_code_8;
+struct pcre2_real_match_data_8;
+
+// A wildcard pattern becomes an anchored expression in which "." is literal,
+// "?" is exactly one byte and "*" any run of bytes; every other sign keeps its
+// regular-expression meaning. A regular expression is taken as it stands
+// (unanchored).
+std::string BuildExpression(const std::string& pattern, bool regex);
+
+struct MatchRecord {
+    static constexpr size_t Pairs = 10;  // the whole match and 9 groups
+
+    const char* start = nullptr;              // where this attempt began, inside the subject
+    std::array<size_t, 2 * Pairs> offsets{};  // start/end pairs, relative to `start`
+    int result = 0;                           // 0: matched, with more groups than the pairs hold
+};
+
+class PatternMatcher {
+public:
+    static constexpr int Unlimited = -1;
+
+    PatternMatcher() = default;
+    virtual ~PatternMatcher();
+    PatternMatcher(const PatternMatcher&) = delete;
+    PatternMatcher& operator=(const PatternMatcher&) = delete;
+
+    // Replaces the held expression; false (and nothing held) when it does not compile.
+    bool Compile(const std::string& expression);
+    // Collects successive matches over the zero-terminated `subject` into the
+    // records: up to `limit` (Unlimited for no bound, 0 for one attempt).
+    // Each attempt begins where the previous match ended; an empty match ends
+    // the search. True when at least one match was recorded.
+    bool Match(const char* subject, int limit);
+
+    const std::vector<MatchRecord>& Records() const { return records; }
+
+private:
+    void Release();
+
+    pcre2_real_code_8* code = nullptr;
+    pcre2_real_match_data_8* matchData = nullptr;
+    std::vector<MatchRecord> records;
+};

@@ -1,0 +1,180 @@
+#include "sweep/SweepJob.h"
+
+#include <chrono>
+#include <utility>
+
+#include "ExtLib/StringEx.h"
+#include "config/SweepSettings.h"
+#include "platform/Directory.h"
+#include "platform/Path.h"
+#include "sweep/SweepFilters.h"
+
+namespace {
+
+constexpr const char* RunningText = "正在运行...";
+constexpr const char* SearchingFormat = "搜索目录 %s";
+constexpr const char* DeletingFormat = "删除%s";
+constexpr const char* BadNameText = "无效文件名";
+constexpr const char* BadRegexText = "无效正则表达式";
+constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d个文件";
+constexpr const char* CompletedText = "运行完成";
+constexpr const char* StoppedText = "运行已停止";
+
+}  // namespace
+
+int64_t SweepJob::SystemNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+SweepJob::SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode, Clock now,
+                   Sleeper sleep)
+    : WorkerThread(std::move(sleep)), settings(settings), channel(channel), silentMode(silentMode), now(std::move(now)) {}
+
+// The worker must be gone before the members it uses are.
+SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
+
+void SweepJob::SubdirectoryListed(const std::string&) {}
+
+void SweepJob::Run() {
+    Report(StatusKind::Info, RunningText);
+    startTime = now();
+    deletedCount = 0;
+    dirCount = 0;
+    uint32_t found = 0;
+    // The window may save new settings during the run: it works on copies.
+    path = settings.filepath;
+    const bool regex = settings.regex;
+    settings.matchPattern = BuildExpression(settings.filename, regex);
+    if (!matcher.Compile(settings.matchPattern)) {
+        Report(StatusKind::Error, regex ? BadRegexText : BadNameText);
+    } else {
+        if (SearchDirectory(nullptr, nullptr, found) == Outcome::Abandoned) return;
+        ReportSummary(found);
+    }
+    EndRun();
+}
+
+SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name, uint32_t& found) {
+    if (path.empty() || path.size() > MaxPathBytes) return Outcome::NotSearched;
+    platform::Directory dir;
+    Outcome outcome;
+    if (!OpenDirectory(dir, parent, name, outcome)) return Outcome::Abandoned;
+    if (outcome == Outcome::NotSearched) return outcome;
+    ReportPath(SearchingFormat);
+    found = 0;
+    ++dirCount;
+    const int pause = settings.PauseMillis();
+    if (!SearchEntries(dir, pause, found) || !DirectoryPause(pause)) return Outcome::Abandoned;
+    return Outcome::Searched;
+}
+
+// A directory that turned out to be a link or another mount is left alone
+// entirely; one that cannot be listed counts as searched and empty.
+bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory* parent, const char* name,
+                             Outcome& outcome) {
+    platform::OpenResult result;
+    if (parent) {
+        SubdirectoryListed(path);
+        if (!Outside([&] { result = dir.Open(*parent, name); })) return false;
+    } else {
+        const std::string root = path;
+        if (!Outside([&] { result = dir.Open(root.c_str()); })) return false;
+    }
+    outcome = result == platform::OpenResult::NotEntered ? Outcome::NotSearched : Outcome::Searched;
+    return true;
+}
+
+// The running flag is tested after every fetch: a stop leaves the entry just
+// fetched alone.
+bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& found) {
+    const size_t length = path.size();
+    const bool separated = path.back() == platform::PathSeparator;
+    platform::DirEntry entry;
+    for (;;) {
+        bool fetched = false;
+        if (!Outside([&] { fetched = dir.Next(entry); })) return false;
+        if (!fetched || !IsRunning()) break;
+        path.resize(length);
+        if (!separated) path += platform::PathSeparator;
+        path += entry.name;
+        if (entry.kind == platform::EntryKind::Directory) {
+            if (!VisitSubdirectory(dir, entry.name, found)) return false;
+        } else {
+            ++found;
+            if (!VisitFile(dir, entry, pause)) return false;
+        }
+    }
+    path.resize(length);
+    return true;
+}
+
+// A subtree is removed when every file found in it was deleted, which
+// includes a subtree without files; a removal that fails leaves it.
+bool SweepJob::VisitSubdirectory(const platform::Directory& dir, const char* name, uint32_t& found) {
+    if (!settings.subdir) return true;
+    const int before = deletedCount;
+    uint32_t sub = 0;
+    const Outcome outcome = SearchDirectory(&dir, name, sub);
+    if (outcome != Outcome::Searched) return outcome == Outcome::NotSearched;
+    found += sub;
+    if (static_cast<uint32_t>(deletedCount - before) != sub || !settings.dirtree) return true;
+    return Outside([&] { dir.RemoveEmptySubdirectory(name); });
+}
+
+// Deleting a live FIFO or socket would break whoever uses it: such files are
+// only counted.
+bool SweepJob::VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause) {
+    if (entry.kind == platform::EntryKind::Special) return true;
+    const Verdict verdict = Judge(dir, entry);
+    if (verdict != Verdict::Delete) return verdict == Verdict::Keep;
+    return Delete(dir, entry, pause);
+}
+
+// Cheapest first: the name needs no system call, the attributes and the age
+// one, and only for names that matched.
+SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform::DirEntry& entry) {
+    if (!matcher.Match(entry.name, 1)) return Verdict::Keep;
+    const SweepFilters filters = SweepFilters::Read(settings);
+    if (!filters.NeedsInfo()) return Verdict::Delete;
+    const bool attributes = filters.NeedsAttributes();
+    platform::EntryInfo info;
+    bool present = false;
+    if (!Outside([&] { present = dir.ReadInfo(entry, attributes, info); })) return Verdict::Abandoned;
+    if (!present || !filters.AttributesAllowed(info.attributes)) return Verdict::Keep;
+    return filters.OldEnough(info.lastWrite, startTime) ? Verdict::Delete : Verdict::Keep;
+}
+
+// The report and the pause follow every attempt while the count stands at 1
+// or a multiple of ten, failed attempts included.
+bool SweepJob::Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause) {
+    bool deleted = false;
+    if (!Outside([&] { deleted = dir.DeleteEntry(entry); })) return false;
+    if (deleted) ++deletedCount;
+    if (deletedCount != 1 && deletedCount % DeletionsPerReport != 0) return true;
+    ReportPath(DeletingFormat);
+    return pause <= 0 || Pause(pause);
+}
+
+// Made on the way out after a stop as well; the count then no longer moves.
+bool SweepJob::DirectoryPause(int pause) {
+    if (pause <= 0) return true;
+    if (dirCount % DirectoriesPerPause == 0 && !Pause(pause)) return false;
+    return dirCount % DirectoriesPerDoublePause != 0 || Pause(pause);
+}
+
+void SweepJob::ReportPath(const char* format) {
+    StringEx text;
+    text.Format(format, path.c_str());
+    Report(StatusKind::Info, text.Str());
+}
+
+void SweepJob::ReportSummary(uint32_t found) {
+    StringEx text;
+    text.Format(SummaryFormat, IsRunning() ? CompletedText : StoppedText, static_cast<int>(found), deletedCount);
+    Report(StatusKind::Info, text.Str());
+}
+
+void SweepJob::Report(StatusKind kind, const std::string& text) {
+    if (!silentMode) channel.Push(kind, text);
+}

@@ -1,0 +1,84 @@
+#pragma once
+// One sweep of the configured root on the worker thread: the name pattern,
+// the attribute and age filters, deletion, removal of emptied subdirectories,
+// the pauses for the chosen speed and the progress texts.
+//
+// The sweep never leaves the root: links are not followed (a link to a file
+// is deleted as a link), other mounts are not entered, and every open and
+// delete is made relative to the open parent directory. FIFOs, sockets and
+// devices are counted but never deleted.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "sweep/PatternMatcher.h"
+#include "sweep/StatusChannel.h"
+#include "sweep/WorkerThread.h"
+
+class SweepSettings;
+
+namespace platform {
+class Directory;
+struct DirEntry;
+}  // namespace platform
+
+class SweepJob : public WorkerThread {
+public:
+    // The longest directory path, in bytes, that is searched.
+    static constexpr size_t MaxPathBytes = 260;
+    // The first deletion and every tenth report their file and pause.
+    static constexpr int DeletionsPerReport = 10;
+    // Every tenth directory pauses on its way out, every hundredth twice.
+    static constexpr int DirectoriesPerPause = 10;
+    static constexpr int DirectoriesPerDoublePause = 100;
+
+    using Clock = std::function<int64_t()>;  // seconds since 1970-01-01 UTC
+
+    static int64_t SystemNow();
+
+    // `silentMode` is the process's flag: while it is set no text is queued.
+    SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode,
+             Clock now = SystemNow, Sleeper sleep = RealSleep);
+    ~SweepJob() override;
+
+protected:
+    void Run() override;
+    // Between listing a subdirectory and opening it; a test changes the tree here.
+    virtual void SubdirectoryListed(const std::string& path);
+
+private:
+    enum class Outcome { Searched, NotSearched, Abandoned };
+    enum class Verdict { Keep, Delete, Abandoned };
+
+    // The directory whose path `path` holds; `parent` and `name` locate it,
+    // `parent` null for the root. `found` is set only when it is searched.
+    Outcome SearchDirectory(const platform::Directory* parent, const char* name, uint32_t& found);
+    // The helpers below return false once the run is abandoned.
+    bool OpenDirectory(platform::Directory& dir, const platform::Directory* parent, const char* name,
+                       Outcome& outcome);
+    bool SearchEntries(platform::Directory& dir, int pause, uint32_t& found);
+    bool VisitSubdirectory(const platform::Directory& dir, const char* name, uint32_t& found);
+    bool VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause);
+    Verdict Judge(const platform::Directory& dir, const platform::DirEntry& entry);
+    bool Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause);
+    bool DirectoryPause(int pause);
+
+    void ReportPath(const char* format);
+    void ReportSummary(uint32_t found);
+    void Report(StatusKind kind, const std::string& text);
+
+    SweepSettings& settings;
+    StatusChannel& channel;
+    const std::atomic<bool>& silentMode;
+    const Clock now;
+
+    int dirCount = 0;
+    PatternMatcher matcher;
+    int deletedCount = 0;
+    int64_t startTime = 0;
+    // The directory or entry being looked at, as the texts show it.
+    std::string path;
+};

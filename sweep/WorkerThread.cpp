@@ -1,0 +1,74 @@
+#include "sweep/WorkerThread.h"
+
+#include <chrono>
+#include <system_error>
+#include <utility>
+
+WorkerThread::WorkerThread(Sleeper sleep) : sleep(std::move(sleep)) {}
+
+WorkerThread::~WorkerThread() { Stop(ExitWaitMillis); }
+
+void WorkerThread::RealSleep(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
+
+// The thread owns its gate: after an abandonment only the gate is touched.
+void WorkerThread::Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
+    if (gate->Enter()) {
+        try {
+            self->Run();
+        } catch (...) {
+            // A run that threw never ended itself; a silent run waiting for
+            // its end would wait for ever.
+            if (gate->Enter()) self->EndRun();
+        }
+    }
+    gate->Finish();
+}
+
+void WorkerThread::Start() {
+    if (gate && !gate->WaitFinished(0)) return;
+    if (thread.joinable()) thread.join();
+    done.Reset();
+    running = true;
+    gate = std::make_shared<WorkerGate>(sleep);
+    try {
+        thread = std::thread(Work, this, gate);
+    } catch (const std::system_error&) {
+        // No thread could be made: end the run that never began.
+        gate.reset();
+        EndRun();
+    }
+}
+
+void WorkerThread::Stop(int waitMs) {
+    running = false;
+    done.Reset();
+    if (!thread.joinable()) return;
+    if (gate->WaitFinished(waitMs) || !gate->Abandon())
+        thread.join();
+    else
+        thread.detach();
+    gate.reset();
+}
+
+void WorkerThread::Suspend() {
+    if (gate) gate->Suspend();
+}
+
+void WorkerThread::Resume() {
+    if (gate) gate->Resume();
+}
+
+bool WorkerThread::WaitDone(int timeoutMs) { return done.Wait(timeoutMs); }
+
+bool WorkerThread::IsRunning() const { return running; }
+
+void WorkerThread::Run() { done.Set(); }
+
+void WorkerThread::EndRun() {
+    running = false;
+    done.Set();
+}
+
+bool WorkerThread::SafePoint() { return gate->Enter(); }
+
+bool WorkerThread::Pause(int millis) { return gate->Pause(millis); }

@@ -1,0 +1,75 @@
+#pragma once
+// Runs the virtual Run on a thread of its own, which a controlling thread
+// starts, suspends, resumes, stops and awaits.
+//
+// No thread can be suspended or killed safely at an arbitrary point, so the
+// worker pauses and ends only at its own safe points (see WorkerGate): Run
+// calls SafePoint between steps, does its pauses through Pause and every call
+// that may block through Outside. Stop clears the running flag and waits; a
+// worker that has not ended by then (it is suspended, or stuck in a call) is
+// abandoned: it unwinds from its next safe point without ending its run and
+// without touching this object again.
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "sweep/ManualResetEvent.h"
+#include "sweep/WorkerGate.h"
+
+class WorkerThread {
+public:
+    using Sleeper = WorkerGate::Sleeper;
+
+    static constexpr int WaitForever = -1;
+    // How long destruction lets a running worker end by itself.
+    static constexpr int ExitWaitMillis = 500;
+
+    static void RealSleep(int millis);
+
+    // `sleep` makes the pauses; by default the thread really sleeps.
+    explicit WorkerThread(Sleeper sleep = RealSleep);
+    virtual ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Does nothing while a thread of this object still runs.
+    void Start();
+    // Clears the running flag and gives the thread `waitMs` to end by itself;
+    // then abandons it. Never waits longer than that for a call that hangs.
+    void Stop(int waitMs);
+    void Suspend();
+    void Resume();
+    // True when a run reached its end within `timeoutMs` (WaitForever: no limit).
+    bool WaitDone(int timeoutMs);
+    bool IsRunning() const;
+
+protected:
+    // The work, on the worker thread. This version only signals the end.
+    virtual void Run();
+    // For the end of a run: clears the running flag, then signals the end.
+    void EndRun();
+
+    // The three below return false once the worker has been abandoned; Run
+    // must then return at once, touching nothing of this object.
+    bool SafePoint();
+    bool Pause(int millis);
+    // Runs `call`, which may block for long, outside; it must touch nothing
+    // of this object (locals and what the thread owns only).
+    template <class Call>
+    bool Outside(Call&& call) {
+        WorkerGate& own = *gate;
+        if (!own.Leave()) return false;
+        call();
+        return own.Enter();
+    }
+
+private:
+    static void Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
+
+    std::atomic<bool> running{false};
+    std::thread thread;
+    std::shared_ptr<WorkerGate> gate;
+    ManualResetEvent done;
+    const Sleeper sleep;
+};

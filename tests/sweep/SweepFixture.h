@@ -1,0 +1,127 @@
+#pragma once
+// A sweep job over a fresh temporary tree, with the clock and the pauses in
+// the test's hands: "now" is a number the test sets, and the pauses are
+// recorded instead of slept.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "config/SweepSettings.h"
+#include "support/TempDir.h"
+#include "sweep/StatusChannel.h"
+#include "sweep/SweepFilters.h"
+#include "sweep/SweepJob.h"
+
+// The pauses a run asked for. A test may hold the worker inside the next
+// pause until it lets it go.
+class PauseLog {
+public:
+    void Sleep(int millis) {
+        std::unique_lock hold(mutex);
+        pauses.push_back(millis);
+        changed.notify_all();
+        changed.wait(hold, [this] { return !holdNext; });
+    }
+    std::vector<int> Pauses() {
+        std::lock_guard hold(mutex);
+        return pauses;
+    }
+    void HoldNext() {
+        std::lock_guard hold(mutex);
+        holdNext = true;
+    }
+    // Waits until the worker sits in a held pause.
+    void WaitHeld() {
+        std::unique_lock hold(mutex);
+        changed.wait(hold, [this] { return holdNext && !pauses.empty(); });
+    }
+    void Release() {
+        std::lock_guard hold(mutex);
+        holdNext = false;
+        changed.notify_all();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<int> pauses;
+    bool holdNext = false;
+};
+
+namespace sweeptest {
+
+namespace fs = std::filesystem;
+
+inline constexpr int64_t Year2024 = 1704067200;  // 2024-01-01 00:00 UTC
+inline constexpr int RunLimitMillis = 10000;
+
+inline void SetLastWrite(const fs::path& file, int64_t seconds) {
+    using namespace std::chrono;
+    fs::last_write_time(file, file_clock::from_sys(sys_seconds{std::chrono::seconds{seconds}}));
+}
+
+inline std::string Summary(bool completed, int found, int deleted) {
+    return std::string(completed ? "运行完成" : "运行已停止") + "! 共搜索到" + std::to_string(found) +
+           "个文件，删除了" + std::to_string(deleted) + "个文件";
+}
+
+}  // namespace sweeptest
+
+// A job that lets a test act between listing a subdirectory and opening it.
+class HookedJob : public SweepJob {
+public:
+    using SweepJob::SweepJob;
+    std::function<void(const std::string& path)> onSubdirectory;
+
+protected:
+    void SubdirectoryListed(const std::string& path) override {
+        if (onSubdirectory) onSubdirectory(path);
+    }
+};
+
+template <class Job = SweepJob>
+class BasicSweepFixture : public ::testing::Test {
+protected:
+    BasicSweepFixture() {
+        settings.filepath = tree.Path().string();
+        settings.speed = 3;
+    }
+
+    // Runs one sweep to its end; the texts it posted, in order.
+    std::vector<std::string> Sweep() {
+        job.Start();
+        EXPECT_TRUE(job.WaitDone(sweeptest::RunLimitMillis));
+        EXPECT_FALSE(job.IsRunning());
+        return Drain();
+    }
+    std::vector<std::string> Drain() {
+        std::vector<std::string> texts;
+        for (StatusRecord record = channel.Take(); record.kind != StatusKind::None; record = channel.Take())
+            texts.push_back(record.text);
+        return texts;
+    }
+    bool Exists(const std::string& name) const {
+        return sweeptest::fs::exists(sweeptest::fs::symlink_status(tree / name));
+    }
+    std::string Root() const { return tree.Path().string(); }
+
+    TempDir tree;
+    SweepSettings settings;
+    StatusChannel channel;
+    std::atomic<bool> silent{false};
+    int64_t now = sweeptest::Year2024;
+    std::shared_ptr<PauseLog> pauses = std::make_shared<PauseLog>();
+    Job job{settings, channel, silent, [this] { return now; }, [log = pauses](int millis) { log->Sleep(millis); }};
+};
+
+using SweepFixture = BasicSweepFixture<>;
+using HookedSweepFixture = BasicSweepFixture<HookedJob>;

@@ -1,0 +1,197 @@
+#include "sweep/SweepJob.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SweepFixture.h"
+
+namespace {
+
+using namespace sweeptest;
+using Texts = std::vector<std::string>;
+
+TEST_F(SweepFixture, DefaultPatternSparesDotlessNamesButCountsThem) {
+    for (const char* name : {"a.txt", "archive.tar.gz", "README"}) tree.Write(name, "x");
+    const Texts texts = Sweep();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "正在运行...");
+    EXPECT_EQ(texts[1], "搜索目录 " + Root());
+    EXPECT_TRUE(texts[2] == "删除" + Root() + "/a.txt" || texts[2] == "删除" + Root() + "/archive.tar.gz");
+    EXPECT_EQ(texts[3], Summary(true, 3, 2));
+    EXPECT_TRUE(Exists("README"));
+    EXPECT_FALSE(Exists("a.txt") || Exists("archive.tar.gz"));
+    EXPECT_EQ(settings.matchPattern, "^.*\\..*$");
+}
+
+TEST_F(SweepFixture, WildcardAndRegexModesMatchCaseSensitively) {
+    const struct {
+        bool regex;
+        const char* pattern;
+        std::set<std::string> deleted;
+    } modes[] = {
+        {false, "*.log", {"app.log"}},
+        {true, "log", {"app.log", "catalog.txt"}},
+        {false, "?.txt", {"b.txt"}},
+        {true, "^b", {"b.txt"}},
+    };
+    const std::set<std::string> names = {"app.log", "catalog.txt", "x.LOG", "b.txt"};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.pattern);
+        for (const std::string& name : names) tree.Write(name, "x");
+        settings.regex = mode.regex;
+        settings.filename = mode.pattern;
+        EXPECT_EQ(Sweep().back(), Summary(true, 4, static_cast<int>(mode.deleted.size())));
+        for (const std::string& name : names) EXPECT_EQ(Exists(name), !mode.deleted.count(name)) << name;
+    }
+}
+
+TEST_F(SweepFixture, PatternThatDoesNotCompileEndsWithItsErrorOnly) {
+    const struct {
+        bool regex;
+        const char* pattern;
+        const char* error;
+    } modes[] = {
+        {false, "data(1.txt", "无效文件名"},
+        {true, "*.*", "无效正则表达式"},
+        {true, "(*UTF)a", "无效正则表达式"},
+        {true, "(*UCP)a", "无效正则表达式"},
+    };
+    tree.Write("data(1.txt", "x");
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.pattern);
+        settings.regex = mode.regex;
+        settings.filename = mode.pattern;
+        job.Start();
+        ASSERT_TRUE(job.WaitDone(RunLimitMillis));
+        EXPECT_FALSE(job.IsRunning());
+        EXPECT_EQ(channel.Take().text, "正在运行...");
+        const StatusRecord error = channel.Take();
+        EXPECT_EQ(error.kind, StatusKind::Error);
+        EXPECT_EQ(error.text, mode.error);
+        EXPECT_EQ(channel.Take().kind, StatusKind::None);
+        EXPECT_TRUE(Exists("data(1.txt"));
+    }
+}
+
+TEST_F(SweepFixture, WithoutSubdirOnlyTheRootsFilesAreConsidered) {
+    tree.Write("a.log", "x");
+    tree.Write("sub/b.log", "x");
+    fs::create_directories(tree / "empty");
+    settings.subdir = false;
+    EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + "/a.log", Summary(true, 1, 1)}));
+    EXPECT_TRUE(Exists("sub/b.log") && Exists("empty"));
+}
+
+TEST_F(SweepFixture, AgeLimitCountsWholeDaysFromTheRunsStart) {
+    settings.filename = "*.log";
+    for (const int64_t start : {Year2024, int64_t{4102444800}}) {  // 2024 and 2100
+        SCOPED_TRACE(start);
+        now = start;
+        SetLastWrite(tree.Write("almost.log", "x"), start - SweepFilters::SecondsPerDay + 1);
+        SetLastWrite(tree.Write("day.log", "x"), start - SweepFilters::SecondsPerDay);
+        SetLastWrite(tree.Write("future.log", "x"), start + 3600);
+        settings.expiredays = 1;
+        EXPECT_EQ(Sweep().back(), Summary(true, 3, 1));
+        EXPECT_TRUE(Exists("almost.log") && Exists("future.log"));
+        EXPECT_FALSE(Exists("day.log"));
+        settings.expiredays = 0;
+        EXPECT_EQ(Sweep().back(), Summary(true, 2, 2));
+    }
+}
+
+TEST_F(SweepFixture, EmptiedSubtreesAreRemovedBottomUpButNeverTheRoot) {
+    const struct {
+        bool keepFile;
+        bool dirtree;
+        std::set<std::string> remaining;
+    } modes[] = {
+        {false, true, {}},
+        {true, true, {"logs", "logs/keep.txt"}},
+        {false, false, {"logs", "logs/old", "logs/tmp"}},
+    };
+    settings.filename = "*.log";
+    for (const auto& mode : modes) {
+        tree.Write("logs/old/x.log", "x");
+        fs::create_directories(tree / "logs/tmp");
+        if (mode.keepFile) tree.Write("logs/keep.txt", "x");
+        settings.dirtree = mode.dirtree;
+        Sweep();
+        std::set<std::string> remaining;
+        for (const auto& entry : fs::recursive_directory_iterator(tree.Path()))
+            remaining.insert(fs::relative(entry.path(), tree.Path()).string());
+        EXPECT_EQ(remaining, mode.remaining);
+        EXPECT_TRUE(fs::is_directory(tree.Path()));
+        fs::remove_all(tree / "logs");
+    }
+}
+
+TEST_F(SweepFixture, SummaryCountsFilesSeenAndDeleted) {
+    for (int i = 0; i < 12; ++i) tree.Write((i % 2 ? "sub/" : "") + std::to_string(i) + ".log", "x");
+    for (int i = 0; i < 13; ++i) tree.Write((i % 3 ? "sub/deeper/" : "") + std::to_string(i) + ".txt", "x");
+    settings.filename = "*.log";
+    EXPECT_EQ(Sweep().back(), "运行完成! 共搜索到25个文件，删除了12个文件");
+}
+
+TEST_F(SweepFixture, RootKeepsItsOwnSpellingAndPathsGetOneSeparator) {
+    settings.filename = "*.log";
+    for (const std::string& root : {Root(), Root() + "/"}) {
+        tree.Write("sub/a.log", "x");
+        settings.filepath = root;
+        EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + root, "搜索目录 " + Root() + "/sub",
+                                  "删除" + Root() + "/sub/a.log", Summary(true, 1, 1)}));
+    }
+}
+
+TEST_F(SweepFixture, RootThatCannotBeSearchedGivesAnEmptySummary) {
+    const std::string missing = Root() + "/missing";
+    const struct {
+        std::string root;
+        bool searched;
+    } roots[] = {{"", false}, {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false}, {missing, true}};
+    for (const auto& root : roots) {
+        settings.filepath = root.root;
+        Texts expected = {"正在运行...", Summary(true, 0, 0)};
+        if (root.searched) expected.insert(expected.begin() + 1, "搜索目录 " + missing);
+        EXPECT_EQ(Sweep(), expected);
+    }
+}
+
+TEST_F(SweepFixture, DirectoryPathsLongerThanTheLimitAreNotSearched) {
+    const size_t room = SweepJob::MaxPathBytes - Root().size() - 1;
+    const std::string fits(room, 'a');
+    const std::string tooLong(room + 1, 'b');
+    tree.Write(fits + "/in.log", "x");
+    tree.Write(tooLong + "/out.log", "x");
+    EXPECT_EQ(Sweep().back(), Summary(true, 1, 1));
+    EXPECT_FALSE(Exists(fits));
+    EXPECT_TRUE(Exists(tooLong + "/out.log"));
+}
+
+TEST_F(SweepFixture, SilentModeQueuesNothing) {
+    tree.Write("a.log", "x");
+    silent = true;
+    EXPECT_EQ(Sweep(), Texts{});
+    EXPECT_FALSE(Exists("a.log"));
+}
+
+// The window may save while a run goes on: the root and the pattern stay as
+// they were when the run began, the filters change for the rest of the run.
+TEST_F(HookedSweepFixture, RunKeepsItsTextsButReadsFiltersAsItGoes) {
+    tree.Write("sub/x.txt", "x");
+    SetLastWrite(tree.Write("sub/old.log", "x"), now - 2 * SweepFilters::SecondsPerDay);
+    tree.Write("sub/new.log", "x");
+    settings.filename = "*.log";
+    job.onSubdirectory = [this](const std::string&) {
+        settings.filename = "*";
+        settings.filepath = "/";
+        settings.expiredays = 1;
+    };
+    EXPECT_EQ(Sweep().back(), Summary(true, 3, 1));
+    EXPECT_TRUE(Exists("sub/x.txt") && Exists("sub/new.log"));
+    EXPECT_FALSE(Exists("sub/old.log"));
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+// What only a POSIX tree can hold: links, FIFOs, mounts, owner write bits,
+// dot names and stored DOS attributes.
+
+#include "sweep/SweepJob.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <vector>
+
+#include "SweepFixture.h"
+#include "platform/DosAttributes.h"
+#include "support/ScopedMount.h"
+
+namespace {
+
+using namespace sweeptest;
+using Texts = std::vector<std::string>;
+using platform::AttributeHidden;
+using platform::AttributeReadOnly;
+using platform::AttributeSystem;
+
+bool SetDosAttrib(const fs::path& file, const std::string& value) {
+    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
+}
+
+bool HasText(const Texts& texts, const std::string& part) {
+    for (const std::string& text : texts)
+        if (text.find(part) != std::string::npos) return true;
+    return false;
+}
+
+TEST_F(SweepFixture, EachAttributeNeedsItsFlag) {
+    const struct {
+        const char* name;
+        const char* dosAttrib;  // null: none stored
+        uint32_t carries;
+    } files[] = {
+        {"plain.log", nullptr, 0},
+        {"locked.log", nullptr, AttributeReadOnly},
+        {".dot.log", nullptr, AttributeHidden},
+        {"sys.log", "0x4", AttributeSystem},
+        {"hidsys.log", "0x6", AttributeHidden | AttributeSystem},
+        {"garbled.log", "0X6", AttributeHidden | AttributeSystem | AttributeReadOnly},
+    };
+    settings.filename = "*.log";
+    for (uint32_t allowed = 0; allowed < 8; ++allowed) {
+        SCOPED_TRACE(allowed);
+        for (const auto& file : files) {
+            const fs::path path = tree.Write(file.name, "x");
+            if (file.dosAttrib && !SetDosAttrib(path, file.dosAttrib)) GTEST_SKIP() << "no user xattrs here";
+        }
+        fs::permissions(tree / "locked.log", fs::perms::owner_write, fs::perm_options::remove);
+        settings.readonly = allowed & AttributeReadOnly;
+        settings.hidden = allowed & AttributeHidden;
+        settings.system = allowed & AttributeSystem;
+        Sweep();
+        for (const auto& file : files) EXPECT_EQ(Exists(file.name), (file.carries & ~allowed) != 0) << file.name;
+    }
+}
+
+// Clearing the write bit first would change every other name of the file.
+TEST_F(SweepFixture, DeletingAReadOnlyFileLeavesItsModeAlone) {
+    const fs::path file = tree.Write("a.log", "x");
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove);
+    fs::create_hard_link(file, tree / "other.txt");
+    settings.filename = "*.log";
+    EXPECT_EQ(Sweep().back(), Summary(true, 2, 1));
+    EXPECT_EQ(fs::status(tree / "other.txt").permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
+TEST_F(SweepFixture, LinksAreNeverFollowed) {
+    TempDir outside;
+    outside.Write("x.log", "keep");
+    outside.Write("target.log", "keep");
+    fs::create_symlink(outside.Path(), tree / "linked.log");
+    fs::create_symlink(outside.Path(), tree / "linked");
+    fs::create_symlink(outside / "target.log", tree / "file.log");
+    fs::create_symlink(outside / "nowhere", tree / "dangling.log");
+    tree.Write("regular.log", "x");
+    settings.filename = "*.log";
+    const Texts texts = Sweep();
+    EXPECT_EQ(texts.back(), Summary(true, 3, 3));
+    EXPECT_FALSE(HasText(texts, "linked"));
+    EXPECT_TRUE(Exists("linked.log") && Exists("linked"));
+    EXPECT_FALSE(Exists("file.log") || Exists("dangling.log") || Exists("regular.log"));
+    EXPECT_EQ(TempDir::Read(outside / "x.log"), "keep");
+    EXPECT_EQ(TempDir::Read(outside / "target.log"), "keep");
+}
+
+TEST_F(SweepFixture, FifoIsCountedButNeverOpenedOrDeleted) {
+    ASSERT_EQ(mkfifo((tree / "pipe.log").c_str(), 0600), 0);
+    tree.Write("a.log", "x");
+    settings.filename = "*.log";
+    EXPECT_EQ(Sweep().back(), Summary(true, 2, 1));
+    EXPECT_TRUE(Exists("pipe.log"));
+}
+
+TEST_F(HookedSweepFixture, DirectorySwappedForALinkBeforeItOpensIsLeftAlone) {
+    TempDir outside;
+    outside.Write("x.log", "keep");
+    tree.Write("sub/y.log", "x");
+    job.onSubdirectory = [&](const std::string&) {
+        fs::rename(tree / "sub", tree / "moved");
+        fs::create_symlink(outside.Path(), tree / "sub");
+    };
+    settings.filename = "*.log";
+    const Texts texts = Sweep();
+    EXPECT_EQ(texts.back(), Summary(true, 0, 0));
+    EXPECT_FALSE(HasText(texts, "/sub"));
+    EXPECT_TRUE(Exists("sub") && Exists("moved/y.log"));
+    EXPECT_EQ(TempDir::Read(outside / "x.log"), "keep");
+}
+
+TEST_F(SweepFixture, OtherMountsAreNotEnteredNorRemoved) {
+    ScopedMount tmpfs("none", tree / "mnt", "tmpfs", 0);
+    if (!tmpfs.mounted) GTEST_SKIP() << "cannot mount here";
+    tree.Write("mnt/x.log", "keep");
+    settings.filename = "*.log";
+    const Texts texts = Sweep();
+    EXPECT_EQ(texts.back(), Summary(true, 0, 0));
+    EXPECT_FALSE(HasText(texts, "/mnt"));
+    EXPECT_EQ(TempDir::Read(tree / "mnt/x.log"), "keep");
+}
+
+// While the count of deletions stands at 0, every failed attempt reports and pauses.
+TEST_F(SweepFixture, FailedDeletionsReportAndPauseWhileTheCountIsZero) {
+    for (const char* name : {"a.log", "b.log", "c.log"}) tree.Write(std::string("files/") + name, "x");
+    ScopedMount readOnly((tree / "files").c_str(), tree / "ro", nullptr, MS_BIND);
+    if (!readOnly.MakeReadOnly()) GTEST_SKIP() << "cannot mount here";
+    settings.filepath = (tree / "ro").string();
+    settings.filename = "*.log";
+    settings.speed = 2;
+    const Texts texts = Sweep();
+    ASSERT_EQ(texts.size(), 6u);
+    for (int i = 2; i < 5; ++i) EXPECT_EQ(texts[i].rfind("删除" + settings.filepath + "/", 0), 0u) << texts[i];
+    EXPECT_EQ(texts.back(), Summary(true, 3, 0));
+    EXPECT_EQ(pauses->Pauses(), std::vector<int>(3, 100));
+}
+
+TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
+    fs::create_directories(tree / "sub");
+    job.onSubdirectory = [](const std::string&) { throw std::runtime_error("thrown from the run"); };
+    EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + Root()}));
+    job.onSubdirectory = nullptr;
+    EXPECT_EQ(Sweep().back(), Summary(true, 0, 0));
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+#include "sweep/WorkerThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int LongWaitMillis = 10000;
+
+template <class Predicate>
+bool Eventually(Predicate predicate) {
+    const auto limit = Clock::now() + std::chrono::milliseconds(LongWaitMillis);
+    while (!predicate()) {
+        if (Clock::now() > limit) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// Steps until stopped, pausing a millisecond between steps; or, with a
+// limit, ends by itself after that many steps.
+class StepWorker : public WorkerThread {
+public:
+    explicit StepWorker(int limit = -1) : limit(limit) {}
+    ~StepWorker() override { Stop(ExitWaitMillis); }
+
+    std::atomic<int> steps{0};
+    std::atomic<int> runs{0};
+    std::atomic<bool> throwNow{false};
+
+protected:
+    void Run() override {
+        ++runs;
+        while (IsRunning() && steps != limit) {
+            if (throwNow) throw std::runtime_error("from the run");
+            ++steps;
+            if (!SafePoint() || !Pause(1)) return;
+        }
+        EndRun();
+    }
+
+private:
+    const int limit;
+};
+
+// A call that blocks until the test lets it go, like a system call on a
+// file server that stopped answering.
+struct Hang {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int entered = 0;
+    bool released = false;
+    int returned = 0;
+
+    void Block() {
+        std::unique_lock hold(mutex);
+        ++entered;
+        changed.notify_all();
+        changed.wait(hold, [this] { return released; });
+        ++returned;
+        changed.notify_all();
+    }
+    template <class Predicate>
+    void WaitFor(Predicate predicate) {
+        std::unique_lock hold(mutex);
+        changed.wait(hold, predicate);
+    }
+    void Release() {
+        std::lock_guard hold(mutex);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+class HangingWorker : public WorkerThread {
+public:
+    explicit HangingWorker(std::shared_ptr<Hang> hang) : hang(std::move(hang)) {}
+    ~HangingWorker() override { Stop(ExitWaitMillis); }
+
+    bool afterCall = false;
+
+protected:
+    void Run() override {
+        std::shared_ptr<Hang> own = hang;  // the thread's own share
+        if (!Outside([own] { own->Block(); })) return;
+        afterCall = true;
+        EndRun();
+    }
+
+private:
+    std::shared_ptr<Hang> hang;
+};
+
+TEST(WorkerThreadTest, StopWhileRunningEndsTheRunWithinTheWait) {
+    StepWorker worker;
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.steps > 0; }));
+    const auto start = Clock::now();
+    worker.Stop(LongWaitMillis);
+    EXPECT_LT(Clock::now() - start, 2s);
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_TRUE(worker.WaitDone(0));  // the run reached its end during the wait
+}
+
+TEST(WorkerThreadTest, SuspendHaltsAndResumeContinues) {
+    StepWorker worker;
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.steps > 0; }));
+    worker.Suspend();
+    std::this_thread::sleep_for(20ms);
+    const int halted = worker.steps;
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(worker.steps, halted);
+    EXPECT_TRUE(worker.IsRunning());
+    worker.Resume();
+    EXPECT_TRUE(Eventually([&] { return worker.steps > halted; }));
+}
+
+TEST(WorkerThreadTest, StopWhileSuspendedWaitsItsFullTimeThenAbandonsTheRun) {
+    StepWorker worker;
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.steps > 0; }));
+    worker.Suspend();
+    const auto start = Clock::now();
+    worker.Stop(300);
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, 300ms);
+    EXPECT_LT(waited, 3s);
+    const int last = worker.steps;
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_FALSE(worker.WaitDone(100));
+    EXPECT_EQ(worker.steps, last);
+}
+
+TEST(WorkerThreadTest, WaitDoneAfterARunThatEndedByItself) {
+    StepWorker worker(3);
+    EXPECT_FALSE(worker.WaitDone(0));
+    worker.Start();
+    EXPECT_TRUE(worker.WaitDone(WorkerThread::WaitForever));
+    EXPECT_TRUE(worker.WaitDone(0));
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_EQ(worker.steps, 3);
+}
+
+TEST(WorkerThreadTest, StartWhileRunningMakesNoSecondThread) {
+    StepWorker worker;
+    worker.Start();
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.steps > 0; }));
+    worker.Start();
+    worker.Stop(LongWaitMillis);
+    EXPECT_EQ(worker.runs, 1);
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.runs == 2; }));
+}
+
+TEST(WorkerThreadTest, RestartAfterARunEndedByItself) {
+    StepWorker worker(2);
+    for (int run = 1; run <= 2; ++run) {
+        worker.Start();
+        ASSERT_TRUE(worker.WaitDone(LongWaitMillis));
+        EXPECT_EQ(worker.runs, run);
+    }
+}
+
+TEST(WorkerThreadTest, ExceptionLeavingRunClearsTheFlagAndSignalsTheEnd) {
+    StepWorker worker;
+    worker.throwNow = true;
+    worker.Start();
+    EXPECT_TRUE(worker.WaitDone(LongWaitMillis));
+    EXPECT_FALSE(worker.IsRunning());
+}
+
+TEST(WorkerThreadTest, IdleObjectIgnoresControls) {
+    StepWorker worker;
+    worker.Suspend();
+    worker.Resume();
+    worker.Stop(LongWaitMillis);
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_FALSE(worker.WaitDone(0));
+    worker.Start();
+    EXPECT_TRUE(Eventually([&] { return worker.steps > 0; }));  // not left suspended
+}
+
+TEST(WorkerThreadTest, DestroyingASuspendedWorkerWaitsHalfASecond) {
+    auto worker = std::make_unique<StepWorker>();
+    worker->Start();
+    ASSERT_TRUE(Eventually([&] { return worker->steps > 0; }));
+    worker->Suspend();
+    const auto start = Clock::now();
+    worker.reset();
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(WorkerThread::ExitWaitMillis));
+}
+
+// The object is gone while its thread still hangs in a call; once the call
+// returns, the thread must not touch it (the sanitizers would see it).
+TEST(WorkerThreadTest, WorkerStuckInACallIsAbandonedAndNeverTouchesItsObjectAgain) {
+    auto hang = std::make_shared<Hang>();
+    auto worker = std::make_unique<HangingWorker>(hang);
+    worker->Start();
+    hang->WaitFor([&] { return hang->entered == 1; });
+    const auto start = Clock::now();
+    worker->Stop(200);
+    EXPECT_GE(Clock::now() - start, 200ms);
+    EXPECT_FALSE(worker->WaitDone(0));
+    worker->Start();  // a new run may begin at once: it hangs as well
+    hang->WaitFor([&] { return hang->entered == 2; });
+    worker.reset();
+    hang->Release();
+    hang->WaitFor([&] { return hang->returned == 2; });
+    std::this_thread::sleep_for(50ms);
+}
+
+}  // namespace
