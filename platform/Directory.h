@@ -53,10 +53,11 @@ public:
     // and on a directory that is not Listed.
     bool Next(DirEntry& entry);
 
-    // The attributes (only when `attributes` is asked: reading them costs a
-    // call or two more) and the last-write time of an entry just listed.
-    // False when the entry is gone.
-    bool ReadInfo(const DirEntry& entry, bool attributes, EntryInfo& info) const;
+    // What the caller asks of an entry just listed: the attribute bits it
+    // cares about (each costs a call or two, so unasked bits may be missing)
+    // and whether the last-write time is wanted. False when the entry is
+    // found gone.
+    bool ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWrite, EntryInfo& info) const;
     // Deletes a File entry just listed, a link as a link. Changes no
     // attribute first. False when nothing was deleted, "already gone" included.
     bool DeleteEntry(const DirEntry& entry) const;

@@ -39,9 +39,10 @@ bool IsDotOrDotDot(const char* name) {
 bool MountOf(int fd, uint64_t& mountId, bool& mountRoot) {
     struct statx sx;
     if (statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &sx) != 0) return false;
-    mountId = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id
-                                           : uint64_t{sx.stx_dev_major} << 32 | sx.stx_dev_minor;
-    mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    mountId =
+        (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : uint64_t{sx.stx_dev_major} << 32 | sx.stx_dev_minor;
+    mountRoot =
+        (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
     return true;
 }
 
@@ -68,7 +69,7 @@ bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
     entry.name = d.d_name;
     entry.link = type == DT_LNK;
     if (entry.link && LeadsToDirectory(dirFd, d.d_name)) return false;
-    entry.kind = type == DT_DIR              ? EntryKind::Directory
+    entry.kind = type == DT_DIR                 ? EntryKind::Directory
                  : type == DT_REG || entry.link ? EntryKind::File
                                                 : EntryKind::Special;
     return true;
@@ -91,11 +92,11 @@ uint32_t StoredAttributes(int dirFd, const char* name) {
 
 // A link carries no attributes of its own (nothing can be stored on it): only
 // its name can make it hidden.
-uint32_t AttributesOf(int dirFd, const DirEntry& entry, const struct stat& st) {
+uint32_t AttributesOf(int dirFd, const DirEntry& entry, uint32_t asked, const struct stat* st) {
     uint32_t attributes = entry.name[0] == '.' ? AttributeHidden : 0;
-    if (entry.link) return attributes;
-    if (!(st.st_mode & S_IWUSR)) attributes |= AttributeReadOnly;
-    return attributes | StoredAttributes(dirFd, entry.name);
+    if (entry.link) return attributes & asked;
+    if (st && !(st->st_mode & S_IWUSR)) attributes |= AttributeReadOnly;
+    return (attributes | StoredAttributes(dirFd, entry.name)) & asked;
 }
 
 }  // namespace
@@ -120,7 +121,8 @@ OpenResult Directory::Open(const Directory& parent, const char* name) {
         return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? OpenResult::NotEntered
                                                                      : OpenResult::Unreadable;
     bool mountRoot;
-    if (!MountOf(state->fd, state->mountId, mountRoot) || mountRoot || state->mountId != parent.state->mountId)
+    if (!MountOf(state->fd, state->mountId, mountRoot) || mountRoot ||
+        state->mountId != parent.state->mountId)
         return OpenResult::NotEntered;
     state->stream = fdopendir(state->fd);
     return state->stream ? OpenResult::Listed : OpenResult::Unreadable;
@@ -133,11 +135,14 @@ bool Directory::Next(DirEntry& entry) {
     return false;
 }
 
-bool Directory::ReadInfo(const DirEntry& entry, bool attributes, EntryInfo& info) const {
+// The mode is needed only for the time and the read-only bit; the stored
+// attributes only when some bit is asked.
+bool Directory::ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWrite, EntryInfo& info) const {
     struct stat st;
-    if (fstatat(state->fd, entry.name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    info.lastWrite = st.st_mtim.tv_sec;
-    info.attributes = attributes ? AttributesOf(state->fd, entry, st) : 0;
+    const bool statted = lastWrite || (attributes & AttributeReadOnly);
+    if (statted && fstatat(state->fd, entry.name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    info.lastWrite = statted ? st.st_mtim.tv_sec : 0;
+    info.attributes = attributes ? AttributesOf(state->fd, entry, attributes, statted ? &st : nullptr) : 0;
     return true;
 }
 

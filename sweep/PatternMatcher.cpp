@@ -12,10 +12,17 @@ std::string BuildExpression(const std::string& pattern, bool regex) {
     std::string expression = "^";
     for (const char c : pattern) {
         switch (c) {
-            case '.': expression += "\\."; break;
-            case '?': expression += ".{1}"; break;
-            case '*': expression += ".*"; break;
-            default: expression += c;
+            case '.':
+                expression += "\\.";
+                break;
+            case '?':
+                expression += ".{1}";
+                break;
+            case '*':
+                expression += ".*";
+                break;
+            default:
+                expression += c;
         }
     }
     return expression + "$";

@@ -7,10 +7,9 @@ SweepFilters SweepFilters::Read(const SweepSettings& settings) {
     return {settings.system, settings.readonly, settings.hidden, settings.expiredays};
 }
 
-bool SweepFilters::AttributesAllowed(uint32_t attributes) const {
-    if ((attributes & platform::AttributeSystem) && !system) return false;
-    if ((attributes & platform::AttributeReadOnly) && !readonly) return false;
-    return !(attributes & platform::AttributeHidden) || hidden;
+uint32_t SweepFilters::SparedAttributes() const {
+    return (system ? 0 : platform::AttributeSystem) | (readonly ? 0 : platform::AttributeReadOnly) |
+           (hidden ? 0 : platform::AttributeHidden);
 }
 
 bool SweepFilters::OldEnough(int64_t lastWrite, int64_t startTime) const {

@@ -12,12 +12,9 @@ struct SweepFilters {
 
     static SweepFilters Read(const SweepSettings& settings);
 
-    // Attributes and ages cost a system call each file; names do not.
-    bool NeedsAttributes() const { return !(system && readonly && hidden); }
-    bool NeedsInfo() const { return NeedsAttributes() || expiredays != 0; }
-
-    // Every attribute the file carries must be allowed.
-    bool AttributesAllowed(uint32_t attributes) const;
+    // The attributes that spare a file; finding them costs system calls,
+    // so only these are asked for.
+    uint32_t SparedAttributes() const;
     // Whole days from the last write to the start of the run, truncated
     // toward zero: a file written after the start is 0 days old.
     bool OldEnough(int64_t lastWrite, int64_t startTime) const;

@@ -23,13 +23,18 @@ constexpr const char* StoppedText = "运行已停止";
 }  // namespace
 
 int64_t SweepJob::SystemNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
-SweepJob::SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode, Clock now,
-                   Sleeper sleep)
-    : WorkerThread(std::move(sleep)), settings(settings), channel(channel), silentMode(silentMode), now(std::move(now)) {}
+SweepJob::SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode,
+                   Clock now, Sleeper sleep)
+    : WorkerThread(std::move(sleep)),
+      settings(settings),
+      channel(channel),
+      silentMode(silentMode),
+      now(std::move(now)) {}
 
 // The worker must be gone before the members it uses are.
 SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
@@ -55,7 +60,8 @@ void SweepJob::Run() {
     EndRun();
 }
 
-SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name, uint32_t& found) {
+SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name,
+                                            uint32_t& found) {
     if (path.empty() || path.size() > MaxPathBytes) return Outcome::NotSearched;
     platform::Directory dir;
     Outcome outcome;
@@ -136,12 +142,13 @@ bool SweepJob::VisitFile(const platform::Directory& dir, const platform::DirEntr
 SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform::DirEntry& entry) {
     if (!matcher.Match(entry.name, 1)) return Verdict::Keep;
     const SweepFilters filters = SweepFilters::Read(settings);
-    if (!filters.NeedsInfo()) return Verdict::Delete;
-    const bool attributes = filters.NeedsAttributes();
+    const uint32_t spared = filters.SparedAttributes();
+    const bool age = filters.expiredays != 0;
+    if (!spared && !age) return Verdict::Delete;
     platform::EntryInfo info;
     bool present = false;
-    if (!Outside([&] { present = dir.ReadInfo(entry, attributes, info); })) return Verdict::Abandoned;
-    if (!present || !filters.AttributesAllowed(info.attributes)) return Verdict::Keep;
+    if (!Outside([&] { present = dir.ReadInfo(entry, spared, age, info); })) return Verdict::Abandoned;
+    if (!present || (info.attributes & spared)) return Verdict::Keep;
     return filters.OldEnough(info.lastWrite, startTime) ? Verdict::Delete : Verdict::Keep;
 }
 
@@ -171,7 +178,8 @@ void SweepJob::ReportPath(const char* format) {
 
 void SweepJob::ReportSummary(uint32_t found) {
     StringEx text;
-    text.Format(SummaryFormat, IsRunning() ? CompletedText : StoppedText, static_cast<int>(found), deletedCount);
+    text.Format(SummaryFormat, IsRunning() ? CompletedText : StoppedText, static_cast<int>(found),
+                deletedCount);
     Report(StatusKind::Info, text.Str());
 }
 

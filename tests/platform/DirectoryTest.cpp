@@ -131,14 +131,14 @@ TEST_F(DirectoryTest, DeletesLinksNotTargetsAndRemovesOnlyEmptyDirectories) {
 
 class EntryInfoTest : public DirectoryTest {
 protected:
-    // The info of `name` in the root, attributes included.
-    EntryInfo InfoOf(const std::string& name) {
+    // The info of `name` in the root.
+    EntryInfo InfoOf(const std::string& name, uint32_t asked = platform::AttributesUnknown) {
         Directory root;
         EXPECT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
         DirEntry entry;
         EntryInfo info;
         EXPECT_TRUE(FindEntry(root, name, entry));
-        EXPECT_TRUE(root.ReadInfo(entry, true, info));
+        EXPECT_TRUE(root.ReadInfo(entry, asked, true, info));
         return info;
     }
     bool SetDosAttrib(const std::string& name, const std::string& value) {
@@ -161,30 +161,39 @@ TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
 
     if (!SetDosAttrib("plain.txt", "0x24")) GTEST_SKIP() << "no user xattrs here";
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeSystem);
-    ASSERT_TRUE(SetDosAttrib("plain.txt", std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) +
-                                              std::string(8, '\0')));
+    ASSERT_TRUE(SetDosAttrib("plain.txt",
+                             std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) + std::string(8, '\0')));
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeReadOnly | platform::AttributeHidden);
     ASSERT_TRUE(SetDosAttrib("plain.txt", "0X2"));
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
 }
 
-TEST_F(EntryInfoTest, LastWriteBeyond2038AndOnlyWhenAsked) {
+TEST_F(EntryInfoTest, OnlyWhatIsAskedIsReported) {
+    tree.Write("root/.locked", "x");
+    fs::permissions(tree / "root/.locked", fs::perms::owner_write, fs::perm_options::remove);
+    const uint32_t all = platform::AttributesUnknown;
+    for (const uint32_t asked : {0u, platform::AttributeReadOnly, platform::AttributeHidden, all})
+        EXPECT_EQ(InfoOf(".locked", asked).attributes,
+                  asked & (platform::AttributeReadOnly | platform::AttributeHidden))
+            << asked;
+    if (!SetDosAttrib(".locked", "0x4")) GTEST_SKIP() << "no user xattrs here";
+    EXPECT_EQ(InfoOf(".locked", platform::AttributeSystem).attributes, platform::AttributeSystem);
+    EXPECT_EQ(InfoOf(".locked").attributes, all);
+}
+
+TEST_F(EntryInfoTest, LastWriteBeyond2038) {
     const int64_t past2038 = 4102444800;  // 2100-01-01
     const timespec times[2] = {{past2038, 0}, {past2038, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, (tree / "root/plain.txt").c_str(), times, 0), 0);
-    fs::permissions(tree / "root/plain.txt", fs::perms::owner_write, fs::perm_options::remove);
-
     Directory root;
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     DirEntry entry;
     ASSERT_TRUE(FindEntry(root, "plain.txt", entry));
     EntryInfo info;
-    info.attributes = 0x5a;
-    ASSERT_TRUE(root.ReadInfo(entry, false, info));
+    ASSERT_TRUE(root.ReadInfo(entry, 0, true, info));
     EXPECT_EQ(info.lastWrite, past2038);
-    EXPECT_EQ(info.attributes, 0u);
     fs::remove(tree / "root/plain.txt");
-    EXPECT_FALSE(root.ReadInfo(entry, true, info));
+    EXPECT_FALSE(root.ReadInfo(entry, 0, true, info));
 }
 
 }  // namespace

@@ -35,8 +35,10 @@ const std::vector<Shape>& BinaryShapes() {
     static const std::vector<Shape> shapes = {
         {"v5", Concat({{0, 0, 5, 0, 5, 0, 0, 0, 0x11, 0, 0, 0, 0x23, 0, 0, 0}, Zeros(8)}), 0x23},
         {"v4", Concat({{0, 0, 4, 0, 4, 0, 0, 0, 0x11, 0, 0, 0, 0x23, 0, 0, 0}, Zeros(16)}), 0x23},
-        {"v3", Concat({Text("0x23"), {0, 0, 3, 0, 3, 0, 0, 0, 0x11, 0, 0, 0, 0x23, 0, 0, 0}, Zeros(36)}), 0x23},
-        {"v3 short string", Concat({Text("0x2"), {0, 3, 0, 3, 0, 0x11, 0, 0, 0, 2, 0, 0, 0}, Zeros(36)}), 0x2},
+        {"v3", Concat({Text("0x23"), {0, 0, 3, 0, 3, 0, 0, 0, 0x11, 0, 0, 0, 0x23, 0, 0, 0}, Zeros(36)}),
+         0x23},
+        {"v3 short string", Concat({Text("0x2"), {0, 3, 0, 3, 0, 0x11, 0, 0, 0, 2, 0, 0, 0}, Zeros(36)}),
+         0x2},
         {"v3 long string",
          Concat({Text("0x123456"), {0, 0, 3, 0, 3, 0, 0, 0, 0x11, 0, 0, 0, 0x56, 0x34, 0x12, 0}, Zeros(36)}),
          0x123456},

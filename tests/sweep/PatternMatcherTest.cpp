@@ -12,8 +12,12 @@ TEST(BuildExpressionTest, WildcardsTranslateAndRegexesStayAsTheyAre) {
         const char* pattern;
         const char* expression;
     } wildcards[] = {
-        {"*.*", "^.*\\..*$"},     {"*.log", "^.*\\.log$"}, {"?.txt", "^.{1}\\.txt$"},
-        {"a*b?c", "^a.*b.{1}c$"}, {"", "^$"},              {"a+.txt", "^a+\\.txt$"},
+        {"*.*", "^.*\\..*$"},
+        {"*.log", "^.*\\.log$"},
+        {"?.txt", "^.{1}\\.txt$"},
+        {"a*b?c", "^a.*b.{1}c$"},
+        {"", "^$"},
+        {"a+.txt", "^a+\\.txt$"},
         {"[0-9]?.(x|y)", "^[0-9].{1}\\.(x|y)$"},
     };
     for (const auto& w : wildcards) {

@@ -120,7 +120,8 @@ protected:
     std::atomic<bool> silent{false};
     int64_t now = sweeptest::Year2024;
     std::shared_ptr<PauseLog> pauses = std::make_shared<PauseLog>();
-    Job job{settings, channel, silent, [this] { return now; }, [log = pauses](int millis) { log->Sleep(millis); }};
+    Job job{settings, channel, silent, [this] { return now; },
+            [log = pauses](int millis) { log->Sleep(millis); }};
 };
 
 using SweepFixture = BasicSweepFixture<>;

@@ -81,7 +81,8 @@ TEST_F(SweepFixture, WithoutSubdirOnlyTheRootsFilesAreConsidered) {
     tree.Write("sub/b.log", "x");
     fs::create_directories(tree / "empty");
     settings.subdir = false;
-    EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + "/a.log", Summary(true, 1, 1)}));
+    EXPECT_EQ(Sweep(),
+              (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + "/a.log", Summary(true, 1, 1)}));
     EXPECT_TRUE(Exists("sub/b.log") && Exists("empty"));
 }
 
@@ -150,7 +151,8 @@ TEST_F(SweepFixture, RootThatCannotBeSearchedGivesAnEmptySummary) {
     const struct {
         std::string root;
         bool searched;
-    } roots[] = {{"", false}, {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false}, {missing, true}};
+    } roots[] = {
+        {"", false}, {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false}, {missing, true}};
     for (const auto& root : roots) {
         settings.filepath = root.root;
         Texts expected = {"正在运行...", Summary(true, 0, 0)};

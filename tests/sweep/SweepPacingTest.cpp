@@ -16,7 +16,8 @@ using namespace sweeptest;
 using Texts = std::vector<std::string>;
 
 size_t CountStartingWith(const Texts& texts, const std::string& prefix) {
-    return std::count_if(texts.begin(), texts.end(), [&](const std::string& t) { return t.rfind(prefix, 0) == 0; });
+    return std::count_if(texts.begin(), texts.end(),
+                         [&](const std::string& t) { return t.rfind(prefix, 0) == 0; });
 }
 
 // 25 matching files and 99 empty subdirectories: deletions 1, 10 and 20

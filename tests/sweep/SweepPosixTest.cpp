@@ -58,7 +58,8 @@ TEST_F(SweepFixture, EachAttributeNeedsItsFlag) {
         settings.hidden = allowed & AttributeHidden;
         settings.system = allowed & AttributeSystem;
         Sweep();
-        for (const auto& file : files) EXPECT_EQ(Exists(file.name), (file.carries & ~allowed) != 0) << file.name;
+        for (const auto& file : files)
+            EXPECT_EQ(Exists(file.name), (file.carries & ~allowed) != 0) << file.name;
     }
 }
 
@@ -136,7 +137,8 @@ TEST_F(SweepFixture, FailedDeletionsReportAndPauseWhileTheCountIsZero) {
     settings.speed = 2;
     const Texts texts = Sweep();
     ASSERT_EQ(texts.size(), 6u);
-    for (int i = 2; i < 5; ++i) EXPECT_EQ(texts[i].rfind("删除" + settings.filepath + "/", 0), 0u) << texts[i];
+    for (int i = 2; i < 5; ++i)
+        EXPECT_EQ(texts[i].rfind("删除" + settings.filepath + "/", 0), 0u) << texts[i];
     EXPECT_EQ(texts.back(), Summary(true, 3, 0));
     EXPECT_EQ(pauses->Pauses(), std::vector<int>(3, 100));
 }

@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""Times the sweep engine against find(1) on identical copies of one tree.
+
+The tree: FILES files in DIRS directories up to depth 4 below its root; of
+every 20 files one has no dot in its name, the rest are half *.log and half
+*.txt; last-write times are spread evenly over the 200 days before the tree
+was made, so an age limit of 100 days selects about half of them.
+
+Every run gets a fresh copy of the tree (cp -a keeps the times) and is timed
+alone; the figures are wall, user and system seconds of that one process.
+"""
+
+import argparse
+import os
+import random
+import shutil
+import subprocess
+import sys
+import time
+
+DAY = 86400
+SPREAD_DAYS = 200
+AGE_DAYS = 100
+BRANCHING = (5, 6, 7)  # children per directory at depths 1, 2 and 3; the rest go to depth 4
+
+
+def directory_paths(root, count):
+    levels = [[root]]
+    for children in BRANCHING:
+        levels.append([os.path.join(parent, "d%d" % i) for parent in levels[-1] for i in range(children)])
+    made = sum(len(level) for level in levels[1:])
+    if made > count:
+        sys.exit("need at least %d directories" % made)
+    parents = levels[-1]
+    deepest = [os.path.join(parents[i % len(parents)], "e%d" % i) for i in range(count - made)]
+    return [path for level in levels[1:] for path in level] + deepest
+
+
+def file_name(rng, index):
+    if index % 20 == 19:
+        return "plain%d" % index
+    return "f%d.%s" % (index, "log" if rng.random() < 0.5 else "txt")
+
+
+def make_tree(root, files, dirs):
+    rng = random.Random(3)
+    now = time.time()
+    paths = directory_paths(root, dirs)
+    for path in paths:
+        os.makedirs(path)
+    for index in range(files):
+        path = os.path.join(paths[index % len(paths)], file_name(rng, index))
+        with open(path, "w") as f:
+            f.write("x")
+        stamp = now - rng.random() * SPREAD_DAYS * DAY
+        os.utime(path, (stamp, stamp))
+
+
+def timed(command):
+    """Runs a command; its wall, user and system seconds."""
+    start = time.monotonic()
+    process = subprocess.Popen(command, stdout=subprocess.PIPE)
+    output = process.stdout.read().decode(errors="replace").strip()
+    _, status, usage = os.wait4(process.pid, 0)
+    wall = time.monotonic() - start
+    if status != 0:
+        sys.exit("%s failed: %s" % (command[0], output))
+    return wall, usage.ru_utime, usage.ru_stime, output
+
+
+def count_files(root):
+    return sum(len(names) for _, _, names in os.walk(root))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--driver", required=True, help="the vorn_sweep_once executable")
+    parser.add_argument("--unlink", required=True, help="the unlink_list executable")
+    parser.add_argument("--work", default=os.path.join(here, "out"), help="where the trees are made")
+    parser.add_argument("--files", type=int, default=200000)
+    parser.add_argument("--dirs", type=int, default=2000)
+    args = parser.parse_args()
+
+    template = os.path.join(args.work, "template-%d-%d" % (args.files, args.dirs))
+    copy = os.path.join(args.work, "run")
+    listing = os.path.join(args.work, "list")
+    if not os.path.isdir(template):
+        print("making the tree in", template, flush=True)
+        make_tree(template + ".part", args.files, args.dirs)
+        os.rename(template + ".part", template)
+    if os.path.exists(copy):
+        shutil.rmtree(copy)
+
+    unlimited = ["system=true", "readonly=true", "hidden=true"]
+    days = ["expiredays=%d" % AGE_DAYS]
+    find_age = ["-mtime", "+%d" % (AGE_DAYS - 1)]
+    cases = [
+        ("find *.log", ["find", copy, "-name", "*.log", "-type", "f", "-delete"], None),
+        ("engine *.log", [args.driver, copy, "*.log"] + unlimited, "find *.log"),
+        ("engine *.log, default filters", [args.driver, copy, "*.log"], "find *.log"),
+        ("unlink calls alone", [args.unlink, listing], "find *.log"),
+        ("find *.log -mtime", ["find", copy, "-name", "*.log", "-type", "f"] + find_age + ["-delete"], None),
+        ("engine *.log, age", [args.driver, copy, "*.log"] + unlimited + days, "find *.log -mtime"),
+    ]
+    results = {}
+    print("%-32s %8s %8s %8s %8s %8s  %s" % ("run", "wall s", "user s", "sys s", "wall/find", "cpu/find", "files left"))
+    for name, command, versus in cases:
+        subprocess.run(["cp", "-a", template, copy], check=True)
+        if command[0] == args.unlink:
+            with open(listing, "wb") as out:
+                subprocess.run(["find", copy, "-name", "*.log", "-type", "f", "-print0"], stdout=out, check=True)
+        subprocess.run(["sync"], check=True)
+        wall, user, system, _ = timed(command)
+        results[name] = (wall, user + system)
+        left = count_files(copy)
+        shutil.rmtree(copy)
+        ratios = ("", "")
+        if versus:
+            ratios = ("%.2f" % (wall / results[versus][0]), "%.2f" % ((user + system) / results[versus][1]))
+        print("%-32s %8.2f %8.2f %8.2f %8s %8s  %d" % (name, wall, user, system, ratios[0], ratios[1], left), flush=True)
+
+
+if __name__ == "__main__":
+    main()
