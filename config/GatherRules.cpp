@@ -1,0 +1,58 @@
+#include "config/GatherRules.h"
+
+#include "config/SweepSettings.h"
+#include "ExtLib/IniFile.h"
+#include "platform/Path.h"
+
+namespace {
+
+std::string TrimWhitespace(const std::string& text) {
+    static constexpr const char* whitespace = " \t\r\n\v\f";
+    const size_t first = text.find_first_not_of(whitespace);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
+}
+
+}  // namespace
+
+bool IsAcceptableDirectory(const std::string& trimmedDirectory) {
+    return platform::IsAbsoluteDirectory(trimmedDirectory);
+}
+
+// The file keeps values of at most MaxValueBytes; a longer directory or pattern
+// would come back cut, which for a directory can mean its parent.
+std::string ApplyGatherRules(const WindowFields& fields, SweepSettings& settings) {
+    const std::string directory = TrimWhitespace(fields.directory);
+    if (directory.empty() || directory.size() > IniFile::MaxValueBytes || !IsAcceptableDirectory(directory)) {
+        return BadDirectoryText;
+    }
+    const std::string pattern = fields.pattern.empty() ? "*.*" : fields.pattern;
+    if (pattern.size() > IniFile::MaxValueBytes) return LongPatternText;
+
+    settings.filepath = directory;
+    settings.filename = pattern;
+    settings.regex = fields.regexCheck;
+    settings.subdir = fields.subdirCheck;
+    settings.system = !fields.spareSystemCheck;
+    settings.readonly = !fields.spareReadonlyCheck;
+    settings.hidden = !fields.spareHiddenCheck;
+    settings.dirtree = !fields.keepStructureCheck;
+    settings.expiredays = fields.days;
+    settings.speed = fields.speed;
+    return {};
+}
+
+WindowFields FieldsFromSettings(const SweepSettings& settings) {
+    WindowFields fields;
+    fields.directory = settings.filepath;
+    fields.pattern = settings.filename;
+    fields.regexCheck = settings.regex;
+    fields.subdirCheck = settings.subdir;
+    fields.spareSystemCheck = !settings.system;
+    fields.spareReadonlyCheck = !settings.readonly;
+    fields.spareHiddenCheck = !settings.hidden;
+    fields.keepStructureCheck = !settings.dirtree;
+    fields.days = settings.expiredays;
+    fields.speed = settings.speed;
+    return fields;
+}

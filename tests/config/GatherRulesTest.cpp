@@ -1,0 +1,91 @@
+#include "config/GatherRules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "config/SweepSettings.h"
+
+namespace {
+
+WindowFields Valid() {
+    WindowFields f;
+    f.directory = "/var/log/app";
+    f.pattern = "*.log";
+    return f;
+}
+
+TEST(GatherRules, TrimsTheDirectoryAndCopiesEverything) {
+    WindowFields f = Valid();
+    f.directory = " \t/data/日志 \r\n\v\f";
+    f.regexCheck = true;
+    f.subdirCheck = true;
+    f.spareSystemCheck = true;
+    f.spareReadonlyCheck = false;
+    f.spareHiddenCheck = true;
+    f.keepStructureCheck = false;
+    f.days = 7;
+    f.speed = 3;
+    SweepSettings s;
+    ASSERT_EQ(ApplyGatherRules(f, s), "");
+    EXPECT_EQ(s.filepath, "/data/日志");
+    EXPECT_EQ(s.filename, "*.log");
+    EXPECT_TRUE(s.regex && s.subdir);
+    EXPECT_FALSE(s.system);
+    EXPECT_TRUE(s.readonly);
+    EXPECT_FALSE(s.hidden);
+    EXPECT_TRUE(s.dirtree);
+    EXPECT_EQ(s.expiredays, 7);
+    EXPECT_EQ(s.speed, 3);
+    EXPECT_EQ(FieldsFromSettings(s).directory, "/data/日志");
+}
+
+TEST(GatherRules, RefusesDirectoriesThatAreNotAbsoluteOrTooLong) {
+    for (const std::string& bad : std::initializer_list<std::string>{"", "   ", "data/logs", "D:\\data", "\\\\server\\share", ":/x",
+                                  "/" + std::string(200, 'd')}) {
+        WindowFields f = Valid();
+        f.directory = bad;
+        SweepSettings s;
+        EXPECT_EQ(ApplyGatherRules(f, s), BadDirectoryText) << bad;
+        EXPECT_EQ(s.Serialize(), SweepSettings().Serialize()) << "settings changed for " << bad;
+    }
+    WindowFields longest = Valid();
+    longest.directory = "/" + std::string(199, 'd');
+    SweepSettings s;
+    EXPECT_EQ(ApplyGatherRules(longest, s), "");
+}
+
+TEST(GatherRules, PatternDefaultsButIsNotTrimmed) {
+    SweepSettings s;
+    WindowFields f = Valid();
+    f.pattern = "";
+    ASSERT_EQ(ApplyGatherRules(f, s), "");
+    EXPECT_EQ(s.filename, "*.*");
+    f.pattern = "   ";
+    ASSERT_EQ(ApplyGatherRules(f, s), "");
+    EXPECT_EQ(s.filename, "   ");
+}
+
+TEST(GatherRules, RefusesAPatternLongerThanTheFileKeeps) {
+    SweepSettings s;
+    WindowFields f = Valid();
+    f.pattern = std::string(201, 'x');
+    EXPECT_EQ(ApplyGatherRules(f, s), LongPatternText);
+    EXPECT_EQ(s.filename, "*.*");
+    f.pattern = std::string(200, 'x');
+    EXPECT_EQ(ApplyGatherRules(f, s), "");
+}
+
+TEST(GatherRules, WindowShowsTheDefaultsWithBoxesInverted) {
+    const WindowFields f = FieldsFromSettings(SweepSettings());
+    EXPECT_EQ(f.directory, "");
+    EXPECT_EQ(f.pattern, "*.*");
+    EXPECT_FALSE(f.regexCheck);
+    EXPECT_TRUE(f.subdirCheck);
+    EXPECT_TRUE(f.spareSystemCheck);
+    EXPECT_FALSE(f.spareReadonlyCheck || f.spareHiddenCheck || f.keepStructureCheck);
+    EXPECT_EQ(f.days, 0);
+    EXPECT_EQ(f.speed, 1);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include "config/SweepSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string DefaultFile =
+    "[vorn]\r\nfilepath=D:\\logs\\\r\nfilename=*.*\r\nregex=false\r\nsubdir=true\r\n"
+    "system=false\r\nreadonly=true\r\nhidden=true\r\ndirtree=true\r\nexpiredays=0\r\nspeed=1\r\n";
+
+class SweepSettingsTest : public ::testing::Test {
+protected:
+    bool LoadFile(const std::string& bytes) {
+        dir.Write(SweepSettings::FileName, bytes);
+        return settings.Load(dir.Dir());
+    }
+    fs::path IniPath() const { return dir / SweepSettings::FileName; }
+    bool OnlyIniInDir() const {
+        return std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()) == 1;
+    }
+
+    TempDir dir;
+    SweepSettings settings;
+};
+
+TEST_F(SweepSettingsTest, DefaultsAndTheirExactFile) {
+    EXPECT_EQ(settings.speed, 1);
+    EXPECT_EQ(settings.filepath, "");
+    EXPECT_EQ(settings.filename, "*.*");
+    EXPECT_TRUE(settings.subdir && settings.readonly && settings.hidden && settings.dirtree);
+    EXPECT_FALSE(settings.system || settings.regex);
+    EXPECT_EQ(settings.expiredays, 0);
+
+    settings.filepath = "D:\\logs\\";
+    ASSERT_TRUE(settings.Save(dir.Dir()));
+    EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
+    EXPECT_EQ(fs::file_size(IniPath()), 146u);
+    EXPECT_TRUE(OnlyIniInDir());
+}
+
+TEST_F(SweepSettingsTest, SaveThenLoadRoundTrips) {
+    settings.filepath = "/srv/日志/";
+    settings.filename = "^app-[0-9]+\\.log$";
+    settings.regex = true;
+    settings.subdir = false;
+    settings.system = true;
+    settings.readonly = false;
+    settings.hidden = false;
+    settings.dirtree = false;
+    settings.expiredays = -3;
+    settings.speed = 3;
+    ASSERT_TRUE(settings.Save(dir.Dir()));
+    SweepSettings loaded;
+    ASSERT_TRUE(loaded.Load(dir.Dir()));
+    EXPECT_EQ(loaded.Serialize(), settings.Serialize());
+}
+
+TEST_F(SweepSettingsTest, MissingFileLeavesTheDefaults) {
+    settings.speed = 2;
+    EXPECT_FALSE(settings.Load(dir.Dir()));
+    EXPECT_EQ(settings.speed, 2);
+    EXPECT_EQ(settings.filename, "*.*");
+}
+
+TEST_F(SweepSettingsTest, OnlyTheExactWordTrueSetsAFlag) {
+    ASSERT_TRUE(LoadFile("[vorn]\r\nregex=TRUE\r\nsubdir=1\r\nsystem=True\r\nreadonly= true\r\n"
+                         "hidden=yes\r\ndirtree=true\r\n"));
+    EXPECT_FALSE(settings.regex || settings.subdir || settings.system || settings.readonly || settings.hidden);
+    EXPECT_TRUE(settings.dirtree);
+}
+
+TEST_F(SweepSettingsTest, NumbersReadTheirLeadingInteger) {
+    struct Case { const char* days; const char* speed; int expiredays; int speedValue; int pause; };
+    const Case cases[] = {
+        {"expiredays=abc", "speed=7", 0, 7, 200},
+        {"expiredays=-3", "speed=", -3, 1, 200},
+        {"expiredays= 12days", "speed=0", 12, 0, 500},
+        {"expiredays=+5", "speed=2x", 5, 2, 100},
+        {"expiredays=99999999999", "speed=3", 2147483647, 3, 0},
+        {"expiredays=", "speed=-1", 0, -1, 200},
+    };
+    for (const Case& c : cases) {
+        SweepSettings s;
+        dir.Write(SweepSettings::FileName, std::string("[vorn]\r\n") + c.days + "\r\n" + c.speed + "\r\n");
+        ASSERT_TRUE(s.Load(dir.Dir()));
+        EXPECT_EQ(s.expiredays, c.expiredays) << c.days;
+        EXPECT_EQ(s.speed, c.speedValue) << c.speed;
+        EXPECT_EQ(s.PauseMillis(), c.pause) << c.speed;
+    }
+}
+
+TEST_F(SweepSettingsTest, OtherSectionOrEarlyBlankLineReadsAsAbsentKeys) {
+    for (const char* bytes : {"[VORN]\r\nfilepath=/x\r\nsubdir=true\r\nspeed=3\r\n",
+                              "[vorn]\r\n\r\nfilepath=/x\r\nsubdir=true\r\nspeed=3\r\n"}) {
+        SweepSettings s;
+        dir.Write(SweepSettings::FileName, bytes);
+        ASSERT_TRUE(s.Load(dir.Dir()));
+        EXPECT_EQ(s.filepath, "");
+        EXPECT_EQ(s.filename, "");
+        EXPECT_FALSE(s.subdir || s.system || s.readonly || s.hidden || s.dirtree || s.regex);
+        EXPECT_EQ(s.expiredays, 0);
+        EXPECT_EQ(s.speed, 1);
+    }
+}
+
+TEST_F(SweepSettingsTest, ValuesAreReadBackCutTo200Bytes) {
+    ASSERT_TRUE(LoadFile("[vorn]\r\nfilepath=/" + std::string(250, 'd') + "\r\nfilename= *.log \r\n"));
+    EXPECT_EQ(settings.filepath, "/" + std::string(199, 'd'));
+    EXPECT_EQ(settings.filename, " *.log ");
+}
+
+TEST_F(SweepSettingsTest, SavingOverALongerFileLeavesNothingOfIt) {
+    dir.Write(SweepSettings::FileName, std::string(500, ';'));
+    fs::permissions(IniPath(), fs::perms(0640));
+    settings.filepath = "D:\\logs\\";
+    ASSERT_TRUE(settings.Save(dir.Dir()));
+    EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
+    EXPECT_EQ(fs::status(IniPath()).permissions(), fs::perms(0640));
+    EXPECT_TRUE(OnlyIniInDir());
+}
+
+TEST_F(SweepSettingsTest, ReadOnlyFileIsRefusedAndKept) {
+    const std::string old = "[vorn]\r\nfilepath=/old\r\n";
+    dir.Write(SweepSettings::FileName, old);
+    fs::permissions(IniPath(), fs::perms(0444));
+    settings.filepath = "/new";
+    EXPECT_FALSE(settings.Save(dir.Dir()));
+    EXPECT_EQ(TempDir::Read(IniPath()), old);
+    EXPECT_EQ(fs::status(IniPath()).permissions(), fs::perms(0444));
+    EXPECT_TRUE(OnlyIniInDir());
+}
+
+TEST_F(SweepSettingsTest, StaleTemporaryFileDoesNotBlockASave) {
+    dir.Write(std::string(SweepSettings::FileName) + ".tmp", "left by a crash");
+    ASSERT_TRUE(settings.Save(dir.Dir()));
+    EXPECT_TRUE(OnlyIniInDir());
+}
+
+// A write that fails half-way (a full disk) must leave the old file whole.
+// The file-size limit makes the kernel refuse the write for real.
+TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
+    const std::string old = DefaultFile;
+    dir.Write(SweepSettings::FileName, old);
+    settings.filepath = "/" + std::string(180, 'p');
+    settings.filename = std::string(180, 'f');
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 200;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved200 = settings.Save(dir.Dir());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved200);
+    EXPECT_EQ(TempDir::Read(IniPath()), old);
+    EXPECT_TRUE(OnlyIniInDir());
+}
+
+TEST_F(SweepSettingsTest, UnwritableDirectoryFailsTheSave) {
+    fs::create_directory(dir / "gone");
+    fs::remove(dir / "gone");
+    EXPECT_FALSE(settings.Save((dir / "gone").string() + "/"));
+}
+
+}  // namespace

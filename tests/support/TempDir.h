@@ -1,0 +1,45 @@
+#pragma once
+// A fresh directory under the system's temporary folder, removed with all its
+// contents when the object goes out of scope. Tests build real trees in it.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vorn-test-XXXXXX").string();
+        root = mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::permissions(root, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(root, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return root; }
+    // The directory with a trailing separator, as the program directory is given.
+    std::string Dir() const { return root.string() + "/"; }
+    std::filesystem::path operator/(const std::string& name) const { return root / name; }
+
+    // Writes `bytes` to `name`, creating parent directories.
+    std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
+        const std::filesystem::path file = root / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+
+    static std::string Read(const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+private:
+    std::filesystem::path root;
+};
