@@ -2,7 +2,7 @@
 // The image button's tooltip: at most one tool, whose rectangle is fixed when
 // it is added and whose text a later call replaces. Inactive until asked.
 
-#include <QFontMetrics>
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -22,7 +22,7 @@ public:
 
     // Breaks `text` into lines no wider than `maxWidth` (words are kept whole
     // where they fit; a word wider than a line is broken).
-    static QString Wrap(const QString& text, const QFontMetrics& metrics, int maxWidth);
+    static QString Wrap(const QString& text, const QFont& font, int maxWidth);
 
 private:
     bool hasTool = false;

@@ -37,7 +37,6 @@ public:
     static constexpr QRgb CheckedFace = 0xFFE0E0E0;
 
     explicit ImageButton(QWidget* parent, const std::string& caption = {});
-    ~ImageButton() override;
 
     // Stores the style word (frame mode, optionally ToggleStyle); no redraw.
     void SetFrameStyle(std::uint32_t style);
