@@ -175,34 +175,43 @@ void ImageButton::DrawFrame(QPainter& painter) const
     painter.fillRect(0, h - 1, w, 1, bottomRight);
 }
 
+QSize ImageButton::MeasureCaption(QPainter& painter, const QString& caption) const
+{
+    if (caption.isEmpty())
+        return QSize(0, 0);
+    painter.setFont(captionFont);
+    return QSize(painter.fontMetrics().horizontalAdvance(caption), painter.fontMetrics().height());
+}
+
+ContentSizes ImageButton::Sizes(const QSize& caption, const Image* image) const
+{
+    const bool hasImage = !normalImage.pixmap.isNull() || !hoverImage.pixmap.isNull();
+    const QSize picture = image != nullptr ? image->pixmap.size() : QSize(0, 0);
+    return {width(), height(), caption.width(), caption.height(), picture.width(), picture.height(),
+            hasImage ? ImageGap : 0};
+}
+
+void ImageButton::DrawImage(QPainter& painter, const QRect& target, const Image& image)
+{
+    if (image.key == NoTransparentKey)
+        painter.drawPixmap(target.topLeft(), image.pixmap, QRect(QPoint(0, 0), target.size()));
+    else
+        painter.drawPixmap(target, image.pixmap);  // stretched when the image fills the button
+}
+
 void ImageButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), GetChecked() != 0 ? QColor(CheckedFace) : faceColour);
     DrawFrame(painter);
-
     const QString caption = text();
-    QSize captionSize;
-    if (!caption.isEmpty()) {
-        painter.setFont(captionFont);
-        captionSize = QSize(painter.fontMetrics().horizontalAdvance(caption), painter.fontMetrics().height());
-    }
-    const bool hasImage = !normalImage.pixmap.isNull() || !hoverImage.pixmap.isNull();
     const Image* image = ChosenImage();
-    const QSize imageSize = image != nullptr ? image->pixmap.size() : QSize(0, 0);
-    const Placement placed = PlaceContent(layout, {width(), height(), captionSize.width(), captionSize.height(),
-                                                   imageSize.width(), imageSize.height(),
-                                                   hasImage ? ImageGap : 0});
+    const Placement placed = PlaceContent(layout, Sizes(MeasureCaption(painter, caption), image));
     if (!caption.isEmpty() && placed.caption) {
         painter.setPen(Qt::black);
         painter.drawText(ToRect(*placed.caption), Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, caption);
     }
-    if (image == nullptr || !placed.image)
-        return;
     // Drawn after the caption, so the picture lies on top where they overlap.
-    const QRect target = ToRect(*placed.image);
-    if (image->key == NoTransparentKey)
-        painter.drawPixmap(target.topLeft(), image->pixmap, QRect(QPoint(0, 0), target.size()));
-    else
-        painter.drawPixmap(target, image->pixmap);
+    if (image != nullptr && placed.image)
+        DrawImage(painter, ToRect(*placed.image), *image);
 }

@@ -76,6 +76,9 @@ private:
     void Apply(const ButtonActions& actions);
     const Image* ChosenImage() const;
     void DrawFrame(QPainter& painter) const;
+    QSize MeasureCaption(QPainter& painter, const QString& caption) const;
+    ContentSizes Sizes(const QSize& caption, const Image* image) const;
+    static void DrawImage(QPainter& painter, const QRect& target, const Image& image);
 
     ButtonStates states;
     ButtonTooltip tooltip;

@@ -1,6 +1,7 @@
 #include "ui/Resources.h"
 
 #include <QDir>
+#include <QImage>
 
 // The resource file is compiled into this static library; without an explicit
 // reference the linker would drop its registration.
@@ -13,10 +14,12 @@ static void RegisterResources()
     (void)registered;
 }
 
+// Through QImage, so every caller gets a bitmap of its own rather than one
+// shared through the pixmap cache, which a caller's mask would then alter.
 QPixmap LoadResourceBitmap(int id)
 {
     RegisterResources();
-    return QPixmap(QStringLiteral(":/bitmap/%1").arg(id));
+    return QPixmap::fromImage(QImage(QStringLiteral(":/bitmap/%1").arg(id)));
 }
 
 // Each size of an icon is a file in the icon's own folder.
