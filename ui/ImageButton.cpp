@@ -29,8 +29,9 @@ ImageButton::ImageButton(QWidget* parent, const std::string& caption)
 {
     setText(QString::fromLocal8Bit(caption.data(), qsizetype(caption.size())));
     // Hover is learnt from moves without a button held, which Qt delivers
-    // only with tracking on; the leave event stands in for the move that
-    // would report the pointer outside.
+    // only with tracking on. Nothing here captures the mouse: Qt's leave
+    // event stands in for the move that reports the pointer outside, and while
+    // the button is held Qt's implicit grab keeps moves from outside coming.
     setMouseTracking(true);
 }
 
