@@ -27,6 +27,7 @@ public:
 
     // With redraw false the colour shows at the next paint.
     void SetTextColor(const QColor& colour, bool redraw);
+    QColor TextColor() const { return textColour; }
     // Takes effect at the next paint.
     void SetBackgroundMode(int mode);
     void SetText(const std::string& text);

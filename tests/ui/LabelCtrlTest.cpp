@@ -182,6 +182,7 @@ TEST_F(ShownLabelFixture, ColourWithoutRedrawWaitsForTheNextPaint)
     ASSERT_GT(CountColour(OnScreen(), Red), 0);
     const QColor green(0, 160, 0);
     label->SetTextColor(green, false);
+    EXPECT_EQ(label->TextColor(), green);
     EXPECT_EQ(CountColour(OnScreen(), green), 0);
     label->SetTextColor(green, true);
     const QImage image = OnScreen();
@@ -196,6 +197,7 @@ TEST_F(ShownLabelFixture, SameTextAgainRepaintsTheParentUnderTheLabel)
     PaintRecorder paints(&parent);
     label->SetText("运行完成");
     QCoreApplication::processEvents();
+    EXPECT_EQ(label->Text(), "运行完成");
     EXPECT_TRUE((QRegion(label->geometry()) - paints.painted).isEmpty());
     EXPECT_FALSE((QRegion(parent.rect()) - paints.painted).isEmpty());  // only the area under the label
 }
