@@ -16,7 +16,8 @@ struct SweepFilters {
     // so only these are asked for.
     uint32_t SparedAttributes() const;
     // Whole days from the last write to the start of the run, truncated
-    // toward zero: a file written after the start is 0 days old.
+    // toward zero: a file written after the start is 0 days old. A limit of
+    // 0 lets every file through.
     bool OldEnough(int64_t lastWrite, int64_t startTime) const;
 
     bool system = false;

@@ -51,14 +51,19 @@ void SweepJob::Run() {
     path = settings.filepath;
     const bool regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
+    runEnd = RunEnd::None;
     if (!matcher.Compile(settings.matchPattern)) {
+        runEnd = RunEnd::InvalidPattern;
         Report(StatusKind::Error, regex ? BadRegexText : BadNameText);
     } else {
         if (SearchDirectory(nullptr, nullptr, found) == Outcome::Abandoned) return;
+        runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
         ReportSummary(found);
     }
     EndRun();
 }
+
+SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Failed : runEnd; }
 
 SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name,
                                             uint32_t& found) {
@@ -178,11 +183,12 @@ void SweepJob::ReportPath(const char* format) {
 
 void SweepJob::ReportSummary(uint32_t found) {
     StringEx text;
-    text.Format(SummaryFormat, IsRunning() ? CompletedText : StoppedText, static_cast<int>(found),
-                deletedCount);
+    text.Format(SummaryFormat, runEnd == RunEnd::Completed ? CompletedText : StoppedText,
+                static_cast<int>(found), deletedCount);
     Report(StatusKind::Info, text.Str());
 }
 
 void SweepJob::Report(StatusKind kind, const std::string& text) {
+    finalText = text;
     if (!silentMode) channel.Push(kind, text);
 }

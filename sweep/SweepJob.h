@@ -44,6 +44,13 @@ public:
              Clock now = SystemNow, Sleeper sleep = RealSleep);
     ~SweepJob() override;
 
+    // How the last run that reached its end ended, and its last text (its
+    // summary or its error, kept in the silent run too). Read them only once
+    // WaitDone has seen that end.
+    enum class RunEnd { None, Completed, Stopped, InvalidPattern, Failed };
+    RunEnd LastRunEnd() const;
+    const std::string& FinalText() const { return finalText; }
+
 protected:
     void Run() override;
     // Between listing a subdirectory and opening it; a test changes the tree here.
@@ -81,4 +88,6 @@ private:
     int64_t startTime = 0;
     // The directory or entry being looked at, as the texts show it.
     std::string path;
+    RunEnd runEnd = RunEnd::None;
+    std::string finalText;
 };

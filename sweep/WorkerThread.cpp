@@ -18,17 +18,23 @@ void WorkerThread::Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
         } catch (...) {
             // A run that threw never ended itself; a silent run waiting for
             // its end would wait for ever.
-            if (gate->Enter()) self->EndRun();
+            if (gate->Enter()) {
+                self->failed = true;
+                self->EndRun();
+            }
         }
     }
     gate->Finish();
 }
 
 void WorkerThread::Start() {
-    if (gate && !gate->WaitFinished(0)) return;
+    if (running) return;
+    // A run that ended by itself may not have left its thread yet; that
+    // thread has nothing more to do than return, so waiting for it is short.
     if (thread.joinable()) thread.join();
     done.Reset();
     running = true;
+    failed = false;
     gate = std::make_shared<WorkerGate>(sleep);
     try {
         thread = std::thread(Work, this, gate);

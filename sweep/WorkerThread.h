@@ -43,6 +43,8 @@ public:
     // True when a run reached its end within `timeoutMs` (WaitForever: no limit).
     bool WaitDone(int timeoutMs);
     bool IsRunning() const;
+    // True when an exception left the last run.
+    bool RunFailed() const { return failed; }
 
 protected:
     // The work, on the worker thread. This version only signals the end.
@@ -68,6 +70,7 @@ private:
     static void Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
 
     std::atomic<bool> running{false};
+    std::atomic<bool> failed{false};
     std::thread thread;
     std::shared_ptr<WorkerGate> gate;
     ManualResetEvent done;

@@ -72,6 +72,8 @@ TEST_F(SweepFixture, PatternThatDoesNotCompileEndsWithItsErrorOnly) {
         EXPECT_EQ(error.kind, StatusKind::Error);
         EXPECT_EQ(error.text, mode.error);
         EXPECT_EQ(channel.Take().kind, StatusKind::None);
+        EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::InvalidPattern);
+        EXPECT_EQ(job.FinalText(), mode.error);
         EXPECT_TRUE(Exists("data(1.txt"));
     }
 }
@@ -172,11 +174,13 @@ TEST_F(SweepFixture, DirectoryPathsLongerThanTheLimitAreNotSearched) {
     EXPECT_TRUE(Exists(tooLong + "/out.log"));
 }
 
-TEST_F(SweepFixture, SilentModeQueuesNothing) {
+TEST_F(SweepFixture, SilentModeQueuesNothingButKeepsTheFinalText) {
     tree.Write("a.log", "x");
     silent = true;
     EXPECT_EQ(Sweep(), Texts{});
     EXPECT_FALSE(Exists("a.log"));
+    EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Completed);
+    EXPECT_EQ(job.FinalText(), Summary(true, 1, 1));
 }
 
 // The window may save while a run goes on: the root and the pattern stay as

@@ -76,6 +76,7 @@ TEST_F(StoppedSweep, StopEndsTheSearchAtTheNextEntryWithTheStoppedSummary) {
     stopper.join();
     EXPECT_TRUE(job.WaitDone(0));
     EXPECT_EQ(Drain().back(), Summary(false, 1, 1));
+    EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Stopped);
     EXPECT_EQ(pauses->Pauses(), std::vector<int>(11, 500));
     EXPECT_EQ(FilesLeft(), 4u);
 }

@@ -147,8 +147,10 @@ TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
     fs::create_directories(tree / "sub");
     job.onSubdirectory = [](const std::string&) { throw std::runtime_error("thrown from the run"); };
     EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + Root()}));
+    EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Failed);
     job.onSubdirectory = nullptr;
     EXPECT_EQ(Sweep().back(), Summary(true, 0, 0));
+    EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Completed);
 }
 
 }  // namespace

@@ -28,10 +28,11 @@ bool Eventually(Predicate predicate) {
 }
 
 // Steps until stopped, pausing a millisecond between steps; or, with a
-// limit, ends by itself after that many steps.
+// limit, ends by itself after that many steps, its thread lingering for
+// `linger` after the end of the run.
 class StepWorker : public WorkerThread {
 public:
-    explicit StepWorker(int limit = -1) : limit(limit) {}
+    explicit StepWorker(int limit = -1, std::chrono::milliseconds linger = 0ms) : limit(limit), linger(linger) {}
     ~StepWorker() override { Stop(ExitWaitMillis); }
 
     std::atomic<int> steps{0};
@@ -47,10 +48,12 @@ protected:
             if (!SafePoint() || !Pause(1)) return;
         }
         EndRun();
+        std::this_thread::sleep_for(linger);
     }
 
 private:
     const int limit;
+    const std::chrono::milliseconds linger;
 };
 
 // A call that blocks until the test lets it go, like a system call on a
@@ -164,8 +167,8 @@ TEST(WorkerThreadTest, StartWhileRunningMakesNoSecondThread) {
     ASSERT_TRUE(Eventually([&] { return worker.runs == 2; }));
 }
 
-TEST(WorkerThreadTest, RestartAfterARunEndedByItself) {
-    StepWorker worker(2);
+TEST(WorkerThreadTest, RestartAfterARunEndedByItselfEvenBeforeItsThreadHasLeft) {
+    StepWorker worker(2, 50ms);
     for (int run = 1; run <= 2; ++run) {
         worker.Start();
         ASSERT_TRUE(worker.WaitDone(LongWaitMillis));
