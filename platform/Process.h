@@ -1,0 +1,35 @@
+#pragma once
+// What start-up needs to know about the running process.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The executable's full path; empty when the system cannot tell.
+std::string ExecutablePath();
+
+// True when a window can be shown: a display server is reachable for the
+// window framework. Windows always has one.
+bool HasDisplay();
+
+// A system-wide token that only one process at a time can hold, released by
+// the operating system however the holder ends (crash or kill included), never
+// by a file left behind.
+class InstanceGuard {
+public:
+    explicit InstanceGuard(const char* name);
+    InstanceGuard(const InstanceGuard&) = delete;
+    InstanceGuard& operator=(const InstanceGuard&) = delete;
+    ~InstanceGuard();
+
+    // Waits at most `waitMs` milliseconds to take the token. Once taken it is
+    // held until the process ends.
+    bool Acquire(int waitMs);
+
+private:
+    std::string name;
+    intptr_t handle = -1;
+};
+
+}  // namespace platform
