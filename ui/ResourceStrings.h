@@ -1,0 +1,15 @@
+#pragma once
+// The program's string table, keyed by number: the system menu's About entry
+// (101) and the texts behind the web-link commands (32771 to 32783).
+
+#include <cstddef>
+#include <string>
+
+// The product's home page; the only place its host is named.
+inline constexpr char HomePageHost[] = "vorn.example.org";
+
+inline constexpr int AboutMenuString = 101;
+
+// The entry `id`, cut to at most `maxBytes` bytes (never inside a UTF-8
+// character); empty when there is no such entry.
+std::string LoadResourceString(int id, std::size_t maxBytes = 255);
