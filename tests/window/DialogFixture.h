@@ -8,12 +8,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDeadlineTimer>
-#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -55,17 +53,6 @@ protected:
             QTest::qWait(10);
         }
         return true;
-    }
-
-    // True when some pixel of the widget, as drawn, has exactly this colour.
-    static bool Painted(QWidget* widget, std::uint32_t rgb) {
-        const QImage image = widget->grab().toImage();
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if ((image.pixel(x, y) & 0xFFFFFFu) == rgb) return true;
-            }
-        }
-        return false;
     }
 
     TempDir programDir;
