@@ -1,0 +1,10 @@
+#pragma once
+// The process's exit statuses, for the schedulers that run the silent sweep.
+
+enum class ExitStatus : int {
+    Success = 0,          // the silent sweep ran to its end, or the window was closed
+    InvalidPattern = 1,   // the name pattern does not compile
+    NoWindow = 2,         // nothing to sweep with and no window can be shown
+    AlreadyRunning = 3,   // another instance holds the guard
+    SweepFailed = 4,      // the sweep ended abnormally
+};

@@ -1,0 +1,97 @@
+#include "app/SweepApp.h"
+
+#include <QApplication>
+#include <cstdio>
+
+#include "app/CommandLine.h"
+#include "app/InteractiveRun.h"
+#include "app/ProcessObjects.h"
+#include "ui/Prompt.h"
+
+namespace {
+
+constexpr int GuardWaitMs = 200;
+constexpr const char* AlreadyRunningText = "VORN已经在运行中...\r\n\r\n请检查进程确认退出后重新运行!";
+constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
+constexpr const char* NoDisplayText = "没有可用的图形显示，无法打开窗口。\r\n静默运行请使用: vorn /auto";
+
+// Message texts use CR LF between lines; a terminal wants plain line ends.
+std::string ForTerminal(std::string text) {
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+    return text;
+}
+
+void PrintLine(std::FILE* stream, const std::string& text) {
+    std::fputs((ForTerminal(text) + "\n").c_str(), stream);
+    std::fflush(stream);
+}
+
+ExitStatus StatusOf(SweepJob::RunEnd end) {
+    switch (end) {
+    case SweepJob::RunEnd::InvalidPattern: return ExitStatus::InvalidPattern;
+    case SweepJob::RunEnd::Failed: return ExitStatus::SweepFailed;
+    default: return ExitStatus::Success;
+    }
+}
+
+}  // namespace
+
+SweepApp::SweepApp() = default;
+
+SweepApp::~SweepApp() = default;
+
+bool SweepApp::InitInstance(int argc, char** argv) {
+    this->argc = argc;
+    this->argv = argv;
+    programDir = DirectoryOf(platform::ExecutablePath());
+    const bool silent = SelectsSilentRun(JoinArguments(argc, argv));
+    if (!instanceGuard.Acquire(GuardWaitMs)) {
+        if (!silent) ShowMessage(AlreadyRunningText);
+        exitStatus = ExitStatus::AlreadyRunning;
+    } else {
+        const bool loaded = sweepSettings.Load(programDir);
+        silentMode = silent;
+        if (silent && loaded) {
+            exitStatus = RunSilent();
+        } else {
+            if (silent) ShowMessage(ConfigErrorText);
+            exitStatus = RunInteractive();
+        }
+    }
+    // The window and its application end with start-up, before the
+    // process-wide objects are torn down.
+    gui.reset();
+    return false;
+}
+
+ExitStatus SweepApp::RunSilent() {
+    sweepJob.Start();
+    sweepJob.WaitDone(SweepJob::WaitForever);
+    // The one line a scheduler's log keeps of each run.
+    PrintLine(stdout, sweepJob.FinalText());
+    return StatusOf(sweepJob.LastRunEnd());
+}
+
+ExitStatus SweepApp::RunInteractive() {
+    // A sweep started from the window must show its progress, also after a
+    // silent start that found no configuration.
+    silentMode = false;
+    if (!Gui()) {
+        PrintLine(stderr, NoDisplayText);
+        return ExitStatus::NoWindow;
+    }
+    return RunWindow(*this);
+}
+
+QApplication* SweepApp::Gui() {
+    if (!gui && platform::HasDisplay()) gui = std::make_unique<QApplication>(argc, argv);
+    return gui.get();
+}
+
+void SweepApp::ShowMessage(const std::string& text) {
+    if (!Gui()) {
+        PrintLine(stderr, text);
+        return;
+    }
+    Prompt::Inform(nullptr, text);
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The application object: start-up, the choice between the silent and the
+// interactive run, and the values start-up keeps for the rest of the process.
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "app/ExitStatus.h"
+
+class QApplication;
+
+class SweepApp {
+public:
+    SweepApp();
+    virtual ~SweepApp();
+
+    // Runs the whole program once. Always returns false: when it returns, the
+    // process ends with ExitCode().
+    bool InitInstance(int argc, char** argv);
+    int ExitCode() const { return static_cast<int>(exitStatus); }
+
+    // Where vorn.ini lives; ends in the platform's separator.
+    const std::string& ProgramDirectory() const { return programDir; }
+
+    // Shows what the user must see: a message box where a window can be shown,
+    // otherwise the terminal's error stream.
+    void ShowMessage(const std::string& text);
+    // The window framework's application, created on first need; null when no
+    // display can be reached.
+    QApplication* Gui();
+
+    // True during the silent run: the sweep then keeps its texts to itself.
+    std::atomic<bool> silentMode{false};
+
+private:
+    ExitStatus RunSilent();
+    ExitStatus RunInteractive();
+
+    std::string programDir;
+    ExitStatus exitStatus = ExitStatus::Success;
+    int argc = 0;
+    char** argv = nullptr;
+    std::unique_ptr<QApplication> gui;
+};

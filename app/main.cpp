@@ -1,0 +1,6 @@
+#include "app/ProcessObjects.h"
+
+int main(int argc, char** argv) {
+    theApp.InitInstance(argc, argv);
+    return theApp.ExitCode();
+}
