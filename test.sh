@@ -26,14 +26,12 @@ configure_and_build build-asan -DVORN_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest build-asan
 
-if [ -f tests/sweep/CMakeLists.txt ]; then
-  echo "== ThreadSanitizer (engine and threads) =="
-  VORN_TARGETS=sweep_tests configure_and_build build-tsan -DVORN_SANITIZE=thread
-  # gcc 12's TSan cannot map its shadow memory under high-entropy ASLR; run without it.
-  TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \
-    ctest --test-dir build-tsan --output-on-failure -L threads
-fi
+echo "== ThreadSanitizer (engine and threads) =="
+VORN_TARGETS=sweep_tests configure_and_build build-tsan -DVORN_SANITIZE=thread
+# gcc 12's TSan cannot map its shadow memory under high-entropy ASLR; run without it.
+TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \
+  ctest --test-dir build-tsan --output-on-failure -L threads
 
 echo "== Tests =="
-configure_and_build build
+configure_and_build build -DCMAKE_BUILD_TYPE=Release
 run_ctest build
