@@ -1,19 +1,27 @@
 #!/usr/bin/env python3
-"""Times the sweep engine against find(1) on identical copies of one tree.
+"""Times the program's silent run against find(1) on identical copies of one tree.
 
 The tree: FILES files in DIRS directories up to depth 4 below its root; of
 every 20 files one has no dot in its name, the rest are half *.log and half
 *.txt; last-write times are spread evenly over the 200 days before the tree
 was made, so an age limit of 100 days selects about half of them.
 
+The program runs as a scheduler would start it: `vorn /auto`, from a copy of
+the executable with the run's vorn.ini beside it, at full speed.
+
 Every run gets a fresh copy of the tree (cp -a keeps the times) and is timed
-alone; the figures are wall, user and system seconds of that one process.
+alone; the figures are wall, user and system seconds of that one process,
+the median of REPEAT rounds (the rounds interleave the runs, so a slow spell
+of the disk does not fall on one of them only). Ages are taken at each run's
+own start, so the age runs may leave a file or two more or less than each
+other when one crosses the 100-day mark in between.
 """
 
 import argparse
 import os
 import random
 import shutil
+import statistics
 import subprocess
 import sys
 import time
@@ -68,6 +76,24 @@ def timed(command):
     return wall, usage.ru_utime, usage.ru_stime, output
 
 
+def settings_text(root, pattern, **changes):
+    """vorn.ini for one run: the shipped defaults at full speed, then `changes`."""
+    values = dict(filepath=root, filename=pattern, regex="false", subdir="true", system="false",
+                  readonly="true", hidden="true", dirtree="true", expiredays=0, speed=3)
+    values.update(changes)
+    return "[vorn]\r\n" + "".join("%s=%s\r\n" % item for item in values.items())
+
+
+def program(work, vorn, name, ini):
+    """A directory holding a copy of the program and the given vorn.ini; the command that runs it."""
+    folder = os.path.join(work, "programs", name.replace(" ", "_").replace("*", "").replace(",", ""))
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy2(vorn, os.path.join(folder, "vorn"))
+    with open(os.path.join(folder, "vorn.ini"), "w", newline="") as out:
+        out.write(ini)
+    return [os.path.join(folder, "vorn"), "/auto"]
+
+
 def count_files(root):
     return sum(len(names) for _, _, names in os.walk(root))
 
@@ -75,11 +101,12 @@ def count_files(root):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--driver", required=True, help="the vorn_sweep_once executable")
+    parser.add_argument("--vorn", required=True, help="the vorn executable")
     parser.add_argument("--unlink", required=True, help="the unlink_list executable")
     parser.add_argument("--work", default=os.path.join(here, "out"), help="where the trees are made")
     parser.add_argument("--files", type=int, default=200000)
     parser.add_argument("--dirs", type=int, default=2000)
+    parser.add_argument("--repeat", type=int, default=3)
     args = parser.parse_args()
 
     template = os.path.join(args.work, "template-%d-%d" % (args.files, args.dirs))
@@ -92,34 +119,43 @@ def main():
     if os.path.exists(copy):
         shutil.rmtree(copy)
 
-    unlimited = ["system=true", "readonly=true", "hidden=true"]
-    days = ["expiredays=%d" % AGE_DAYS]
+    def vorn(name, **changes):
+        return program(args.work, args.vorn, name, settings_text(copy, "*.log", **changes))
+
+    unlimited = dict(system="true", readonly="true", hidden="true")
     find_age = ["-mtime", "+%d" % (AGE_DAYS - 1)]
     cases = [
         ("find *.log", ["find", copy, "-name", "*.log", "-type", "f", "-delete"], None),
-        ("engine *.log", [args.driver, copy, "*.log"] + unlimited, "find *.log"),
-        ("engine *.log, default filters", [args.driver, copy, "*.log"], "find *.log"),
+        ("vorn *.log", vorn("all", **unlimited), "find *.log"),
+        ("vorn *.log, default filters", vorn("defaults"), "find *.log"),
         ("unlink calls alone", [args.unlink, listing], "find *.log"),
         ("find *.log -mtime", ["find", copy, "-name", "*.log", "-type", "f"] + find_age + ["-delete"], None),
-        ("engine *.log, age", [args.driver, copy, "*.log"] + unlimited + days, "find *.log -mtime"),
+        ("vorn *.log, age", vorn("age", expiredays=AGE_DAYS, **unlimited), "find *.log -mtime"),
     ]
-    results = {}
-    print("%-32s %8s %8s %8s %8s %8s  %s" % ("run", "wall s", "user s", "sys s", "wall/find", "cpu/find", "files left"))
-    for name, command, versus in cases:
-        subprocess.run(["cp", "-a", template, copy], check=True)
-        if command[0] == args.unlink:
-            with open(listing, "wb") as out:
-                subprocess.run(["find", copy, "-name", "*.log", "-type", "f", "-print0"], stdout=out, check=True)
-        subprocess.run(["sync"], check=True)
-        wall, user, system, _ = timed(command)
-        results[name] = (wall, user + system)
-        left = count_files(copy)
-        shutil.rmtree(copy)
+    timings = {name: [] for name, _, _ in cases}
+    left = {}
+    for round_number in range(1, args.repeat + 1):
+        print("round %d of %d" % (round_number, args.repeat), flush=True)
+        for name, command, _ in cases:
+            subprocess.run(["cp", "-a", template, copy], check=True)
+            if command[0] == args.unlink:
+                with open(listing, "wb") as out:
+                    subprocess.run(["find", copy, "-name", "*.log", "-type", "f", "-print0"], stdout=out, check=True)
+            subprocess.run(["sync"], check=True)
+            timings[name].append(timed(command)[:3])
+            left[name] = count_files(copy)
+            shutil.rmtree(copy)
+
+    median = {name: [statistics.median(run[i] for run in runs) for i in range(3)] for name, runs in timings.items()}
+    print("%-32s %8s %8s %8s %9s %8s  %s" % ("median of %d" % args.repeat, "wall s", "user s", "sys s", "wall/find",
+                                             "cpu/find", "files left"))
+    for name, _, versus in cases:
+        wall, user, system = median[name]
         ratios = ("", "")
         if versus:
-            ratios = ("%.2f" % (wall / results[versus][0]), "%.2f" % ((user + system) / results[versus][1]))
-        print("%-32s %8.2f %8.2f %8.2f %8s %8s  %d" % (name, wall, user, system, ratios[0], ratios[1], left), flush=True)
-
+            base = median[versus]
+            ratios = ("%.2f" % (wall / base[0]), "%.2f" % ((user + system) / (base[1] + base[2])))
+        print("%-32s %8.2f %8.2f %8.2f %9s %8s  %d" % (name, wall, user, system, ratios[0], ratios[1], left[name]))
 
 if __name__ == "__main__":
     main()
