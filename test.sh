@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds from nothing, and runs every test: first under
-# AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine under
-# ThreadSanitizer, and last the plain build, whose ctest summary ends the output.
+# AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine and the
+# window that drives it under ThreadSanitizer, and last the plain build, whose ctest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -26,11 +26,11 @@ configure_and_build build-asan -DVORN_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest build-asan
 
-echo "== ThreadSanitizer (engine and threads) =="
-VORN_TARGETS=sweep_tests configure_and_build build-tsan -DVORN_SANITIZE=thread
+echo "== ThreadSanitizer (engine, and the window driving it) =="
+VORN_TARGETS="sweep_tests window_tests" configure_and_build build-tsan -DVORN_SANITIZE=thread
 # gcc 12's TSan cannot map its shadow memory under high-entropy ASLR; run without it.
-TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \
-  ctest --test-dir build-tsan --output-on-failure -L threads
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan-qt.supp" setarch "$(uname -m)" -R \
+  ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L 'threads|ui'
 
 echo "== Tests =="
 configure_and_build build -DCMAKE_BUILD_TYPE=Release
