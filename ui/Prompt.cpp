@@ -1,6 +1,7 @@
 #include "ui/Prompt.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 
 namespace Prompt {
@@ -8,15 +9,21 @@ namespace {
 
 inline constexpr const char* BoxTitle = "VORN";
 
+// The boxes speak the window's language, buttons included, whatever
+// translations the machine has installed.
 Answer ShowBox(QWidget* owner, const std::string& text, Buttons buttons) {
-    const QString title = QString::fromLocal8Bit(BoxTitle);
-    const QString message = QString::fromLocal8Bit(text.c_str());
-    if (buttons == Buttons::Ok) {
-        QMessageBox::warning(owner, title, message, QMessageBox::Ok);
+    const bool question = buttons == Buttons::YesNo;
+    QMessageBox box(question ? QMessageBox::Question : QMessageBox::Warning, QString::fromLocal8Bit(BoxTitle),
+                    QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton, owner);
+    if (!question) {
+        box.addButton(QString::fromLocal8Bit("确定"), QMessageBox::AcceptRole);
+        box.exec();
         return Answer::Ok;
     }
-    const auto pressed = QMessageBox::question(owner, title, message, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    QPushButton* yes = box.addButton(QString::fromLocal8Bit("是(&Y)"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QString::fromLocal8Bit("否(&N)"), QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
 Function& Current() {
