@@ -54,7 +54,7 @@ void SweepJob::Run() {
     runEnd = RunEnd::None;
     if (!matcher.Compile(settings.matchPattern)) {
         runEnd = RunEnd::InvalidPattern;
-        Report(StatusKind::Error, regex ? BadRegexText : BadNameText);
+        ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
     } else {
         if (SearchDirectory(nullptr, nullptr, found) == Outcome::Abandoned) return;
         runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
@@ -175,7 +175,9 @@ bool SweepJob::DirectoryPause(int pause) {
     return dirCount % DirectoriesPerDoublePause != 0 || Pause(pause);
 }
 
+// Progress texts are many; with nothing to queue them to, they are not made.
 void SweepJob::ReportPath(const char* format) {
+    if (silentMode) return;
     StringEx text;
     text.Format(format, path.c_str());
     Report(StatusKind::Info, text.Str());
@@ -185,10 +187,14 @@ void SweepJob::ReportSummary(uint32_t found) {
     StringEx text;
     text.Format(SummaryFormat, runEnd == RunEnd::Completed ? CompletedText : StoppedText,
                 static_cast<int>(found), deletedCount);
-    Report(StatusKind::Info, text.Str());
+    ReportEnd(StatusKind::Info, text.Str());
+}
+
+void SweepJob::ReportEnd(StatusKind kind, const std::string& text) {
+    finalText = text;
+    Report(kind, text);
 }
 
 void SweepJob::Report(StatusKind kind, const std::string& text) {
-    finalText = text;
     if (!silentMode) channel.Push(kind, text);
 }

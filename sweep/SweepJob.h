@@ -75,6 +75,8 @@ private:
 
     void ReportPath(const char* format);
     void ReportSummary(uint32_t found);
+    // The run's last text: queued like the others, and kept.
+    void ReportEnd(StatusKind kind, const std::string& text);
     void Report(StatusKind kind, const std::string& text);
 
     SweepSettings& settings;
