@@ -26,14 +26,14 @@ public:
     // Shows what the user must see: a message box where a window can be shown,
     // otherwise the terminal's error stream.
     void ShowMessage(const std::string& text);
-    // The window framework's application, created on first need; null when no
-    // display can be reached.
-    QApplication* Gui();
 
     // True during the silent run: the sweep then keeps its texts to itself.
     std::atomic<bool> silentMode{false};
 
 private:
+    // The window framework's application, created on first need; null when no
+    // display can be reached.
+    QApplication* Gui();
     ExitStatus RunSilent();
     ExitStatus RunInteractive();
 

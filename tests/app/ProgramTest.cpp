@@ -202,7 +202,11 @@ TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     Configure(exe, s);
 
     Program first(exe, {"/auto"});
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Its first deletion shows that it holds the guard; it then pauses.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto left = [&] { return std::distance(fs::directory_iterator(tree), fs::directory_iterator()); };
+    while (left() == 25 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const auto start = std::chrono::steady_clock::now();
     const Result second = Run(exe, {"/auto"});
     const auto took = std::chrono::steady_clock::now() - start;
