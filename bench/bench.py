@@ -11,10 +11,13 @@ the executable with the run's vorn.ini beside it, at full speed.
 
 Every run gets a fresh copy of the tree (cp -a keeps the times) and is timed
 alone; the figures are wall, user and system seconds of that one process,
-the median of REPEAT rounds (the rounds interleave the runs, so a slow spell
-of the disk does not fall on one of them only). Ages are taken at each run's
-own start, so the age runs may leave a file or two more or less than each
-other when one crosses the 100-day mark in between.
+the median of REPEAT rounds. A round runs every case once, every other round
+in reverse order, and the ratios are taken within the round (a run against
+the find run of the same round) before their median is taken: a slow spell
+of the machine then weighs on both sides of a ratio instead of on one of
+them. Ages are taken at each run's own start, so the age runs may leave a
+file or two more or less than each other when one crosses the 100-day mark
+in between.
 """
 
 import argparse
@@ -107,6 +110,7 @@ def main():
     parser.add_argument("--files", type=int, default=200000)
     parser.add_argument("--dirs", type=int, default=2000)
     parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--only", nargs="+", metavar="RUN", help="these runs (and the find runs they are compared with)")
     args = parser.parse_args()
 
     template = os.path.join(args.work, "template-%d-%d" % (args.files, args.dirs))
@@ -132,19 +136,29 @@ def main():
         ("find *.log -mtime", ["find", copy, "-name", "*.log", "-type", "f"] + find_age + ["-delete"], None),
         ("vorn *.log, age", vorn("age", expiredays=AGE_DAYS, **unlimited), "find *.log -mtime"),
     ]
+    if args.only:
+        unknown = set(args.only) - {name for name, _, _ in cases}
+        if unknown:
+            sys.exit("no such run: %s" % ", ".join(sorted(unknown)))
+        wanted = set(args.only) | {versus for name, _, versus in cases if name in args.only}
+        cases = [case for case in cases if case[0] in wanted]
     timings = {name: [] for name, _, _ in cases}
     left = {}
     for round_number in range(1, args.repeat + 1):
         print("round %d of %d" % (round_number, args.repeat), flush=True)
-        for name, command, _ in cases:
+        for name, command, _ in cases if round_number % 2 else reversed(cases):
             subprocess.run(["cp", "-a", template, copy], check=True)
             if command[0] == args.unlink:
                 with open(listing, "wb") as out:
                     subprocess.run(["find", copy, "-name", "*.log", "-type", "f", "-print0"], stdout=out, check=True)
             subprocess.run(["sync"], check=True)
             timings[name].append(timed(command)[:3])
+            print("  %-30s %8.2f %8.2f %8.2f" % ((name,) + timings[name][-1]), flush=True)
             left[name] = count_files(copy)
             shutil.rmtree(copy)
+
+    def median_ratio(name, versus, measure):
+        return statistics.median(measure(run) / measure(base) for run, base in zip(timings[name], timings[versus]))
 
     median = {name: [statistics.median(run[i] for run in runs) for i in range(3)] for name, runs in timings.items()}
     print("%-32s %8s %8s %8s %9s %8s  %s" % ("median of %d" % args.repeat, "wall s", "user s", "sys s", "wall/find",
@@ -153,8 +167,8 @@ def main():
         wall, user, system = median[name]
         ratios = ("", "")
         if versus:
-            base = median[versus]
-            ratios = ("%.2f" % (wall / base[0]), "%.2f" % ((user + system) / (base[1] + base[2])))
+            ratios = ("%.3f" % median_ratio(name, versus, lambda run: run[0]),
+                      "%.3f" % median_ratio(name, versus, lambda run: run[1] + run[2]))
         print("%-32s %8.2f %8.2f %8.2f %9s %8s  %d" % (name, wall, user, system, ratios[0], ratios[1], left[name]))
 
 if __name__ == "__main__":
