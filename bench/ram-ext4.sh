@@ -6,6 +6,15 @@
 set -euo pipefail
 dir="${1:?usage: $0 DIR}"
 image=/dev/shm/vorn-bench.img
+# Making the file system again under a mounted copy of it would wreck that copy.
+if [ -n "$(losetup -j "$image")" ]; then
+    echo "$image is in use; unmount it first" >&2
+    exit 1
+fi
+if mountpoint -q "$dir"; then
+    echo "$dir is already a mount point" >&2
+    exit 1
+fi
 # Two trees of 200,000 files (the kept template and the run's copy) need more
 # inodes than the default ratio gives a file system of this size.
 truncate -s 6G "$image"
