@@ -55,7 +55,7 @@ bool SweepApp::InitInstance(int argc, char** argv) {
             exitStatus = RunSilent();
         } else {
             if (silent) ShowMessage(ConfigErrorText);
-            exitStatus = RunInteractive();
+            exitStatus = RunInteractive(silent);
         }
     }
     // The window and its application end with start-up, before the
@@ -72,12 +72,14 @@ ExitStatus SweepApp::RunSilent() {
     return StatusOf(sweepJob.LastRunEnd());
 }
 
-ExitStatus SweepApp::RunInteractive() {
+ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
     // A sweep started from the window must show its progress, also after a
     // silent start that found no configuration.
     silentMode = false;
     if (!Gui()) {
-        PrintLine(stderr, NoDisplayText);
+        // After a silent start the configuration error has said it all; the
+        // hint to start silently would only mislead a scheduler's log.
+        if (!afterSilentStart) PrintLine(stderr, NoDisplayText);
         return ExitStatus::NoWindow;
     }
     return RunWindow(*this);

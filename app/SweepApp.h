@@ -35,7 +35,7 @@ private:
     // display can be reached.
     QApplication* Gui();
     ExitStatus RunSilent();
-    ExitStatus RunInteractive();
+    ExitStatus RunInteractive(bool afterSilentStart);
 
     std::string programDir;
     ExitStatus exitStatus = ExitStatus::Success;

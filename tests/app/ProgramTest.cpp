@@ -168,7 +168,7 @@ TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysSo) {
         c.prepare();
         const Result r = Run(exe, {"/auto"});
         EXPECT_EQ(r.status, 2) << c.what;
-        EXPECT_EQ(r.err.rfind(ConfigErrorLine, 0), 0u) << c.what << ": " << r.err;
+        EXPECT_EQ(r.err, ConfigErrorLine) << c.what;
         EXPECT_TRUE(fs::exists(tree / "a.log")) << c.what;
     }
 }
