@@ -8,7 +8,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <regex>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
@@ -108,6 +110,19 @@ private:
     int out = -1;
     int err = -1;
 };
+
+// The shell block of README.md that writes a vorn.ini and starts a silent run.
+std::string ReadmeExample() {
+    std::ifstream in(VORN_README, std::ios::binary);
+    const std::string readme(std::istreambuf_iterator<char>(in), {});
+    const std::string open = "```sh\n";
+    for (size_t at = readme.find(open); at != std::string::npos; at = readme.find(open, at + 1)) {
+        const size_t start = at + open.size();
+        const std::string block = readme.substr(start, readme.find("```", start) - start);
+        if (block.find("[vorn]") != std::string::npos && block.find("/auto") != std::string::npos) return block;
+    }
+    return {};
+}
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -264,6 +279,32 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
         for (const std::string& part : c.said) EXPECT_NE(r.err.find(part), std::string::npos) << c.what << ": " << r.err;
         EXPECT_EQ(Files(), before) << c.what;
     }
+}
+
+// The README's example as a reader would paste it: it writes build/vorn.ini and
+// starts the program through run.sh. run.sh builds the program first; here it
+// is built, so a stand-in only starts it. Only the root moves into the test's tree.
+TEST_F(ProgramTest, ReadmeExampleRunsAsWritten) {
+    const std::string example = ReadmeExample();
+    const std::string root = "/var/log/myapp";
+    ASSERT_NE(example.find(root), std::string::npos) << example;
+    ASSERT_EQ(example.find(root), example.rfind(root));
+    EXPECT_TRUE(std::regex_search(example, std::regex("\n# 运行完成! 共搜索到[0-9]+个文件，删除了[0-9]+个文件\n")));
+    const fs::path tree = Tree("myapp", {"old.log", "sub/old.log", "old.txt"});
+    Age(tree);
+    temp.Write("myapp/new.log", "x");
+
+    std::string script = example;
+    script.replace(script.find(root), root.size(), tree.string());
+    Install("readme/build");
+    temp.Write("readme/run.sh", "cd \"$(dirname \"$0\")\" && exec build/vorn \"$@\"\n");
+    fs::permissions(temp / "readme/run.sh", fs::perms::owner_exec, fs::perm_options::add);
+    temp.Write("readme/example.sh", script);
+    const Result r = Run("/bin/bash", {"-e", "example.sh"}, temp / "readme");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "运行完成! 共搜索到4个文件，删除了2个文件\n");
+    EXPECT_TRUE(fs::exists(tree / "new.log"));
+    EXPECT_FALSE(fs::exists(tree / "sub"));
 }
 
 TEST_F(ProgramTest, PatternThatDoesNotCompileEndsWithItsError) {
