@@ -10,7 +10,8 @@
 
 namespace {
 
-// Far beyond any real configuration; a larger file is refused unread.
+// Far beyond any real configuration; a larger file is refused without being
+// held whole.
 constexpr size_t MaxFileBytes = 64 * 1024;
 
 constexpr const char* TooLargeText = "文件超过64KB";
