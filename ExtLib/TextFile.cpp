@@ -38,6 +38,13 @@ std::string TextFile::ReadLine() {
     return line.substr(0, line.find('\0'));
 }
 
+std::string TextFile::Read(size_t limit) {
+    std::string bytes;
+    char byte;
+    while (bytes.size() < limit && ReadByte(byte)) bytes += byte;
+    return bytes;
+}
+
 bool TextFile::Flush() { return IsOpen() && platform::FlushFile(handle); }
 
 void TextFile::Truncate() {

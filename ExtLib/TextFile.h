@@ -32,6 +32,9 @@ public:
     // at most MaxLineBytes bytes are consumed per call. An empty text stands for
     // an empty line and for the end of the file alike.
     std::string ReadLine();
+    // Up to `limit` bytes from where reading stands, as they are in the file;
+    // fewer at its end.
+    std::string Read(size_t limit);
     bool Flush();
     void Truncate();
     // Truncates first when opened for writing; does nothing when not open.

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/InteractiveRun.h"
 #include "app/ProcessObjects.h"
+#include "config/ConfigCheck.h"
 #include "ui/Prompt.h"
 
 namespace {
@@ -65,6 +67,12 @@ bool SweepApp::InitInstance(int argc, char** argv) {
 }
 
 ExitStatus SweepApp::RunSilent() {
+    // Nobody watches a scheduled sweep: it runs only on a file that says
+    // exactly what its writer meant, not on what the reader made of it.
+    if (const std::optional<ConfigProblem> problem = CheckConfigFile(programDir)) {
+        PrintLine(stderr, problem->Message());
+        return ExitStatus::NoWindow;
+    }
     sweepJob.Start();
     sweepJob.WaitDone(SweepJob::WaitForever);
     // The one line a scheduler's log keeps of each run.

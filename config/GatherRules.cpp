@@ -1,5 +1,7 @@
 #include "config/GatherRules.h"
 
+#include <string_view>
+
 #include "config/SweepSettings.h"
 #include "ExtLib/IniFile.h"
 #include "platform/Path.h"
@@ -13,21 +15,35 @@ std::string TrimWhitespace(const std::string& text) {
     return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
 }
 
+// A line end or a zero byte inside a value would end it early in the file.
+bool FitsOnOneLine(const std::string& text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+}
+
+// The file keeps values of at most MaxValueBytes; a longer directory or pattern
+// would come back cut, which for a directory can mean its parent. Whatever is
+// saved must also be what a scheduled sweep accepts.
+std::string Refusal(const std::string& directory, const std::string& pattern, int days) {
+    if (directory.empty() || directory.size() > IniFile::MaxValueBytes || !FitsOnOneLine(directory) ||
+        !IsAcceptableDirectory(directory)) {
+        return BadDirectoryText;
+    }
+    if (pattern.size() > IniFile::MaxValueBytes) return LongPatternText;
+    if (!FitsOnOneLine(pattern)) return PatternLineBreakText;
+    if (days < 0) return NegativeDaysText;
+    return {};
+}
+
 }  // namespace
 
 bool IsAcceptableDirectory(const std::string& trimmedDirectory) {
     return platform::IsAbsoluteDirectory(trimmedDirectory);
 }
 
-// The file keeps values of at most MaxValueBytes; a longer directory or pattern
-// would come back cut, which for a directory can mean its parent.
 std::string ApplyGatherRules(const WindowFields& fields, SweepSettings& settings) {
     const std::string directory = TrimWhitespace(fields.directory);
-    if (directory.empty() || directory.size() > IniFile::MaxValueBytes || !IsAcceptableDirectory(directory)) {
-        return BadDirectoryText;
-    }
     const std::string pattern = fields.pattern.empty() ? "*.*" : fields.pattern;
-    if (pattern.size() > IniFile::MaxValueBytes) return LongPatternText;
+    if (std::string refusal = Refusal(directory, pattern, fields.days); !refusal.empty()) return refusal;
 
     settings.filepath = directory;
     settings.filename = pattern;

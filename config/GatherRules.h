@@ -1,7 +1,8 @@
 #pragma once
 // The rules by which the window's field values become settings: the directory
 // is trimmed and must be an absolute path, an empty pattern means "*.*", the
-// four "do not delete" boxes are stored inverted.
+// four "do not delete" boxes are stored inverted. Texts the file could not
+// keep whole and a negative day count are refused.
 
 #include <string>
 
@@ -22,6 +23,8 @@ struct WindowFields {
 
 inline constexpr const char* BadDirectoryText = "请输入或选择正确的处理目录";
 inline constexpr const char* LongPatternText = "文件名不能超过200字节";
+inline constexpr const char* PatternLineBreakText = "文件名不能包含换行符或空字符";
+inline constexpr const char* NegativeDaysText = "天数不能小于0";
 inline constexpr const char* SaveFailedText = "保存配置文件失败";
 
 // True when the trimmed text is a directory the sweep may be given: on Windows

@@ -17,7 +17,8 @@ inline constexpr uint32_t CreateNew = 1;     // fails when the file exists
 inline constexpr uint32_t OpenExisting = 3;  // fails when the file is missing
 inline constexpr uint32_t OpenAlways = 4;    // creates when missing, never empties
 
-// Others may read the file while it is open, not write it.
+// Others may read the file while it is open, not write it. Only a regular
+// file opens: a FIFO, a device or a directory fails at once, without waiting.
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition);
 // False on a failed call; `got` 0 at the end of the file.
 bool ReadFile(FileHandle file, void* buffer, size_t size, size_t& got);

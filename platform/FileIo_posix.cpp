@@ -36,12 +36,22 @@ void FlushDirectoryOf(const std::string& path) {
 }  // namespace
 
 // POSIX has no share modes; other processes may open the file as they like.
+// The open itself must not wait: a FIFO blocks it until someone writes, for
+// ever on an unattended run.
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition) {
     int fd;
     do {
-        fd = open(path, FlagsFor(access, disposition), 0666);
+        fd = open(path, FlagsFor(access, disposition) | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
-    return fd < 0 ? InvalidFile : fd;
+    if (fd < 0) return InvalidFile;
+    struct stat st;
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // Reads and writes of the file itself may wait as usual.
+    if (!regular || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return InvalidFile;
+    }
+    return fd;
 }
 
 bool ReadFile(FileHandle file, void* buffer, size_t size, size_t& got) {

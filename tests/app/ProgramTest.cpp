@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <regex>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -44,7 +49,8 @@ std::vector<char*> ServerEnvironment() {
 
 class Program {
 public:
-    Program(const fs::path& exe, const std::vector<std::string>& args) {
+    // Started in `workDir` when one is given, else where the test runs.
+    Program(const fs::path& exe, const std::vector<std::string>& args, const fs::path& workDir = {}) {
         std::vector<char*> argv{const_cast<char*>(exe.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -54,6 +60,7 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out, 1);
         posix_spawn_file_actions_adddup2(&actions, err, 2);
+        if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
         auto env = ServerEnvironment();
         EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), env.data()), 0);
         posix_spawn_file_actions_destroy(&actions);
@@ -63,10 +70,19 @@ public:
         close(err);
     }
 
+    // A program that hangs is killed after a while, and shows as killed.
     Result Wait() {
         Result r;
         int raw = 0;
-        waitpid(pid, &raw, 0);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (waitpid(pid, &raw, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > limit) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &raw, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
         r.out = Contents(out);
         r.err = Contents(err);
@@ -95,6 +111,19 @@ private:
     int err = -1;
 };
 
+// The shell block of README.md that writes a vorn.ini and starts a silent run.
+std::string ReadmeExample() {
+    std::ifstream in(VORN_README, std::ios::binary);
+    const std::string readme(std::istreambuf_iterator<char>(in), {});
+    const std::string open = "```sh\n";
+    for (size_t at = readme.find(open); at != std::string::npos; at = readme.find(open, at + 1)) {
+        const size_t start = at + open.size();
+        const std::string block = readme.substr(start, readme.find("```", start) - start);
+        if (block.find("[vorn]") != std::string::npos && block.find("/auto") != std::string::npos) return block;
+    }
+    return {};
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     // A copy of the program in its own folder, as a user would install it.
@@ -111,8 +140,27 @@ protected:
         for (const auto& f : files) temp.Write(name + "/" + f, "x");
         return temp / name;
     }
-    static Result Run(const fs::path& exe, const std::vector<std::string>& args) {
-        return Program(exe, args).Wait();
+    static Result Run(const fs::path& exe, const std::vector<std::string>& args, const fs::path& workDir = {}) {
+        return Program(exe, args, workDir).Wait();
+    }
+    // Every file under `root` last written a month ago.
+    static void Age(const fs::path& root) {
+        const auto monthAgo = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file()) fs::last_write_time(entry.path(), monthAgo);
+        }
+    }
+    // Every file but the programs and their configurations, in order.
+    std::vector<fs::path> Files() const {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
+            const fs::path name = entry.path().filename();
+            if (entry.is_regular_file() && name != "vorn" && name != SweepSettings::FileName) {
+                files.push_back(entry.path());
+            }
+        }
+        std::sort(files.begin(), files.end());
+        return files;
     }
 
     TempDir temp;
@@ -171,6 +219,92 @@ TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysSo) {
         EXPECT_EQ(r.err, ConfigErrorLine) << c.what;
         EXPECT_TRUE(fs::exists(tree / "a.log")) << c.what;
     }
+}
+
+// Each file would read otherwise than its writer meant. The window would show
+// what was read; a scheduled run refuses it, says where, and deletes nothing.
+TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
+    const fs::path exe = Install("bin");
+    const fs::path ini = exe.parent_path() / SweepSettings::FileName;
+    const fs::path tree = temp / "tree";
+    // A root whose first 200 bytes, all the reader keeps, end at its parent's "/".
+    const std::string parent = "deep/" + std::string(199 - (temp / "deep/").string().size(), 'p');
+    const fs::path cutRoot = temp / parent / "root";
+    ASSERT_EQ((temp / parent).string().size(), 199u);
+    auto plant = [&] {
+        Tree("tree", {"old.log", "old.txt"});
+        Tree(parent + "/root", {"old.log"});
+        Tree(parent + "/sibling", {"old.log"});
+        Age(temp.Path());
+        temp.Write("tree/new.log", "x");
+    };
+
+    SweepSettings good;
+    good.filepath = tree.string();
+    good.filename = "*.log";
+    good.expiredays = 7;
+    good.speed = 3;
+    const std::string sound = good.Serialize();
+    auto edited = [&sound](const std::string& from, const std::string& to) {
+        std::string bytes = sound;
+        return bytes.replace(bytes.find(from), from.size(), to);
+    };
+    const std::string rootLine = "filepath=" + tree.string();
+    struct Case {
+        const char* what;
+        std::string bytes;  // none: a FIFO
+        std::vector<std::string> args;
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {"blank line before expiredays", edited("expiredays=", "\r\nexpiredays="), {"/auto"}, {"第10行"}},
+        {"long comment carrying filename=*", edited(rootLine, ";" + std::string(1022, 'c') + "filename=*\r\n" + rootLine),
+         {"/auto"}, {"第2行"}},
+        {"filepath over 200 bytes", edited(rootLine, "filepath=" + cutRoot.string()), {"/auto"}, {"第2行", "“filepath”"}},
+        {"relative filepath", edited(rootLine, "filepath=tree"), {"/auto"}, {"第2行", "“filepath”"}},
+        {"expiredays junk", edited("expiredays=7", "expiredays=x30"), {"/auto"}, {"第10行", "“expiredays”"}},
+        {"expiredays negative", edited("expiredays=7", "expiredays=-5"), {"/auto"}, {"第10行", "“expiredays”"}},
+        {"FIFO, silent run", "", {"/auto"}, {ConfigErrorLine}},
+        {"FIFO, window", "", {}, {"vorn /auto"}},
+    };
+    for (const Case& c : cases) {
+        plant();
+        const std::vector<fs::path> before = Files();
+        fs::remove(ini);
+        if (c.bytes.empty()) ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+        else temp.Write("bin/vorn.ini", c.bytes);
+        const Result r = Run(exe, c.args, temp.Path());
+        EXPECT_EQ(r.status, 2) << c.what;
+        EXPECT_EQ(r.out, "") << c.what;
+        for (const std::string& part : c.said) EXPECT_NE(r.err.find(part), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(Files(), before) << c.what;
+    }
+}
+
+// The README's example as a reader would paste it: it writes build/vorn.ini and
+// starts the program through run.sh. run.sh builds the program first; here it
+// is built, so a stand-in only starts it. Only the root moves into the test's tree.
+TEST_F(ProgramTest, ReadmeExampleRunsAsWritten) {
+    const std::string example = ReadmeExample();
+    const std::string root = "/var/log/myapp";
+    ASSERT_NE(example.find(root), std::string::npos) << example;
+    ASSERT_EQ(example.find(root), example.rfind(root));
+    EXPECT_TRUE(std::regex_search(example, std::regex("\n# 运行完成! 共搜索到[0-9]+个文件，删除了[0-9]+个文件\n")));
+    const fs::path tree = Tree("myapp", {"old.log", "sub/old.log", "old.txt"});
+    Age(tree);
+    temp.Write("myapp/new.log", "x");
+
+    std::string script = example;
+    script.replace(script.find(root), root.size(), tree.string());
+    Install("readme/build");
+    temp.Write("readme/run.sh", "cd \"$(dirname \"$0\")\" && exec build/vorn \"$@\"\n");
+    fs::permissions(temp / "readme/run.sh", fs::perms::owner_exec, fs::perm_options::add);
+    temp.Write("readme/example.sh", script);
+    const Result r = Run("/bin/bash", {"-e", "example.sh"}, temp / "readme");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "运行完成! 共搜索到4个文件，删除了2个文件\n");
+    EXPECT_TRUE(fs::exists(tree / "new.log"));
+    EXPECT_FALSE(fs::exists(tree / "sub"));
 }
 
 TEST_F(ProgramTest, PatternThatDoesNotCompileEndsWithItsError) {

@@ -42,7 +42,7 @@ TEST(GatherRules, TrimsTheDirectoryAndCopiesEverything) {
 
 TEST(GatherRules, RefusesDirectoriesThatAreNotAbsoluteOrTooLong) {
     for (const std::string& bad : std::initializer_list<std::string>{"", "   ", "data/logs", "D:\\data", "\\\\server\\share", ":/x",
-                                  "/" + std::string(200, 'd')}) {
+                                  "/" + std::string(200, 'd'), "/a\nb", "/a\rb", std::string("/a\0b", 4)}) {
         WindowFields f = Valid();
         f.directory = bad;
         SweepSettings s;
@@ -74,6 +74,25 @@ TEST(GatherRules, RefusesAPatternLongerThanTheFileKeeps) {
     EXPECT_EQ(s.filename, "*.*");
     f.pattern = std::string(200, 'x');
     EXPECT_EQ(ApplyGatherRules(f, s), "");
+}
+
+// A scheduled run refuses a file with these, so the window never saves one.
+TEST(GatherRules, RefusesWhatAScheduledRunWouldRefuse) {
+    struct Case { std::string pattern; int days; const char* text; };
+    const Case cases[] = {
+        {"a\r\nb", 0, PatternLineBreakText},
+        {"a\nb", 0, PatternLineBreakText},
+        {std::string("*.log\0x", 7), 0, PatternLineBreakText},
+        {"*.log", -1, NegativeDaysText},
+    };
+    for (const Case& c : cases) {
+        WindowFields f = Valid();
+        f.pattern = c.pattern;
+        f.days = c.days;
+        SweepSettings s;
+        EXPECT_EQ(ApplyGatherRules(f, s), c.text) << c.pattern << " " << c.days;
+        EXPECT_EQ(s.Serialize(), SweepSettings().Serialize());
+    }
 }
 
 TEST(GatherRules, WindowShowsTheDefaultsWithBoxesInverted) {

@@ -1,0 +1,178 @@
+#include "config/ConfigCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "config/GatherRules.h"
+#include "config/SweepSettings.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The lines of a sound file, as the program writes it; numbered from 1.
+std::vector<std::string> GoodLines() {
+    return {"[vorn]",      "filepath=/srv/logs", "filename=*.log", "regex=false",  "subdir=true", "system=false",
+            "readonly=true", "hidden=true",      "dirtree=true",   "expiredays=7", "speed=1"};
+}
+
+std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + end;
+    return bytes;
+}
+
+// The sound file with line `number` replaced.
+std::string WithLine(int number, const std::string& text) {
+    std::vector<std::string> lines = GoodLines();
+    lines[number - 1] = text;
+    return Join(lines);
+}
+
+// The sound file with `text` put in as line `number`.
+std::string WithInserted(int number, const std::string& text) {
+    std::vector<std::string> lines = GoodLines();
+    lines.insert(lines.begin() + (number - 1), text);
+    return Join(lines);
+}
+
+std::string WithoutLine(int number) {
+    std::vector<std::string> lines = GoodLines();
+    lines.erase(lines.begin() + (number - 1));
+    return Join(lines);
+}
+
+TEST(ConfigCheck, AcceptsFilesThatReadAsWritten) {
+    const std::string comment1022 = ";" + std::string(1021, 'c');  // with the LF before it, 1023 bytes read
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"as saved", Join(GoodLines())},
+        {"CR only", Join(GoodLines(), "\r")},
+        {"blank lines close the file", Join(GoodLines()) + "\r\n\r\n"},
+        {"comments", ";written by hand\r\n" + WithInserted(5, "; keep new files a week")},
+        {"only the texts", "[vorn]\r\nfilepath=/x\r\nfilename=\r\n"},
+        {"largest day count", WithLine(10, "expiredays=2147483647")},
+        {"no speed chosen", WithLine(11, "speed=-1")},
+        {"longest values", WithLine(2, "filepath=/" + std::string(199, 'd'))},
+        {"longest pattern", WithLine(3, "filename=" + std::string(200, '*'))},
+        {"longest line", WithInserted(2, comment1022)},
+        {"longest first line", std::string(";") + std::string(1022, 'c') + "\r\n" + Join(GoodLines())},
+    };
+    for (const auto& [what, bytes] : cases) {
+        const std::optional<ConfigProblem> problem = FindConfigProblem(bytes);
+        EXPECT_FALSE(problem) << what << ": " << problem->Message();
+    }
+}
+
+TEST(ConfigCheck, NamesTheFirstLineThatWouldNotReadAsWritten) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int line;
+        std::string key;
+    };
+    const std::string longComment = ";" + std::string(1100, 'c') + "filename=*";
+    const Case cases[] = {
+        {"blank line before a key", WithInserted(10, ""), 10, ""},
+        {"blank line before spaces", Join(GoodLines()) + "\r\n  \r\n", 12, ""},
+        {"line the reader splits", WithInserted(2, longComment), 2, ""},
+        {"1023 bytes after CR LF", WithInserted(2, ";" + std::string(1022, 'c')), 2, ""},
+        {"zero byte", WithLine(2, std::string("filepath=/srv\0/x", 16)), 2, ""},
+        {"LF line ends", Join(GoodLines(), "\n"), 1, ""},
+        {"one LF joins two lines", WithLine(2, "filepath=/srv/a\nfilename=*.log"), 2, ""},
+        {"last line without its end", Join(GoodLines()).substr(0, Join(GoodLines()).size() - 2), 11, ""},
+        {"other section", WithLine(1, "[VORN]"), 1, ""},
+        {"second section", Join(GoodLines()) + "[vorn]\r\n", 12, ""},
+        {"unsupported line", WithInserted(4, "bad line"), 4, ""},
+        {"key before the section", "filepath=/x\r\n" + Join(GoodLines()), 1, "filepath"},
+        {"key with a blank", WithLine(10, "expiredays =7"), 10, "expiredays "},
+        {"key the reader cuts", WithInserted(3, std::string(60, 'k') + "=v"), 3, std::string(60, 'k')},
+        {"repeated key", Join(GoodLines()) + "speed=3\r\n", 12, "speed"},
+        {"no filepath", WithoutLine(2), 0, "filepath"},
+        {"no filename", WithoutLine(3), 0, "filename"},
+        {"first problem wins", WithLine(4, "regex=yes").append("speed=\r\n"), 4, "regex"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ConfigProblem> problem = FindConfigProblem(c.bytes);
+        ASSERT_TRUE(problem) << c.what;
+        EXPECT_EQ(problem->line, c.line) << c.what;
+        EXPECT_EQ(problem->key, c.key) << c.what;
+        EXPECT_FALSE(problem->what.empty()) << c.what;
+    }
+}
+
+TEST(ConfigCheck, NamesAValueThatWouldNotStandAsWritten) {
+    struct Case {
+        int line;
+        std::string key;
+        std::vector<std::string> values;
+    };
+    const Case cases[] = {
+        {2, "filepath", {"/" + std::string(200, 'd'), "tmp/x", " /srv", ""}},
+        {3, "filename", {std::string(201, '*')}},
+        {4, "regex", {"TRUE", "1", " true", ""}},
+        {9, "dirtree", {"yes"}},
+        {10, "expiredays", {"x30", "-5", "30d", "+7", " 7", "7 ", "", "2147483648"}},
+        {11, "speed", {"fast", "1.5", "", "99999999999"}},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& value : c.values) {
+            const std::optional<ConfigProblem> problem = FindConfigProblem(WithLine(c.line, c.key + "=" + value));
+            ASSERT_TRUE(problem) << c.key << "=" << value;
+            EXPECT_EQ(problem->line, c.line) << c.key << "=" << value;
+            EXPECT_EQ(problem->key, c.key) << c.key << "=" << value;
+        }
+    }
+}
+
+TEST(ConfigCheck, MessageNamesLineAndKey) {
+    EXPECT_EQ(FindConfigProblem(WithLine(10, "expiredays=-5"))->Message(),
+              "vorn.ini配置文件错误! 第10行 “expiredays” 必须是0到2147483647之间的十进制整数");
+    EXPECT_EQ(FindConfigProblem(WithInserted(10, ""))->Message(),
+              "vorn.ini配置文件错误! 第10行 空行之后还有内容，空行会结束读取");
+    EXPECT_EQ(FindConfigProblem(WithoutLine(2))->Message(), "vorn.ini配置文件错误! “filepath” 没有设置");
+}
+
+// Whatever the window lets through is saved as a file a scheduled run accepts.
+TEST(ConfigCheck, WhatTheWindowSavesPasses) {
+    struct Case {
+        std::string directory;
+        std::string pattern;
+        bool flags;
+        int days;
+        int speed;
+    };
+    const Case cases[] = {
+        {"/srv/日志", "", true, 0, -1},
+        {"  /" + std::string(199, 'd') + " \t", std::string(200, '*'), false, INT_MAX, 3},
+        {"/a=b;c", "[x]=y;z \t", true, 7, 0},
+        {"/x", "   ", false, 1, 2},
+    };
+    for (const Case& c : cases) {
+        WindowFields fields;
+        fields.directory = c.directory;
+        fields.pattern = c.pattern;
+        fields.regexCheck = fields.subdirCheck = fields.spareSystemCheck = c.flags;
+        fields.spareReadonlyCheck = fields.spareHiddenCheck = fields.keepStructureCheck = !c.flags;
+        fields.days = c.days;
+        fields.speed = c.speed;
+        SweepSettings settings;
+        ASSERT_EQ(ApplyGatherRules(fields, settings), "") << c.directory;
+        const std::optional<ConfigProblem> problem = FindConfigProblem(settings.Serialize());
+        EXPECT_FALSE(problem) << c.directory << ": " << problem->Message();
+    }
+}
+
+TEST(ConfigCheck, ReadsTheFileBesideTheProgramUpTo64KiB) {
+    TempDir dir;
+    const std::string good = Join(GoodLines());
+    const std::string comment = ";" + std::string(99, 'c');
+    EXPECT_TRUE(CheckConfigFile(dir.Dir())) << "missing";
+    dir.Write(SweepSettings::FileName, good + Join(std::vector<std::string>(600, comment)));
+    EXPECT_FALSE(CheckConfigFile(dir.Dir())) << "under 64 KiB";
+    dir.Write(SweepSettings::FileName, good + Join(std::vector<std::string>(700, comment)));
+    EXPECT_TRUE(CheckConfigFile(dir.Dir())) << "over 64 KiB";
+}
+
+}  // namespace
