@@ -18,10 +18,15 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include "ExtLib/IniFile.h"
 #include "FuzzCheck.h"
 #include "sweep/PatternMatcher.h"
 
 namespace {
+
+// No longer pattern fits in vorn.ini, and no longer name in a directory.
+constexpr size_t MaxPatternBytes = IniFile::MaxValueBytes;
+constexpr size_t MaxNameBytes = 255;
 
 struct Case {
     bool regex = false;
@@ -130,6 +135,7 @@ bool MatchEveryWay(PatternMatcher& matcher, const std::string& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Case c = Split(data, size);
+    if (c.pattern.size() > MaxPatternBytes || c.name.size() > MaxNameBytes) return 0;
     const std::string expression = BuildExpression(c.pattern, c.regex);
     CheckExpression(c, expression);
     const bool plain = !c.regex && IsPlainWildcard(c.pattern);
