@@ -17,9 +17,10 @@ vorn_install_deps() {
     install -y --no-install-recommends "${missing[@]}"
 }
 
-# The fuzz targets build with clang, which brings libFuzzer and the sanitizer
-# runtimes; the other builds need neither.
-vorn_fuzz_packages=(clang libclang-rt-14-dev)
+# The fuzz targets build with clang and its libFuzzer and sanitizer runtimes;
+# llvm's symbolizer puts file and line into a fault's report. The other builds
+# need none of them.
+vorn_fuzz_packages=(clang libclang-rt-14-dev llvm)
 
 vorn_install_fuzz_deps() {
   local vorn_packages=("${vorn_fuzz_packages[@]}")
