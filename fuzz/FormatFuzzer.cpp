@@ -65,16 +65,16 @@ std::string Decoration(Input& in, char conversion) {
     const uint8_t flags = in.Byte();
     const uint8_t width = in.Byte();
     const uint8_t precision = in.Byte();
-    std::string spec;
-    if (flags & 1) spec += '-';
+    std::string decoration;
+    if (flags & 1) decoration += '-';
     if (conversion == 'd') {
-        if (flags & 2) spec += '+';
-        if (flags & 4) spec += ' ';
-        if (flags & 8) spec += '0';
+        if (flags & 2) decoration += '+';
+        if (flags & 4) decoration += ' ';
+        if (flags & 8) decoration += '0';
     }
-    if (width) spec += std::to_string(width);
-    if (precision != 0xFF) spec += "." + std::to_string(precision);
-    return spec;
+    if (width) decoration += std::to_string(width);
+    if (precision != 0xFF) decoration += "." + std::to_string(precision);
+    return decoration;
 }
 
 std::string Decorate(const char* format, Input& in) {
