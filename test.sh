@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds from nothing, and runs every test: first under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine and the
-# window that drives it under ThreadSanitizer, and last the plain build, whose ctest summary ends the output.
+# window that drives it under ThreadSanitizer, then a short fuzzing of what the
+# program reads from outside, and last the plain build, whose ctest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -31,6 +32,16 @@ VORN_TARGETS="sweep_tests window_tests" configure_and_build build-tsan -DVORN_SA
 # gcc 12's TSan cannot map its shadow memory under high-entropy ASLR; run without it.
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan-qt.supp" setarch "$(uname -m)" -R \
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L 'threads|ui'
+
+# Every fuzz target for 12 s from its seeds (a minute in all at most);
+# fuzz/run.sh runs them longer by hand.
+fuzz_stage() {
+  echo "== Fuzzing (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer) =="
+  local start=$SECONDS
+  fuzz/run.sh all 12 -runs=2000000
+  echo "Fuzzing took $((SECONDS - start)) s, its build included"
+}
+fuzz_stage
 
 echo "== Tests =="
 configure_and_build build -DCMAKE_BUILD_TYPE=Release
