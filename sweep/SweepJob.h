@@ -46,8 +46,9 @@ public:
 
     // How the last run that reached its end ended, and its last text (its
     // summary or its error, kept in the silent run too). Read them only once
-    // WaitDone has seen that end.
-    enum class RunEnd { None, Completed, Stopped, InvalidPattern, Failed };
+    // WaitDone has seen that end. A root that cannot be opened ends the run
+    // with an error, not with a summary of nothing found.
+    enum class RunEnd { None, Completed, Stopped, InvalidPattern, RootUnreadable, Failed };
     RunEnd LastRunEnd() const;
     const std::string& FinalText() const { return finalText; }
 
@@ -57,7 +58,8 @@ protected:
     virtual void SubdirectoryListed(const std::string& path);
 
 private:
-    enum class Outcome { Searched, NotSearched, Abandoned };
+    // Unreadable: the directory is there but cannot be listed.
+    enum class Outcome { Searched, Unreadable, NotSearched, Abandoned };
     enum class Verdict { Keep, Delete, Abandoned };
 
     // The directory whose path `path` holds; `parent` and `name` locate it,
@@ -74,7 +76,7 @@ private:
     bool DirectoryPause(int pause);
 
     void ReportPath(const char* format);
-    void ReportSummary(uint32_t found);
+    void ReportSearchEnd(Outcome rootOutcome, uint32_t found);
     // The run's last text: queued like the others, and kept.
     void ReportEnd(StatusKind kind, const std::string& text);
     void Report(StatusKind kind, const std::string& text);

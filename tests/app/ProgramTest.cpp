@@ -325,6 +325,34 @@ TEST_F(ProgramTest, PatternThatDoesNotCompileEndsWithItsError) {
     EXPECT_TRUE(fs::exists(tree / "data(1.txt"));
 }
 
+// A root that is missing or no directory must not look like a clean night on
+// an empty folder; an empty folder still is one.
+TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {
+    const fs::path exe = Install("bin");
+    const fs::path file = Tree("tree", {"a.log"}) / "a.log";
+    fs::create_directories(temp / "empty");
+    const struct {
+        fs::path root;
+        int status;
+        std::string out;
+    } roots[] = {
+        {temp / "missing", 5, "无法打开处理目录 " + (temp / "missing").string() + "\n"},
+        {file, 5, "无法打开处理目录 " + file.string() + "\n"},
+        {temp / "empty", 0, "运行完成! 共搜索到0个文件，删除了0个文件\n"},
+    };
+    for (const auto& root : roots) {
+        SweepSettings s;
+        s.filepath = root.root.string();
+        s.filename = "*";
+        Configure(exe, s);
+        const Result r = Run(exe, {"/auto"});
+        EXPECT_EQ(r.status, root.status) << root.root;
+        EXPECT_EQ(r.out, root.out);
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_TRUE(fs::exists(file));
+}
+
 TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     const fs::path exe = Install("bin");
     std::vector<std::string> files;

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "DialogFixture.h"
@@ -230,6 +231,18 @@ TEST_F(RunStateTest, AnInvalidPatternShowsInRedAndTheSweepIsFinished) {
     EXPECT_TRUE(Shows("无效正则表达式")) << Shown();
     EXPECT_EQ(StatusLine()->TextColor(), QColor::fromRgb(ErrorColour));
     EXPECT_EQ(dialog->Situation(), RunControl::Situation::Finished);
+    EXPECT_EQ(FilesLeft(), TreeFiles);
+}
+
+// It shows in red, and the sweep is over.
+TEST_F(RunStateTest, ARootThatCannotBeOpenedShowsInRed) {
+    const std::string missing = (tree / "missing").string();
+    Open();
+    SetText(MainIds::Directory, missing);
+    Click(MainIds::Start);
+    EXPECT_TRUE(Shows("无法打开处理目录 " + missing)) << Shown();
+    EXPECT_EQ(StatusLine()->TextColor(), QColor::fromRgb(ErrorColour));
+    EXPECT_TRUE(Eventually([&] { return dialog->Situation() == RunControl::Situation::Finished; }));
     EXPECT_EQ(FilesLeft(), TreeFiles);
 }
 
