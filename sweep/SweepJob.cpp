@@ -42,18 +42,25 @@ SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
 
 void SweepJob::SubdirectoryListed(const std::string&) {}
 
+// The window may save new settings the moment after a start: the texts a
+// run works on are copied before its thread exists, never read by it.
+void SweepJob::PrepareRun() {
+    runEnd = RunEnd::None;
+    finalText.clear();
+    root = settings.filepath;
+    regex = settings.regex;
+    settings.matchPattern = BuildExpression(settings.filename, regex);
+    expression = settings.matchPattern;
+}
+
 void SweepJob::Run() {
     Report(StatusKind::Info, RunningText);
     startTime = now();
     deletedCount = 0;
     dirCount = 0;
     uint32_t found = 0;
-    // The window may save new settings during the run: it works on copies.
-    path = settings.filepath;
-    const bool regex = settings.regex;
-    settings.matchPattern = BuildExpression(settings.filename, regex);
-    runEnd = RunEnd::None;
-    if (!matcher.Compile(settings.matchPattern)) {
+    path = root;
+    if (!matcher.Compile(expression)) {
         runEnd = RunEnd::InvalidPattern;
         ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
     } else {
@@ -92,8 +99,8 @@ bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory
         SubdirectoryListed(path);
         if (!Outside([&] { result = dir.Open(*parent, name); })) return false;
     } else {
-        const std::string root = path;
-        if (!Outside([&] { result = dir.Open(root.c_str()); })) return false;
+        const std::string rootPath = path;
+        if (!Outside([&] { result = dir.Open(rootPath.c_str()); })) return false;
     }
     outcome = result == platform::OpenResult::Listed       ? Outcome::Searched
               : result == platform::OpenResult::Unreadable ? Outcome::Unreadable

@@ -53,6 +53,7 @@ public:
     const std::string& FinalText() const { return finalText; }
 
 protected:
+    void PrepareRun() override;
     void Run() override;
     // Between listing a subdirectory and opening it; a test changes the tree here.
     virtual void SubdirectoryListed(const std::string& path);
@@ -90,6 +91,10 @@ private:
     PatternMatcher matcher;
     int deletedCount = 0;
     int64_t startTime = 0;
+    // The run's own copies of what the window may change while it runs.
+    std::string root;
+    std::string expression;
+    bool regex = false;
     // The directory or entry being looked at, as the texts show it.
     std::string path;
     RunEnd runEnd = RunEnd::None;

@@ -35,6 +35,7 @@ void WorkerThread::Start() {
     done.Reset();
     running = true;
     failed = false;
+    PrepareRun();
     gate = std::make_shared<WorkerGate>(sleep);
     try {
         thread = std::thread(Work, this, gate);

@@ -47,6 +47,9 @@ public:
     bool RunFailed() const { return failed; }
 
 protected:
+    // On the controlling thread, in Start, before the thread exists: where a
+    // run copies what the controller may change while it runs.
+    virtual void PrepareRun() {}
     // The work, on the worker thread. This version only signals the end.
     virtual void Run();
     // For the end of a run: clears the running flag, then signals the end.
