@@ -20,6 +20,7 @@ constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d
 constexpr const char* CompletedText = "运行完成";
 constexpr const char* StoppedText = "运行已停止";
 constexpr const char* RootUnreadableFormat = "无法打开处理目录 %s";
+constexpr const char* FailedText = "运行异常结束";
 
 }  // namespace
 
@@ -70,6 +71,8 @@ void SweepJob::Run() {
     }
     EndRun();
 }
+
+void SweepJob::ReportFailure() { ReportEnd(StatusKind::Error, FailedText); }
 
 SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Failed : runEnd; }
 

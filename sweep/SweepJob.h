@@ -55,6 +55,7 @@ public:
 protected:
     void PrepareRun() override;
     void Run() override;
+    void ReportFailure() override;
     // Between listing a subdirectory and opening it; a test changes the tree here.
     virtual void SubdirectoryListed(const std::string& path);
 

@@ -13,6 +13,7 @@
 #include <regex>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -351,6 +352,29 @@ TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {
         EXPECT_EQ(r.err, "");
     }
     EXPECT_TRUE(fs::exists(file));
+}
+
+// A stack limit beyond the address space leaves no room for the sweep's
+// thread (new threads take it as their size): a sweep that cannot even begin
+// has failed, and must not end in silence with the status of a clean run.
+TEST_F(ProgramTest, SweepThatCannotBeginIsAFailure) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    Configure(exe, s);
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_STACK, &saved), 0);
+    rlimit huge = saved;
+    huge.rlim_cur = rlim_t{1} << 48;
+    if (saved.rlim_max != RLIM_INFINITY && saved.rlim_max < huge.rlim_cur) GTEST_SKIP() << "stack limit capped";
+    ASSERT_EQ(setrlimit(RLIMIT_STACK, &huge), 0);
+    Program program(exe, {"/auto"});
+    setrlimit(RLIMIT_STACK, &saved);
+    const Result r = program.Wait();
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.out, "运行异常结束\n");
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
 }
 
 TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {

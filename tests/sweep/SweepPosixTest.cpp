@@ -208,8 +208,15 @@ TEST_F(SweepFixture, FailedDeletionsReportAndPauseWhileTheCountIsZero) {
 TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
     fs::create_directories(tree / "sub");
     job.onSubdirectory = [](const std::string&) { throw std::runtime_error("thrown from the run"); };
-    EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + Root()}));
+    job.Start();
+    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
+    const std::vector<StatusRecord> records = DrainRecords();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].text, "搜索目录 " + Root());
+    EXPECT_EQ(records[2].kind, StatusKind::Error);
+    EXPECT_EQ(records[2].text, "运行异常结束");
     EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Failed);
+    EXPECT_EQ(job.FinalText(), "运行异常结束");
     job.onSubdirectory = nullptr;
     EXPECT_EQ(Sweep().back(), Summary(true, 0, 0));
     EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Completed);

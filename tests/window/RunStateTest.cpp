@@ -234,16 +234,29 @@ TEST_F(RunStateTest, AnInvalidPatternShowsInRedAndTheSweepIsFinished) {
     EXPECT_EQ(FilesLeft(), TreeFiles);
 }
 
-// It shows in red, and the sweep is over.
-TEST_F(RunStateTest, ARootThatCannotBeOpenedShowsInRed) {
+// Both show in red, and the sweep is over.
+TEST_F(RunStateTest, ARootThatCannotBeOpenedAndAFaultInTheSweepShowInRed) {
     const std::string missing = (tree / "missing").string();
+    const struct {
+        std::function<void()> prepare;
+        std::string shown;
+    } cases[] = {
+        {[&] { SetText(MainIds::Directory, missing); }, "无法打开处理目录 " + missing},
+        {[&] {
+             SetText(MainIds::Directory, tree.Path().string());
+             pauses.Fail();
+         },
+         "运行异常结束"},
+    };
     Open();
-    SetText(MainIds::Directory, missing);
-    Click(MainIds::Start);
-    EXPECT_TRUE(Shows("无法打开处理目录 " + missing)) << Shown();
-    EXPECT_EQ(StatusLine()->TextColor(), QColor::fromRgb(ErrorColour));
-    EXPECT_TRUE(Eventually([&] { return dialog->Situation() == RunControl::Situation::Finished; }));
-    EXPECT_EQ(FilesLeft(), TreeFiles);
+    for (const auto& c : cases) {
+        c.prepare();
+        Click(MainIds::Start);
+        EXPECT_TRUE(Shows(c.shown)) << Shown();
+        EXPECT_EQ(StatusLine()->TextColor(), QColor::fromRgb(ErrorColour));
+        EXPECT_TRUE(Eventually([&] { return dialog->Situation() == RunControl::Situation::Finished; }));
+    }
+    EXPECT_EQ(FilesLeft(), TreeFiles - 1);
 }
 
 // A Save the moment a sweep has started must not reach the root and the
