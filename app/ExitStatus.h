@@ -7,4 +7,5 @@ enum class ExitStatus : int {
     NoWindow = 2,         // nothing to sweep with and no window can be shown
     AlreadyRunning = 3,   // another instance holds the guard
     SweepFailed = 4,      // the sweep ended abnormally
+    RootUnreadable = 5,   // the root directory cannot be opened
 };

@@ -31,6 +31,7 @@ void PrintLine(std::FILE* stream, const std::string& text) {
 ExitStatus StatusOf(SweepJob::RunEnd end) {
     switch (end) {
     case SweepJob::RunEnd::InvalidPattern: return ExitStatus::InvalidPattern;
+    case SweepJob::RunEnd::RootUnreadable: return ExitStatus::RootUnreadable;
     case SweepJob::RunEnd::Failed: return ExitStatus::SweepFailed;
     default: return ExitStatus::Success;
     }

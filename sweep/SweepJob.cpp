@@ -19,6 +19,8 @@ constexpr const char* BadRegexText = "无效正则表达式";
 constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d个文件";
 constexpr const char* CompletedText = "运行完成";
 constexpr const char* StoppedText = "运行已停止";
+constexpr const char* RootUnreadableFormat = "无法打开处理目录 %s";
+constexpr const char* FailedText = "运行异常结束";
 
 }  // namespace
 
@@ -41,27 +43,36 @@ SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
 
 void SweepJob::SubdirectoryListed(const std::string&) {}
 
+// The window may save new settings the moment after a start: the texts a
+// run works on are copied before its thread exists, never read by it.
+void SweepJob::PrepareRun() {
+    runEnd = RunEnd::None;
+    finalText.clear();
+    root = settings.filepath;
+    regex = settings.regex;
+    settings.matchPattern = BuildExpression(settings.filename, regex);
+    expression = settings.matchPattern;
+}
+
 void SweepJob::Run() {
     Report(StatusKind::Info, RunningText);
     startTime = now();
     deletedCount = 0;
     dirCount = 0;
     uint32_t found = 0;
-    // The window may save new settings during the run: it works on copies.
-    path = settings.filepath;
-    const bool regex = settings.regex;
-    settings.matchPattern = BuildExpression(settings.filename, regex);
-    runEnd = RunEnd::None;
-    if (!matcher.Compile(settings.matchPattern)) {
+    path = root;
+    if (!matcher.Compile(expression)) {
         runEnd = RunEnd::InvalidPattern;
         ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
     } else {
-        if (SearchDirectory(nullptr, nullptr, found) == Outcome::Abandoned) return;
-        runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
-        ReportSummary(found);
+        const Outcome outcome = SearchDirectory(nullptr, nullptr, found);
+        if (outcome == Outcome::Abandoned) return;
+        ReportSearchEnd(outcome, found);
     }
     EndRun();
 }
+
+void SweepJob::ReportFailure() { ReportEnd(StatusKind::Error, FailedText); }
 
 SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Failed : runEnd; }
 
@@ -75,13 +86,15 @@ SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, c
     ReportPath(SearchingFormat);
     found = 0;
     ++dirCount;
+    // Nothing was searched there, so there is nothing to pause after.
+    if (outcome == Outcome::Unreadable) return outcome;
     const int pause = settings.PauseMillis();
     if (!SearchEntries(dir, pause, found) || !DirectoryPause(pause)) return Outcome::Abandoned;
     return Outcome::Searched;
 }
 
 // A directory that turned out to be a link or another mount is left alone
-// entirely; one that cannot be listed counts as searched and empty.
+// entirely.
 bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory* parent, const char* name,
                              Outcome& outcome) {
     platform::OpenResult result;
@@ -89,10 +102,12 @@ bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory
         SubdirectoryListed(path);
         if (!Outside([&] { result = dir.Open(*parent, name); })) return false;
     } else {
-        const std::string root = path;
-        if (!Outside([&] { result = dir.Open(root.c_str()); })) return false;
+        const std::string rootPath = path;
+        if (!Outside([&] { result = dir.Open(rootPath.c_str()); })) return false;
     }
-    outcome = result == platform::OpenResult::NotEntered ? Outcome::NotSearched : Outcome::Searched;
+    outcome = result == platform::OpenResult::Listed       ? Outcome::Searched
+              : result == platform::OpenResult::Unreadable ? Outcome::Unreadable
+                                                           : Outcome::NotSearched;
     return true;
 }
 
@@ -121,13 +136,15 @@ bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& foun
 }
 
 // A subtree is removed when every file found in it was deleted, which
-// includes a subtree without files; a removal that fails leaves it.
+// includes a subtree without files and one that cannot be listed; a removal
+// that fails leaves it.
 bool SweepJob::VisitSubdirectory(const platform::Directory& dir, const char* name, uint32_t& found) {
     if (!settings.subdir) return true;
     const int before = deletedCount;
     uint32_t sub = 0;
     const Outcome outcome = SearchDirectory(&dir, name, sub);
-    if (outcome != Outcome::Searched) return outcome == Outcome::NotSearched;
+    if (outcome == Outcome::Abandoned) return false;
+    if (outcome == Outcome::NotSearched) return true;
     found += sub;
     if (static_cast<uint32_t>(deletedCount - before) != sub || !settings.dirtree) return true;
     return Outside([&] { dir.RemoveEmptySubdirectory(name); });
@@ -183,8 +200,16 @@ void SweepJob::ReportPath(const char* format) {
     Report(StatusKind::Info, text.Str());
 }
 
-void SweepJob::ReportSummary(uint32_t found) {
+// A root that opens but holds nothing is a clean run; one that cannot be
+// opened is not, and must not read like one.
+void SweepJob::ReportSearchEnd(Outcome rootOutcome, uint32_t found) {
     StringEx text;
+    if (rootOutcome == Outcome::Unreadable) {
+        runEnd = RunEnd::RootUnreadable;
+        text.Format(RootUnreadableFormat, path.c_str());
+        return ReportEnd(StatusKind::Error, text.Str());
+    }
+    runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
     text.Format(SummaryFormat, runEnd == RunEnd::Completed ? CompletedText : StoppedText,
                 static_cast<int>(found), deletedCount);
     ReportEnd(StatusKind::Info, text.Str());

@@ -46,18 +46,22 @@ public:
 
     // How the last run that reached its end ended, and its last text (its
     // summary or its error, kept in the silent run too). Read them only once
-    // WaitDone has seen that end.
-    enum class RunEnd { None, Completed, Stopped, InvalidPattern, Failed };
+    // WaitDone has seen that end. A root that cannot be opened ends the run
+    // with an error, not with a summary of nothing found.
+    enum class RunEnd { None, Completed, Stopped, InvalidPattern, RootUnreadable, Failed };
     RunEnd LastRunEnd() const;
     const std::string& FinalText() const { return finalText; }
 
 protected:
+    void PrepareRun() override;
     void Run() override;
+    void ReportFailure() override;
     // Between listing a subdirectory and opening it; a test changes the tree here.
     virtual void SubdirectoryListed(const std::string& path);
 
 private:
-    enum class Outcome { Searched, NotSearched, Abandoned };
+    // Unreadable: the directory is there but cannot be listed.
+    enum class Outcome { Searched, Unreadable, NotSearched, Abandoned };
     enum class Verdict { Keep, Delete, Abandoned };
 
     // The directory whose path `path` holds; `parent` and `name` locate it,
@@ -74,7 +78,7 @@ private:
     bool DirectoryPause(int pause);
 
     void ReportPath(const char* format);
-    void ReportSummary(uint32_t found);
+    void ReportSearchEnd(Outcome rootOutcome, uint32_t found);
     // The run's last text: queued like the others, and kept.
     void ReportEnd(StatusKind kind, const std::string& text);
     void Report(StatusKind kind, const std::string& text);
@@ -88,6 +92,10 @@ private:
     PatternMatcher matcher;
     int deletedCount = 0;
     int64_t startTime = 0;
+    // The run's own copies of what the window may change while it runs.
+    std::string root;
+    std::string expression;
+    bool regex = false;
     // The directory or entry being looked at, as the texts show it.
     std::string path;
     RunEnd runEnd = RunEnd::None;

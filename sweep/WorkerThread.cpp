@@ -1,7 +1,6 @@
 #include "sweep/WorkerThread.h"
 
 #include <chrono>
-#include <system_error>
 #include <utility>
 
 WorkerThread::WorkerThread(Sleeper sleep) : sleep(std::move(sleep)) {}
@@ -18,10 +17,7 @@ void WorkerThread::Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
         } catch (...) {
             // A run that threw never ended itself; a silent run waiting for
             // its end would wait for ever.
-            if (gate->Enter()) {
-                self->failed = true;
-                self->EndRun();
-            }
+            if (gate->Enter()) self->EndFailedRun();
         }
     }
     gate->Finish();
@@ -35,14 +31,25 @@ void WorkerThread::Start() {
     done.Reset();
     running = true;
     failed = false;
-    gate = std::make_shared<WorkerGate>(sleep);
     try {
+        PrepareRun();
+        gate = std::make_shared<WorkerGate>(sleep);
         thread = std::thread(Work, this, gate);
-    } catch (const std::system_error&) {
-        // No thread could be made: end the run that never began.
+    } catch (...) {
+        // The run could not begin (no room for its copies, no thread): it failed.
         gate.reset();
-        EndRun();
+        EndFailedRun();
     }
+}
+
+// Whatever the report meets, the end is signalled: a silent run waits for it.
+void WorkerThread::EndFailedRun() {
+    failed = true;
+    try {
+        ReportFailure();
+    } catch (...) {
+    }
+    EndRun();
 }
 
 void WorkerThread::Stop(int waitMs) {

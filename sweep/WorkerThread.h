@@ -33,7 +33,8 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    // Does nothing while a thread of this object still runs.
+    // Does nothing while a thread of this object still runs. A run that
+    // cannot begin (no thread can be made) ends at once, as failed.
     void Start();
     // Clears the running flag and gives the thread `waitMs` to end by itself;
     // then abandons it. Never waits longer than that for a call that hangs.
@@ -43,12 +44,17 @@ public:
     // True when a run reached its end within `timeoutMs` (WaitForever: no limit).
     bool WaitDone(int timeoutMs);
     bool IsRunning() const;
-    // True when an exception left the last run.
+    // True when an exception left the last run, or it could not begin.
     bool RunFailed() const { return failed; }
 
 protected:
+    // On the controlling thread, in Start, before the thread exists: where a
+    // run copies what the controller may change while it runs.
+    virtual void PrepareRun() {}
     // The work, on the worker thread. This version only signals the end.
     virtual void Run();
+    // When a run failed, just before its end is signalled.
+    virtual void ReportFailure() {}
     // For the end of a run: clears the running flag, then signals the end.
     void EndRun();
 
@@ -68,6 +74,7 @@ protected:
 
 private:
     static void Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
+    void EndFailedRun();
 
     std::atomic<bool> running{false};
     std::atomic<bool> failed{false};

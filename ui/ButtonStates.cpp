@@ -2,6 +2,8 @@
 
 ButtonActions ButtonStates::Move(bool inside)
 {
+    if (reporting)
+        return {};
     const bool oldHover = hover;
     const int oldVisual = visual;
     int newVisual;
@@ -31,13 +33,20 @@ ButtonActions ButtonStates::Release(const std::function<void()>& reportClick)
     if (IsToggle()) {
         if (hover) {
             checked = checked == 0 ? 1 : 0;
-            reportClick();
+            Report(reportClick);
         }
         return {true, ButtonCursor::Unchanged};
     }
     if (hover)
-        reportClick();
+        Report(reportClick);
     visual = StateNormal;
     hover = false;
     return {true, ButtonCursor::Unchanged};
+}
+
+void ButtonStates::Report(const std::function<void()>& reportClick)
+{
+    reporting = true;
+    reportClick();
+    reporting = false;
 }

@@ -25,6 +25,8 @@ public:
     static constexpr std::uint32_t ToggleStyle = 0x30000;
 
     // The pointer moved; `inside` is whether it lies in the button's rectangle.
+    // Ignored while a click is being reported: a box the parent opens then
+    // takes the pointer away, and the button must still look down under it.
     ButtonActions Move(bool inside);
     // Left button went down on the button (a double click counts as another press).
     ButtonActions Press();
@@ -43,9 +45,11 @@ public:
 
 private:
     bool IsToggle() const { return (style & ToggleStyle) == ToggleStyle; }
+    void Report(const std::function<void()>& reportClick);
 
     bool hover = false;
     bool pressed = false;
+    bool reporting = false;
     std::uint32_t style = 1;
     int visual = StateNormal;
     int checked = 0;

@@ -9,21 +9,11 @@ namespace {
 
 inline constexpr const char* BoxTitle = "VORN";
 
-// The boxes speak the window's language, buttons included, whatever
-// translations the machine has installed.
 Answer ShowBox(QWidget* owner, const std::string& text, Buttons buttons) {
-    const bool question = buttons == Buttons::YesNo;
-    QMessageBox box(question ? QMessageBox::Question : QMessageBox::Warning, QString::fromLocal8Bit(BoxTitle),
-                    QString::fromLocal8Bit(text.c_str()), QMessageBox::NoButton, owner);
-    if (!question) {
-        box.addButton(QString::fromLocal8Bit("确定"), QMessageBox::AcceptRole);
-        box.exec();
-        return Answer::Ok;
-    }
-    QPushButton* yes = box.addButton(QString::fromLocal8Bit("是(&Y)"), QMessageBox::YesRole);
-    box.setDefaultButton(box.addButton(QString::fromLocal8Bit("否(&N)"), QMessageBox::NoRole));
-    box.exec();
-    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    const std::unique_ptr<QMessageBox> box = BuildBox(owner, text, buttons);
+    box->exec();
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    return box->buttonRole(box->clickedButton()) == QMessageBox::YesRole ? Answer::Yes : Answer::No;
 }
 
 Function& Current() {
@@ -43,6 +33,22 @@ Function Replace(Function answerer) {
     Function previous = Current();
     Current() = answerer ? std::move(answerer) : ShowBox;
     return previous;
+}
+
+// The boxes speak the window's language, buttons included, whatever
+// translations the machine has installed.
+std::unique_ptr<QMessageBox> BuildBox(QWidget* owner, const std::string& text, Buttons buttons) {
+    const bool question = buttons == Buttons::YesNo;
+    auto box = std::make_unique<QMessageBox>(question ? QMessageBox::Question : QMessageBox::Warning,
+                                             QString::fromLocal8Bit(BoxTitle), QString::fromLocal8Bit(text.c_str()),
+                                             QMessageBox::NoButton, owner);
+    if (!question) {
+        box->addButton(QString::fromLocal8Bit("确定"), QMessageBox::AcceptRole);
+        return box;
+    }
+    box->setDefaultButton(box->addButton(QString::fromLocal8Bit("是(&Y)"), QMessageBox::YesRole));
+    box->setEscapeButton(box->addButton(QString::fromLocal8Bit("否(&N)"), QMessageBox::NoRole));
+    return box;
 }
 
 }  // namespace Prompt

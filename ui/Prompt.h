@@ -4,8 +4,10 @@
 // ever waits on a real modal box.
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class QMessageBox;
 class QWidget;
 
 namespace Prompt {
@@ -23,5 +25,9 @@ bool Confirm(QWidget* owner, const std::string& text);
 // Installs `answerer` and returns the one it replaces; an empty function
 // restores the real boxes.
 Function Replace(Function answerer);
+
+// The real box, ready to be shown. A Yes/No box answers Yes to Enter and No
+// to Escape or closing, as the platform's own Yes/No box does.
+std::unique_ptr<QMessageBox> BuildBox(QWidget* owner, const std::string& text, Buttons buttons);
 
 }  // namespace Prompt

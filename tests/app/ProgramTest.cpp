@@ -13,6 +13,7 @@
 #include <regex>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -323,6 +324,57 @@ TEST_F(ProgramTest, PatternThatDoesNotCompileEndsWithItsError) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "无效正则表达式\n");
     EXPECT_TRUE(fs::exists(tree / "data(1.txt"));
+}
+
+// A root that is missing or no directory must not look like a clean night on
+// an empty folder; an empty folder still is one.
+TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {
+    const fs::path exe = Install("bin");
+    const fs::path file = Tree("tree", {"a.log"}) / "a.log";
+    fs::create_directories(temp / "empty");
+    const struct {
+        fs::path root;
+        int status;
+        std::string out;
+    } roots[] = {
+        {temp / "missing", 5, "无法打开处理目录 " + (temp / "missing").string() + "\n"},
+        {file, 5, "无法打开处理目录 " + file.string() + "\n"},
+        {temp / "empty", 0, "运行完成! 共搜索到0个文件，删除了0个文件\n"},
+    };
+    for (const auto& root : roots) {
+        SweepSettings s;
+        s.filepath = root.root.string();
+        s.filename = "*";
+        Configure(exe, s);
+        const Result r = Run(exe, {"/auto"});
+        EXPECT_EQ(r.status, root.status) << root.root;
+        EXPECT_EQ(r.out, root.out);
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_TRUE(fs::exists(file));
+}
+
+// A stack limit beyond the address space leaves no room for the sweep's
+// thread (new threads take it as their size): a sweep that cannot even begin
+// has failed, and must not end in silence with the status of a clean run.
+TEST_F(ProgramTest, SweepThatCannotBeginIsAFailure) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    Configure(exe, s);
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_STACK, &saved), 0);
+    rlimit huge = saved;
+    huge.rlim_cur = rlim_t{1} << 48;
+    if (saved.rlim_max != RLIM_INFINITY && saved.rlim_max < huge.rlim_cur) GTEST_SKIP() << "stack limit capped";
+    ASSERT_EQ(setrlimit(RLIMIT_STACK, &huge), 0);
+    Program program(exe, {"/auto"});
+    setrlimit(RLIMIT_STACK, &saved);
+    const Result r = program.Wait();
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.out, "运行异常结束\n");
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
 }
 
 TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {

@@ -103,10 +103,15 @@ protected:
         EXPECT_FALSE(job.IsRunning());
         return Drain();
     }
+    std::vector<StatusRecord> DrainRecords() {
+        std::vector<StatusRecord> records;
+        for (StatusRecord record = channel.Take(); record.kind != StatusKind::None; record = channel.Take())
+            records.push_back(record);
+        return records;
+    }
     std::vector<std::string> Drain() {
         std::vector<std::string> texts;
-        for (StatusRecord record = channel.Take(); record.kind != StatusKind::None; record = channel.Take())
-            texts.push_back(record.text);
+        for (const StatusRecord& record : DrainRecords()) texts.push_back(record.text);
         return texts;
     }
     bool Exists(const std::string& name) const {

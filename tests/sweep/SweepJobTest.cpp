@@ -148,18 +148,39 @@ TEST_F(SweepFixture, RootKeepsItsOwnSpellingAndPathsGetOneSeparator) {
     }
 }
 
-TEST_F(SweepFixture, RootThatCannotBeSearchedGivesAnEmptySummary) {
-    const std::string missing = Root() + "/missing";
+// A root that is missing or no directory ends the run with an error, never
+// with a summary a monitor would take for a clean run. A path the search
+// never tries (empty, too long) and an empty directory give the empty summary.
+TEST_F(SweepFixture, RootThatCannotBeOpenedEndsWithAnErrorInsteadOfTheSummary) {
+    fs::create_directories(tree / "empty");
+    tree.Write("file", "x");
     const struct {
         std::string root;
         bool searched;
+        bool opens;
     } roots[] = {
-        {"", false}, {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false}, {missing, true}};
+        {"", false, true},
+        {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false, true},
+        {Root() + "/empty", true, true},
+        {Root() + "/missing", true, false},
+        {Root() + "/file", true, false},
+        {Root() + "/file/", true, false},
+    };
     for (const auto& root : roots) {
+        SCOPED_TRACE(root.root);
         settings.filepath = root.root;
-        Texts expected = {"正在运行...", Summary(true, 0, 0)};
-        if (root.searched) expected.insert(expected.begin() + 1, "搜索目录 " + missing);
-        EXPECT_EQ(Sweep(), expected);
+        job.Start();
+        ASSERT_TRUE(job.WaitDone(RunLimitMillis));
+        Texts expected = {"正在运行..."};
+        if (root.searched) expected.push_back("搜索目录 " + root.root);
+        expected.push_back(root.opens ? Summary(true, 0, 0) : "无法打开处理目录 " + root.root);
+        const std::vector<StatusRecord> records = DrainRecords();
+        Texts texts;
+        for (const StatusRecord& record : records) texts.push_back(record.text);
+        EXPECT_EQ(texts, expected);
+        EXPECT_EQ(records.back().kind, root.opens ? StatusKind::Info : StatusKind::Error);
+        EXPECT_EQ(job.LastRunEnd(), root.opens ? SweepJob::RunEnd::Completed : SweepJob::RunEnd::RootUnreadable);
+        EXPECT_EQ(job.FinalText(), expected.back());
     }
 }
 

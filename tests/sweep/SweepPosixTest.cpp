@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "SweepFixture.h"
@@ -31,6 +36,63 @@ bool HasText(const Texts& texts, const std::string& part) {
     for (const std::string& text : texts)
         if (text.find(part) != std::string::npos) return true;
     return false;
+}
+
+// Takes from the calling thread, and from the threads it starts from now on,
+// the capabilities that let root open any directory; a user has none to lose.
+bool DropAccessOverride() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    for (const unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) data[cap / 32].effective &= ~(1u << cap % 32);
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+// The worker takes the capabilities of the thread that starts it: this one
+// meets the directories' permissions as any user but root would.
+void StartWithoutAccessOverride(SweepJob& job) {
+    std::thread([&job] {
+        ASSERT_TRUE(DropAccessOverride());
+        job.Start();
+    }).join();
+}
+
+// A directory nobody may list, given back its permissions when the test ends.
+struct LockedDirectory {
+    explicit LockedDirectory(fs::path path) : path(std::move(path)) {
+        fs::permissions(this->path, fs::perms::none);
+    }
+    ~LockedDirectory() { fs::permissions(path, fs::perms::owner_all); }
+    const fs::path path;
+};
+
+TEST_F(SweepFixture, RootThatCannotBeListedEndsWithAnError) {
+    tree.Write("locked/a.log", "x");
+    const LockedDirectory locked(tree / "locked");
+    settings.filepath = locked.path.string();
+    StartWithoutAccessOverride(job);
+    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
+    EXPECT_EQ(Drain(), (Texts{"正在运行...", "搜索目录 " + settings.filepath, "无法打开处理目录 " + settings.filepath}));
+    EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::RootUnreadable);
+    EXPECT_TRUE(Exists("locked/a.log"));
+}
+
+// The locked directory, the tenth entered, has its text and its count but
+// not the pause of a directory that was searched: only the nine levels above
+// it pause, each leaving with the count at ten.
+TEST_F(SweepFixture, SubdirectoryThatCannotBeListedIsCountedButMakesNoPause) {
+    std::string chain;
+    for (int i = 2; i <= 9; ++i) chain += "d" + std::to_string(i) + "/";
+    tree.Write(chain + "locked/a.log", "x");
+    const LockedDirectory locked(tree / (chain + "locked"));
+    settings.speed = 0;
+    StartWithoutAccessOverride(job);
+    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
+    const Texts texts = Drain();
+    EXPECT_TRUE(HasText(texts, "搜索目录 " + locked.path.string()));
+    EXPECT_EQ(texts.back(), Summary(true, 0, 0));
+    EXPECT_EQ(pauses->Pauses(), std::vector<int>(9, 500));
+    EXPECT_TRUE(Exists(chain + "locked/a.log"));
 }
 
 TEST_F(SweepFixture, EachAttributeNeedsItsFlag) {
@@ -146,8 +208,15 @@ TEST_F(SweepFixture, FailedDeletionsReportAndPauseWhileTheCountIsZero) {
 TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
     fs::create_directories(tree / "sub");
     job.onSubdirectory = [](const std::string&) { throw std::runtime_error("thrown from the run"); };
-    EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + Root()}));
+    job.Start();
+    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
+    const std::vector<StatusRecord> records = DrainRecords();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].text, "搜索目录 " + Root());
+    EXPECT_EQ(records[2].kind, StatusKind::Error);
+    EXPECT_EQ(records[2].text, "运行异常结束");
     EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Failed);
+    EXPECT_EQ(job.FinalText(), "运行异常结束");
     job.onSubdirectory = nullptr;
     EXPECT_EQ(Sweep().back(), Summary(true, 0, 0));
     EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Completed);

@@ -1,4 +1,5 @@
 #include "ui/ImageButton.h"
+#include "ui/Prompt.h"
 #include "ui/Resources.h"
 #include "WidgetTestSupport.h"
 
@@ -180,6 +181,29 @@ TEST_F(ButtonFixture, ClickIsReportedWhileTheButtonStillLooksDown)
     Press(button, centre);
     Release(button, centre);
     EXPECT_EQ(frameDuringClick, Frame::Sunken);
+}
+
+// Opening a box sends the button a leave event (and the pointer may be
+// reported elsewhere); the button keeps its down look until the click has
+// been reported.
+TEST_F(ButtonFixture, ABoxOpenedByTheClickHandlerSeesTheDownLook)
+{
+    const QRgb light = Colour(QPalette::Light);
+    const QRgb shadow = Colour(QPalette::Shadow);
+    Frame frameDuringBox = Frame::None;
+    const Prompt::Function real = Prompt::Replace([&](QWidget*, const std::string&, Prompt::Buttons) {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(button, &leave);
+        MoveTo(button, QPoint(60, 15));
+        frameDuringBox = FrameIn(Render(button), light, shadow);
+        return Prompt::Answer::Ok;
+    });
+    QObject::connect(button, &QAbstractButton::clicked, [&] { Prompt::Inform(&parent, "box"); });
+    MoveTo(button, centre);
+    Press(button, centre);
+    Release(button, centre);
+    Prompt::Replace(real);
+    EXPECT_EQ(frameDuringBox, Frame::Sunken);
 }
 
 TEST_F(ButtonFixture, DragOutAndBackClicksOnceAndReleaseOutsideDoesNot)

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 
 #include "sweep/WorkerThread.h"
 
@@ -34,11 +35,17 @@ public:
         state->open = true;
         state->changed.notify_all();
     }
+    // Makes every pause from now on throw, as a fault inside the sweep would.
+    void Fail() {
+        std::lock_guard lock(state->mutex);
+        state->failing = true;
+    }
 
 private:
     struct State {
         void Wait() {
             std::unique_lock lock(mutex);
+            if (failing) throw std::runtime_error("a fault inside the sweep");
             ++held;
             changed.notify_all();
             // Polled: the job's flag has no condition of its own to wait on.
@@ -51,6 +58,7 @@ private:
         const WorkerThread* job = nullptr;
         int held = 0;
         bool open = false;
+        bool failing = false;
     };
 
     std::shared_ptr<State> state = std::make_shared<State>();
