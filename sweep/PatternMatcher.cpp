@@ -37,14 +37,15 @@ void PatternMatcher::Release() {
     code = nullptr;
 }
 
-bool PatternMatcher::Compile(const std::string& expression) {
+bool PatternMatcher::Compile(const std::string& expression, bool wildcard) {
     Release();
     // The library may have been built with UTF support; names are matched as
     // bytes whatever the expression asks for.
     int error;
     PCRE2_SIZE errorOffset;
+    const uint32_t names = wildcard ? PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY : 0;
     code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(expression.c_str()), PCRE2_ZERO_TERMINATED,
-                         PCRE2_NEVER_UTF | PCRE2_NEVER_UCP, &error, &errorOffset, nullptr);
+                         PCRE2_NEVER_UTF | PCRE2_NEVER_UCP | names, &error, &errorOffset, nullptr);
     if (!code) return false;
     // Without JIT support the interpreter gives the same results, only slower.
     pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);

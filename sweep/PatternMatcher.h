@@ -35,8 +35,11 @@ public:
     PatternMatcher(const PatternMatcher&) = delete;
     PatternMatcher& operator=(const PatternMatcher&) = delete;
 
-    // Replaces the held expression; false (and nothing held) when it does not compile.
-    bool Compile(const std::string& expression);
+    // Replaces the held expression; false (and nothing held) when it does not
+    // compile. A wildcard's expression lets "*" and "?" take a line feed and
+    // "$" mean the very end of the name: file names may hold line feeds, and
+    // "*.log" must not take "x.log" followed by one.
+    bool Compile(const std::string& expression, bool wildcard = false);
     // Collects successive matches over the zero-terminated `subject` into the
     // records: up to `limit` (Unlimited for no bound, 0 for one attempt).
     // Each attempt begins where the previous match ended; an empty match ends

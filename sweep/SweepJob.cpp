@@ -61,7 +61,7 @@ void SweepJob::Run() {
     dirCount = 0;
     uint32_t found = 0;
     path = root;
-    if (!matcher.Compile(expression)) {
+    if (!matcher.Compile(expression, !regex)) {
         runEnd = RunEnd::InvalidPattern;
         ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
     } else {

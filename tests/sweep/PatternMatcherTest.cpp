@@ -51,11 +51,15 @@ TEST(PatternMatcherTest, NamesMatchAsBytesAndCaseSensitively) {
         {"[0-9]*.log", false, "7days.log", true},
         {"*.tmp;*.log", false, "a.log", false},
         {"", false, "a", false},
+        {"*.log", false, "x.log\n", false},  // a line feed is part of the name
+        {"*.log", false, "a\nb.log", true},
+        {"?", false, "\n", true},
+        {"log$", true, "x.log\n", true},  // a regular expression keeps the library's meaning
     };
     PatternMatcher matcher;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " / " + c.name);
-        ASSERT_TRUE(matcher.Compile(BuildExpression(c.pattern, c.regex)));
+        ASSERT_TRUE(matcher.Compile(BuildExpression(c.pattern, c.regex), !c.regex));
         EXPECT_EQ(matcher.Match(c.name, 1), c.matches);
     }
 }
