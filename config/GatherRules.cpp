@@ -2,6 +2,7 @@
 
 #include "config/SweepSettings.h"
 #include "ExtLib/IniFile.h"
+#include "platform/ConfigText.h"
 #include "platform/Path.h"
 
 namespace {
@@ -13,21 +14,25 @@ std::string TrimWhitespace(const std::string& text) {
     return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
 }
 
+// The file keeps values of at most MaxValueBytes of its own encoding; a longer
+// text would come back cut (for a directory, possibly its parent), and one
+// the encoding cannot carry would come back as another text.
+bool FitsTheFile(const std::string& text) {
+    std::string stored;
+    return platform::ToConfigText(text, stored) && stored.size() <= IniFile::MaxValueBytes;
+}
+
 }  // namespace
 
 bool IsAcceptableDirectory(const std::string& trimmedDirectory) {
     return platform::IsAbsoluteDirectory(trimmedDirectory);
 }
 
-// The file keeps values of at most MaxValueBytes; a longer directory or pattern
-// would come back cut, which for a directory can mean its parent.
 std::string ApplyGatherRules(const WindowFields& fields, SweepSettings& settings) {
     const std::string directory = TrimWhitespace(fields.directory);
-    if (directory.empty() || directory.size() > IniFile::MaxValueBytes || !IsAcceptableDirectory(directory)) {
-        return BadDirectoryText;
-    }
+    if (directory.empty() || !FitsTheFile(directory) || !IsAcceptableDirectory(directory)) return BadDirectoryText;
     const std::string pattern = fields.pattern.empty() ? "*.*" : fields.pattern;
-    if (pattern.size() > IniFile::MaxValueBytes) return LongPatternText;
+    if (!FitsTheFile(pattern)) return LongPatternText;
 
     settings.filepath = directory;
     settings.filename = pattern;
