@@ -4,119 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
-#include "config/SweepSettings.h"
-#include "support/TempDir.h"
-
-extern char** environ;
+#include "ProgramFixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-const std::string ConfigErrorLine = "vorn.ini配置文件错误!\n静默模式运行前必须先进行配置!\n";
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// The environment without any display, as on a server.
-std::vector<char*> ServerEnvironment() {
-    std::vector<char*> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0) env.push_back(*e);
-    }
-    env.push_back(nullptr);
-    return env;
-}
-
-class Program {
-public:
-    Program(const fs::path& exe, const std::vector<std::string>& args) {
-        std::vector<char*> argv{const_cast<char*>(exe.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        out = TempFile();
-        err = TempFile();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out, 1);
-        posix_spawn_file_actions_adddup2(&actions, err, 2);
-        auto env = ServerEnvironment();
-        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), env.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Program() {
-        close(out);
-        close(err);
-    }
-
-    Result Wait() {
-        Result r;
-        int raw = 0;
-        waitpid(pid, &raw, 0);
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        r.out = Contents(out);
-        r.err = Contents(err);
-        return r;
-    }
-
-private:
-    static int TempFile() {
-        char name[] = "/tmp/vorn-out-XXXXXX";
-        const int fd = mkstemp(name);
-        unlink(name);
-        return fd;
-    }
-    static std::string Contents(int fd) {
-        std::string text;
-        char buffer[4096];
-        for (ssize_t n = pread(fd, buffer, sizeof buffer, 0); n > 0;
-             n = pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()))) {
-            text.append(buffer, n);
-        }
-        return text;
-    }
-
-    pid_t pid = -1;
-    int out = -1;
-    int err = -1;
-};
-
-class ProgramTest : public ::testing::Test {
-protected:
-    // A copy of the program in its own folder, as a user would install it.
-    fs::path Install(const std::string& folder) {
-        const fs::path dir = temp / folder;
-        fs::create_directories(dir);
-        fs::copy_file(VORN_EXECUTABLE, dir / "vorn");
-        return dir / "vorn";
-    }
-    static void Configure(const fs::path& exe, SweepSettings& settings) {
-        ASSERT_TRUE(settings.Save(exe.parent_path().string() + "/"));
-    }
-    fs::path Tree(const std::string& name, const std::vector<std::string>& files) {
-        for (const auto& f : files) temp.Write(name + "/" + f, "x");
-        return temp / name;
-    }
-    static Result Run(const fs::path& exe, const std::vector<std::string>& args) {
-        return Program(exe, args).Wait();
-    }
-
-    TempDir temp;
-};
+using namespace programtest;
 
 TEST_F(ProgramTest, SilentRunSweepsAndPrintsOneLine) {
     const fs::path exe = Install("bin");
@@ -128,9 +26,9 @@ TEST_F(ProgramTest, SilentRunSweepsAndPrintsOneLine) {
     Configure(exe, s);
     for (const std::string spelling : {"/auto", "/AUTO", "  /auto  "}) {
         Tree("tree", {"a.log", "b.log"});
-        const Result r = Run(exe, {spelling});
+        const ChildResult r = Run(exe, {spelling});
         EXPECT_EQ(r.status, 0) << spelling;
-        EXPECT_EQ(r.out, "运行完成! 共搜索到4个文件，删除了2个文件\n") << spelling;
+        EXPECT_EQ(r.out, AsPrinted("运行完成! 共搜索到4个文件，删除了2个文件\n")) << spelling;
         EXPECT_EQ(r.err, "");
         EXPECT_FALSE(fs::exists(tree / "a.log"));
         EXPECT_TRUE(fs::exists(tree / "c.txt"));
@@ -144,7 +42,7 @@ TEST_F(ProgramTest, OtherSpellingsAskForTheWindowWhichNeedsADisplay) {
     s.filepath = tree.string();
     Configure(exe, s);
     for (const std::string spelling : {"/auto x", "-auto", "auto", "/autox", "\t/auto", ""}) {
-        const Result r = Run(exe, {spelling});
+        const ChildResult r = Run(exe, {spelling});
         EXPECT_EQ(r.status, 2) << spelling;
         EXPECT_EQ(r.out, "") << spelling;
         EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << spelling;
@@ -166,7 +64,7 @@ TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysSo) {
     for (const Case& c : cases) {
         fs::remove_all(ini);
         c.prepare();
-        const Result r = Run(exe, {"/auto"});
+        const ChildResult r = Run(exe, {"/auto"});
         EXPECT_EQ(r.status, 2) << c.what;
         EXPECT_EQ(r.err, ConfigErrorLine) << c.what;
         EXPECT_TRUE(fs::exists(tree / "a.log")) << c.what;
@@ -180,14 +78,14 @@ TEST_F(ProgramTest, PatternThatDoesNotCompileEndsWithItsError) {
     s.filepath = tree.string();
     s.filename = "data(1.txt";
     Configure(exe, s);
-    Result r = Run(exe, {"/auto"});
+    ChildResult r = Run(exe, {"/auto"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "无效文件名\n");
+    EXPECT_EQ(r.out, AsPrinted("无效文件名\n"));
     s.regex = true;
     Configure(exe, s);
     r = Run(exe, {"/auto"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "无效正则表达式\n");
+    EXPECT_EQ(r.out, AsPrinted("无效正则表达式\n"));
     EXPECT_TRUE(fs::exists(tree / "data(1.txt"));
 }
 
@@ -201,23 +99,23 @@ TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     s.speed = 0;  // pauses 500 ms at the 1st, 10th and 20th deletion
     Configure(exe, s);
 
-    Program first(exe, {"/auto"});
+    ChildProcess first(exe, {"/auto"});
     // Its first deletion shows that it holds the guard; it then pauses.
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     auto left = [&] { return std::distance(fs::directory_iterator(tree), fs::directory_iterator()); };
     while (left() == 25 && std::chrono::steady_clock::now() < limit)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const auto start = std::chrono::steady_clock::now();
-    const Result second = Run(exe, {"/auto"});
+    const ChildResult second = Run(exe, {"/auto"});
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(second.status, 3);
     EXPECT_EQ(second.out, "");
     EXPECT_EQ(second.err, "");
     EXPECT_LT(took, std::chrono::milliseconds(1000));
 
-    const Result r = first.Wait();
+    const ChildResult r = first.Wait();
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "运行完成! 共搜索到25个文件，删除了25个文件\n");
+    EXPECT_EQ(r.out, AsPrinted("运行完成! 共搜索到25个文件，删除了25个文件\n"));
 }
 
 TEST_F(ProgramTest, EachCopyReadsTheConfigurationBesideIt) {

@@ -2,16 +2,19 @@
 // A fresh directory under the system's temporary folder, removed with all its
 // contents when the object goes out of scope. Tests build real trees in it.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorn-test-XXXXXX").string();
-        root = mkdtemp(pattern.data());
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        do root = base / ("vorn-test-" + std::to_string(random()));
+        while (!std::filesystem::create_directory(root));
     }
     ~TempDir() {
         std::error_code ignored;
@@ -24,7 +27,7 @@ public:
 
     const std::filesystem::path& Path() const { return root; }
     // The directory with a trailing separator, as the program directory is given.
-    std::string Dir() const { return root.string() + "/"; }
+    std::string Dir() const { return (root / "").string(); }
     std::filesystem::path operator/(const std::string& name) const { return root / name; }
 
     // Writes `bytes` to `name`, creating parent directories.

@@ -19,7 +19,7 @@ TEST_F(SweepFixture, DefaultPatternSparesDotlessNamesButCountsThem) {
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0], "正在运行...");
     EXPECT_EQ(texts[1], "搜索目录 " + Root());
-    EXPECT_TRUE(texts[2] == "删除" + Root() + "/a.txt" || texts[2] == "删除" + Root() + "/archive.tar.gz");
+    EXPECT_TRUE(texts[2] == "删除" + Root() + Sep + "a.txt" || texts[2] == "删除" + Root() + Sep + "archive.tar.gz");
     EXPECT_EQ(texts[3], Summary(true, 3, 2));
     EXPECT_TRUE(Exists("README"));
     EXPECT_FALSE(Exists("a.txt") || Exists("archive.tar.gz"));
@@ -84,7 +84,7 @@ TEST_F(SweepFixture, WithoutSubdirOnlyTheRootsFilesAreConsidered) {
     fs::create_directories(tree / "empty");
     settings.subdir = false;
     EXPECT_EQ(Sweep(),
-              (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + "/a.log", Summary(true, 1, 1)}));
+              (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + Sep + "a.log", Summary(true, 1, 1)}));
     EXPECT_TRUE(Exists("sub/b.log") && Exists("empty"));
 }
 
@@ -140,21 +140,21 @@ TEST_F(SweepFixture, SummaryCountsFilesSeenAndDeleted) {
 
 TEST_F(SweepFixture, RootKeepsItsOwnSpellingAndPathsGetOneSeparator) {
     settings.filename = "*.log";
-    for (const std::string& root : {Root(), Root() + "/"}) {
+    for (const std::string& root : {Root(), Root() + Sep}) {
         tree.Write("sub/a.log", "x");
         settings.filepath = root;
-        EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + root, "搜索目录 " + Root() + "/sub",
-                                  "删除" + Root() + "/sub/a.log", Summary(true, 1, 1)}));
+        EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + root, "搜索目录 " + Root() + Sep + "sub",
+                                  "删除" + Root() + Sep + "sub" + Sep + "a.log", Summary(true, 1, 1)}));
     }
 }
 
 TEST_F(SweepFixture, RootThatCannotBeSearchedGivesAnEmptySummary) {
-    const std::string missing = Root() + "/missing";
+    const std::string missing = Root() + Sep + "missing";
     const struct {
         std::string root;
         bool searched;
     } roots[] = {
-        {"", false}, {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false}, {missing, true}};
+        {"", false}, {Root() + Sep + std::string(SweepJob::MaxPathBytes, 'x'), false}, {missing, true}};
     for (const auto& root : roots) {
         settings.filepath = root.root;
         Texts expected = {"正在运行...", Summary(true, 0, 0)};

@@ -1,0 +1,46 @@
+#pragma once
+// Copies of the built program in temporary folders, each with its own
+// vorn.ini and tree, run by default without a display, as on a server.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "config/SweepSettings.h"
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+
+namespace programtest {
+
+namespace fs = std::filesystem;
+
+inline const std::string ConfigErrorLine = AsPrinted("vorn.ini配置文件错误!\n静默模式运行前必须先进行配置!\n");
+
+class ProgramTest : public ::testing::Test {
+protected:
+    // A copy of the program in its own folder, as a user would install it.
+    fs::path Install(const std::string& folder) {
+        const fs::path dir = temp / folder;
+        fs::create_directories(dir);
+        const fs::path built = VORN_EXECUTABLE;
+        fs::copy_file(built, dir / built.filename());
+        return dir / built.filename();
+    }
+    static void Configure(const fs::path& exe, SweepSettings& settings) {
+        ASSERT_TRUE(settings.Save((exe.parent_path() / "").string()));
+    }
+    fs::path Tree(const std::string& name, const std::vector<std::string>& files) {
+        for (const auto& f : files) temp.Write(name + "/" + f, "x");
+        return temp / name;
+    }
+    static ChildResult Run(const fs::path& exe, const std::vector<std::string>& args,
+                           ChildProcess::Display display = ChildProcess::Display::None) {
+        return ChildProcess(exe, args, display).Wait();
+    }
+
+    TempDir temp;
+};
+
+}  // namespace programtest
