@@ -24,7 +24,7 @@ TEST(TextFileReadLine, CrEndsALineAndLfIsDropped) {
     EXPECT_EQ(LinesOf(dir.Write("crlf", "ab\r\ncd"), 3), (V{"ab", "cd", ""}));
     EXPECT_EQ(LinesOf(dir.Write("lf", "ab\ncd"), 2), (V{"abcd", ""}));
     EXPECT_EQ(LinesOf(dir.Write("cr", "ab\rcd\r\rx"), 4), (V{"ab", "cd", "", "x"}));
-    EXPECT_EQ(LinesOf(dir.Write("nul", std::string("ab\0cd\r", 6)), 1), (V{"ab"}));
+    EXPECT_EQ(LinesOf(dir.Write("zero", std::string("ab\0cd\r", 6)), 1), (V{"ab"}));
 }
 
 TEST(TextFileReadLine, ConsumesAtMost1024BytesPerCall) {

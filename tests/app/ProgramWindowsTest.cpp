@@ -16,7 +16,7 @@ TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("日志", {"a.log", "b.txt"});
-    temp.Write("bin/vorn.ini", "[vorn]\r\nfilepath=" + Ansi(tree.string()) +
+    temp.Write("bin/vorn.ini", "[vorn]\r\nfilepath=" + Ansi(TempDir::Utf8(tree)) +
                                    "\r\nfilename=*.log\r\nsubdir=true\r\nspeed=3\r\n");
     const ChildResult r = Run(exe, {"/auto"});
     EXPECT_EQ(r.status, 0);

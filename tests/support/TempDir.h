@@ -28,14 +28,24 @@ public:
     const std::filesystem::path& Path() const { return root; }
     // The directory with a trailing separator, as the program directory is given.
     std::string Dir() const { return (root / "").string(); }
-    std::filesystem::path operator/(const std::string& name) const { return root / name; }
+    std::filesystem::path operator/(const std::string& name) const { return root / FromUtf8(name); }
 
     // Writes `bytes` to `name`, creating parent directories.
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
-        const std::filesystem::path file = root / name;
+        const std::filesystem::path file = root / FromUtf8(name);
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << bytes;
         return file;
+    }
+
+    // Test texts are UTF-8; a narrow path text is not that on every system
+    // (Windows takes it byte by byte).
+    static std::filesystem::path FromUtf8(const std::string& text) {
+        return std::u8string(text.begin(), text.end());
+    }
+    static std::string Utf8(const std::filesystem::path& path) {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
     }
 
     static std::string Read(const std::filesystem::path& file) {

@@ -124,7 +124,7 @@ TEST_F(SweepFixture, EmptiedSubtreesAreRemovedBottomUpButNeverTheRoot) {
         Sweep();
         std::set<std::string> remaining;
         for (const auto& entry : fs::recursive_directory_iterator(tree.Path()))
-            remaining.insert(fs::relative(entry.path(), tree.Path()).string());
+            remaining.insert(fs::relative(entry.path(), tree.Path()).generic_string());
         EXPECT_EQ(remaining, mode.remaining);
         EXPECT_TRUE(fs::is_directory(tree.Path()));
         fs::remove_all(tree / "logs");
