@@ -1,14 +1,13 @@
 #include "app/SweepApp.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <optional>
 
 #include "app/CommandLine.h"
-#include "app/InteractiveRun.h"
+#include "app/FrontEnd.h"
 #include "app/ProcessObjects.h"
 #include "config/ConfigCheck.h"
-#include "ui/Prompt.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -24,8 +23,8 @@ std::string ForTerminal(std::string text) {
 }
 
 void PrintLine(std::FILE* stream, const std::string& text) {
-    std::fputs((ForTerminal(text) + "\n").c_str(), stream);
-    std::fflush(stream);
+    const auto to = stream == stderr ? platform::StandardStream::Error : platform::StandardStream::Output;
+    platform::WriteStandard(to, ForTerminal(text) + "\n");
 }
 
 ExitStatus StatusOf(SweepJob::RunEnd end) {
@@ -91,18 +90,15 @@ ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
         if (!afterSilentStart) PrintLine(stderr, NoDisplayText);
         return ExitStatus::NoWindow;
     }
-    return RunWindow(*this);
+    return gui->RunWindow(*this);
 }
 
-QApplication* SweepApp::Gui() {
-    if (!gui && platform::HasDisplay()) gui = std::make_unique<QApplication>(argc, argv);
+FrontEnd* SweepApp::Gui() {
+    if (!gui && platform::HasDisplay()) gui = FrontEnd::Create(argc, argv);
     return gui.get();
 }
 
+// A box that could not appear must not pass for one that was read.
 void SweepApp::ShowMessage(const std::string& text) {
-    if (!Gui()) {
-        PrintLine(stderr, text);
-        return;
-    }
-    Prompt::Inform(nullptr, text);
+    if (!Gui() || !gui->Inform(text)) PrintLine(stderr, text);
 }

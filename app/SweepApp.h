@@ -8,7 +8,7 @@
 
 #include "app/ExitStatus.h"
 
-class QApplication;
+class FrontEnd;
 
 class SweepApp {
 public:
@@ -31,9 +31,9 @@ public:
     std::atomic<bool> silentMode{false};
 
 private:
-    // The window framework's application, created on first need; null when no
-    // display can be reached.
-    QApplication* Gui();
+    // The window side, created on first need; null when no display can be
+    // reached.
+    FrontEnd* Gui();
     ExitStatus RunSilent();
     ExitStatus RunInteractive(bool afterSilentStart);
 
@@ -41,5 +41,5 @@ private:
     ExitStatus exitStatus = ExitStatus::Success;
     int argc = 0;
     char** argv = nullptr;
-    std::unique_ptr<QApplication> gui;
+    std::unique_ptr<FrontEnd> gui;
 };

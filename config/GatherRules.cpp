@@ -4,6 +4,7 @@
 
 #include "config/SweepSettings.h"
 #include "ExtLib/IniFile.h"
+#include "platform/ConfigText.h"
 #include "platform/Path.h"
 
 namespace {
@@ -20,15 +21,21 @@ bool FitsOnOneLine(const std::string& text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
 
-// The file keeps values of at most MaxValueBytes; a longer directory or pattern
-// would come back cut, which for a directory can mean its parent. Whatever is
-// saved must also be what a scheduled sweep accepts.
+// The file keeps values of at most MaxValueBytes of its own encoding; a longer
+// text would come back cut (for a directory, possibly its parent), and one
+// the encoding cannot carry would come back as another text.
+bool FitsTheFile(const std::string& text) {
+    std::string stored;
+    return platform::ToConfigText(text, stored) && stored.size() <= IniFile::MaxValueBytes;
+}
+
+// Whatever is saved must also be what a scheduled sweep accepts.
 std::string Refusal(const std::string& directory, const std::string& pattern, int days) {
-    if (directory.empty() || directory.size() > IniFile::MaxValueBytes || !FitsOnOneLine(directory) ||
+    if (directory.empty() || !FitsTheFile(directory) || !FitsOnOneLine(directory) ||
         !IsAcceptableDirectory(directory)) {
         return BadDirectoryText;
     }
-    if (pattern.size() > IniFile::MaxValueBytes) return LongPatternText;
+    if (!FitsTheFile(pattern)) return LongPatternText;
     if (!FitsOnOneLine(pattern)) return PatternLineBreakText;
     if (days < 0) return NegativeDaysText;
     return {};

@@ -8,6 +8,7 @@
 #include "ExtLib/IniFile.h"
 #include "ExtLib/StringEx.h"
 #include "ExtLib/TextFile.h"
+#include "platform/ConfigText.h"
 #include "platform/FileIo.h"
 
 namespace {
@@ -41,8 +42,8 @@ bool SweepSettings::Load(const std::string& programDir) {
     IniFile ini;
     if (!ini.Load((programDir + FileName).c_str())) return false;
     auto value = [&ini](const char* key) { return ini.GetString(Section, key); };
-    filepath = value("filepath");
-    filename = value("filename");
+    filepath = platform::FromConfigText(value("filepath"));
+    filename = platform::FromConfigText(value("filename"));
     regex = value("regex") == "true";
     subdir = value("subdir") == "true";
     system = value("system") == "true";
@@ -78,6 +79,8 @@ std::string SweepSettings::Serialize() const {
     return out;
 }
 
+// Only the two texts can hold more than ASCII, so the whole file is put in
+// its encoding at once.
 bool SweepSettings::Save(const std::string& programDir) const {
     const std::string path = programDir + FileName;
     // A read-only or locked file protects the configuration on purpose.
@@ -89,7 +92,8 @@ bool SweepSettings::Save(const std::string& programDir) const {
         platform::RemoveFile(temp.c_str());
         if (!file.Open(temp.c_str(), TextFile::GenericWrite, TextFile::CreateNew)) return false;
     }
-    const std::string bytes = Serialize();
+    std::string bytes;
+    if (!platform::ToConfigText(Serialize(), bytes)) return false;
     const bool written = file.Write(bytes.data(), bytes.size()) && file.Flush();
     file.Close();
     if (written && platform::MoveFileOver(temp.c_str(), path.c_str())) return true;

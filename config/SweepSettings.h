@@ -22,12 +22,14 @@ public:
     // Writes the eleven lines of the file so that a crash or a full disk can
     // never leave a cut file: a temporary file is written, flushed and moved
     // over vorn.ini. False, with vorn.ini untouched, when vorn.ini exists but
-    // cannot be opened for writing, or when any step fails.
+    // cannot be opened for writing, when a text has no form in the file's
+    // encoding (platform/ConfigText.h), or when any step fails.
     bool Save(const std::string& programDir) const;
     // The pause for the current speed: 500, 200, 100, 0 ms; 200 for any other value.
     int PauseMillis() const;
 
-    // The eleven bytes of the file as Save writes them.
+    // The eleven lines of the file as Save writes them, before the file's
+    // encoding is applied.
     std::string Serialize() const;
 
     std::atomic<int> speed;

@@ -56,10 +56,12 @@ public:
     // What the caller asks of an entry just listed: the attribute bits it
     // cares about (each costs a call or two, so unasked bits may be missing)
     // and whether the last-write time is wanted. False when the entry is
-    // found gone.
+    // found gone. (On Windows the listing brought both: nothing is looked up.)
     bool ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWrite, EntryInfo& info) const;
-    // Deletes a File entry just listed, a link as a link. Changes no
-    // attribute first. False when nothing was deleted, "already gone" included.
+    // Deletes a File entry just listed, a link as a link. False when nothing
+    // was deleted, "already gone" included. POSIX changes no mode first; on
+    // Windows the read-only, hidden and system attributes are cleared first
+    // where deletion needs it, and put back when the file stays.
     bool DeleteEntry(const DirEntry& entry) const;
     // Removes the subdirectory `name` when it is empty; its own Directory must
     // be closed (destroyed) first. False when it stays.

@@ -10,7 +10,8 @@ namespace platform {
 std::string ExecutablePath();
 
 // True when a window can be shown: a display server is reachable for the
-// window framework. Windows always has one.
+// window framework; on Windows, the process's window station is visible (a
+// scheduled task running as a service account has one nobody sees).
 bool HasDisplay();
 
 // A system-wide token that only one process at a time can hold, released by

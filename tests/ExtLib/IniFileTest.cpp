@@ -42,11 +42,11 @@ TEST_F(IniFileTest, FailsWithoutASectionAndPrintsNothing) {
         IniFile fresh;
         const auto file = dir.Write("none.ini", bytes);
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(fresh.Load(file.c_str())) << bytes;
+        EXPECT_FALSE(fresh.Load(file.string().c_str())) << bytes;
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << bytes;
     }
     IniFile absent;
-    EXPECT_FALSE(absent.Load((dir / "absent.ini").c_str()));
+    EXPECT_FALSE(absent.Load((dir / "absent.ini").string().c_str()));
 }
 
 TEST_F(IniFileTest, CrOnlyLinesReadLikeCrLf) {
@@ -65,7 +65,7 @@ TEST_F(IniFileTest, UnsupportedLineFailsTheWholeLoad) {
         IniFile fresh;
         const auto file = dir.Write("bad.ini", "[ok]\r\nk=v\r\n" + bad + "\r\n");
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(fresh.Load(file.c_str())) << bad;
+        EXPECT_FALSE(fresh.Load(file.string().c_str())) << bad;
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "profile " + file.string() + " format not support\n");
         EXPECT_EQ(fresh.GetString("ok", "k"), "");
     }

@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> LinesOf(const std::filesystem::path& file, int calls) {
     TextFile f;
-    EXPECT_TRUE(f.Open(file.c_str(), TextFile::GenericRead, TextFile::OpenExisting));
+    EXPECT_TRUE(f.Open(file.string().c_str(), TextFile::GenericRead, TextFile::OpenExisting));
     std::vector<std::string> lines;
     for (int i = 0; i < calls; ++i) lines.push_back(f.ReadLine());
     return lines;
@@ -24,7 +24,7 @@ TEST(TextFileReadLine, CrEndsALineAndLfIsDropped) {
     EXPECT_EQ(LinesOf(dir.Write("crlf", "ab\r\ncd"), 3), (V{"ab", "cd", ""}));
     EXPECT_EQ(LinesOf(dir.Write("lf", "ab\ncd"), 2), (V{"abcd", ""}));
     EXPECT_EQ(LinesOf(dir.Write("cr", "ab\rcd\r\rx"), 4), (V{"ab", "cd", "", "x"}));
-    EXPECT_EQ(LinesOf(dir.Write("nul", std::string("ab\0cd\r", 6)), 1), (V{"ab"}));
+    EXPECT_EQ(LinesOf(dir.Write("zero", std::string("ab\0cd\r", 6)), 1), (V{"ab"}));
 }
 
 TEST(TextFileReadLine, ConsumesAtMost1024BytesPerCall) {
@@ -45,13 +45,13 @@ TEST(TextFileClose, TruncatesOnlyWhenOpenedForWriting) {
     const auto file = dir.Write("vorn.ini", std::string(500, 'o'));
     {
         TextFile reader;
-        ASSERT_TRUE(reader.Open(file.c_str(), TextFile::GenericRead, TextFile::OpenExisting));
+        ASSERT_TRUE(reader.Open(file.string().c_str(), TextFile::GenericRead, TextFile::OpenExisting));
         reader.ReadLine();
     }
     EXPECT_EQ(std::filesystem::file_size(file), 500u);
 
     TextFile writer;
-    ASSERT_TRUE(writer.Open(file.c_str(), TextFile::GenericWrite, TextFile::OpenAlways));
+    ASSERT_TRUE(writer.Open(file.string().c_str(), TextFile::GenericWrite, TextFile::OpenAlways));
     EXPECT_TRUE(writer.Write(std::string(146, 'n').data(), 146));
     writer.Close();
     EXPECT_EQ(TempDir::Read(file), std::string(146, 'n'));
@@ -62,17 +62,17 @@ TEST(TextFileClose, TruncatesOnlyWhenOpenedForWriting) {
 TEST(TextFileOpen, DispositionsKeepTheirMeaning) {
     TempDir dir;
     TextFile missing;
-    EXPECT_FALSE(missing.Open((dir / "absent").c_str(), TextFile::GenericRead, TextFile::OpenExisting));
+    EXPECT_FALSE(missing.Open((dir / "absent").string().c_str(), TextFile::GenericRead, TextFile::OpenExisting));
     missing.Close();
     EXPECT_FALSE(missing.Write("x", 1));
 
     TextFile created;
-    EXPECT_TRUE(created.Open((dir / "new").c_str(), TextFile::GenericWrite, TextFile::OpenAlways));
+    EXPECT_TRUE(created.Open((dir / "new").string().c_str(), TextFile::GenericWrite, TextFile::OpenAlways));
     EXPECT_TRUE(std::filesystem::exists(dir / "new"));
 
     dir.Write("existing", "keep");
     TextFile exclusive;
-    EXPECT_FALSE(exclusive.Open((dir / "existing").c_str(), TextFile::GenericWrite, TextFile::CreateNew));
+    EXPECT_FALSE(exclusive.Open((dir / "existing").string().c_str(), TextFile::GenericWrite, TextFile::CreateNew));
     EXPECT_EQ(TempDir::Read(dir / "existing"), "keep");
 }
 

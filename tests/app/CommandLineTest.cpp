@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Path.h"
+
 namespace {
 
 std::string Joined(std::vector<const char*> args) {
@@ -29,8 +31,9 @@ TEST(CommandLine, ArgumentsAreJoinedBySingleSpaces) {
 }
 
 TEST(CommandLine, DirectoryKeepsItsTrailingSeparator) {
-    EXPECT_EQ(DirectoryOf("/opt/vorn/vorn"), "/opt/vorn/");
-    EXPECT_EQ(DirectoryOf("/vorn"), "/");
+    const std::string s(1, platform::PathSeparator);
+    EXPECT_EQ(DirectoryOf(s + "opt" + s + "vorn" + s + "vorn"), s + "opt" + s + "vorn" + s);
+    EXPECT_EQ(DirectoryOf(s + "vorn"), s);
     EXPECT_EQ(DirectoryOf("vorn"), "");
     EXPECT_EQ(DirectoryOf(""), "");
 }

@@ -5,19 +5,20 @@
 #include <string>
 
 #include "config/SweepSettings.h"
+#include "support/PlatformSamples.h"
 
 namespace {
 
 WindowFields Valid() {
     WindowFields f;
-    f.directory = "/var/log/app";
+    f.directory = AbsoluteRoot + "var/log/app";
     f.pattern = "*.log";
     return f;
 }
 
 TEST(GatherRules, TrimsTheDirectoryAndCopiesEverything) {
     WindowFields f = Valid();
-    f.directory = " \t/data/日志 \r\n\v\f";
+    f.directory = " \t" + AbsoluteRoot + "data/日志 \r\n\v\f";
     f.regexCheck = true;
     f.subdirCheck = true;
     f.spareSystemCheck = true;
@@ -28,7 +29,7 @@ TEST(GatherRules, TrimsTheDirectoryAndCopiesEverything) {
     f.speed = 3;
     SweepSettings s;
     ASSERT_EQ(ApplyGatherRules(f, s), "");
-    EXPECT_EQ(s.filepath, "/data/日志");
+    EXPECT_EQ(s.filepath, AbsoluteRoot + "data/日志");
     EXPECT_EQ(s.filename, "*.log");
     EXPECT_TRUE(s.regex && s.subdir);
     EXPECT_FALSE(s.system);
@@ -37,12 +38,14 @@ TEST(GatherRules, TrimsTheDirectoryAndCopiesEverything) {
     EXPECT_TRUE(s.dirtree);
     EXPECT_EQ(s.expiredays, 7);
     EXPECT_EQ(s.speed, 3);
-    EXPECT_EQ(FieldsFromSettings(s).directory, "/data/日志");
+    EXPECT_EQ(FieldsFromSettings(s).directory, AbsoluteRoot + "data/日志");
 }
 
 TEST(GatherRules, RefusesDirectoriesThatAreNotAbsoluteOrTooLong) {
-    for (const std::string& bad : std::initializer_list<std::string>{"", "   ", "data/logs", "D:\\data", "\\\\server\\share", ":/x",
-                                  "/" + std::string(200, 'd'), "/a\nb", "/a\rb", std::string("/a\0b", 4)}) {
+    const std::string tooLong = AbsoluteRoot + std::string(201 - AbsoluteRoot.size(), 'd');
+    for (const std::string& bad : {std::string(), std::string("   "), std::string("data/logs"), ForeignDirectory,
+                                   std::string("\\\\server\\share"), std::string(":/x"), tooLong,
+                                   AbsoluteRoot + "a\nb", AbsoluteRoot + "a\rb", AbsoluteRoot + std::string("a\0b", 3)}) {
         WindowFields f = Valid();
         f.directory = bad;
         SweepSettings s;
@@ -50,7 +53,7 @@ TEST(GatherRules, RefusesDirectoriesThatAreNotAbsoluteOrTooLong) {
         EXPECT_EQ(s.Serialize(), SweepSettings().Serialize()) << "settings changed for " << bad;
     }
     WindowFields longest = Valid();
-    longest.directory = "/" + std::string(199, 'd');
+    longest.directory = tooLong.substr(0, 200);
     SweepSettings s;
     EXPECT_EQ(ApplyGatherRules(longest, s), "");
 }

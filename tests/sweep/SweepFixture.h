@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "config/SweepSettings.h"
+#include "platform/Path.h"
 #include "support/TempDir.h"
 #include "sweep/StatusChannel.h"
 #include "sweep/SweepFilters.h"
@@ -63,6 +64,8 @@ namespace fs = std::filesystem;
 
 inline constexpr int64_t Year2024 = 1704067200;  // 2024-01-01 00:00 UTC
 inline constexpr int RunLimitMillis = 10000;
+// Between a directory and a name in the sweep's texts.
+inline const std::string Sep(1, platform::PathSeparator);
 
 inline void SetLastWrite(const fs::path& file, int64_t seconds) {
     using namespace std::chrono;

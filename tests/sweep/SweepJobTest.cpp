@@ -19,7 +19,7 @@ TEST_F(SweepFixture, DefaultPatternSparesDotlessNamesButCountsThem) {
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts[0], "正在运行...");
     EXPECT_EQ(texts[1], "搜索目录 " + Root());
-    EXPECT_TRUE(texts[2] == "删除" + Root() + "/a.txt" || texts[2] == "删除" + Root() + "/archive.tar.gz");
+    EXPECT_TRUE(texts[2] == "删除" + Root() + Sep + "a.txt" || texts[2] == "删除" + Root() + Sep + "archive.tar.gz");
     EXPECT_EQ(texts[3], Summary(true, 3, 2));
     EXPECT_TRUE(Exists("README"));
     EXPECT_FALSE(Exists("a.txt") || Exists("archive.tar.gz"));
@@ -84,7 +84,7 @@ TEST_F(SweepFixture, WithoutSubdirOnlyTheRootsFilesAreConsidered) {
     fs::create_directories(tree / "empty");
     settings.subdir = false;
     EXPECT_EQ(Sweep(),
-              (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + "/a.log", Summary(true, 1, 1)}));
+              (Texts{"正在运行...", "搜索目录 " + Root(), "删除" + Root() + Sep + "a.log", Summary(true, 1, 1)}));
     EXPECT_TRUE(Exists("sub/b.log") && Exists("empty"));
 }
 
@@ -124,7 +124,7 @@ TEST_F(SweepFixture, EmptiedSubtreesAreRemovedBottomUpButNeverTheRoot) {
         Sweep();
         std::set<std::string> remaining;
         for (const auto& entry : fs::recursive_directory_iterator(tree.Path()))
-            remaining.insert(fs::relative(entry.path(), tree.Path()).string());
+            remaining.insert(fs::relative(entry.path(), tree.Path()).generic_string());
         EXPECT_EQ(remaining, mode.remaining);
         EXPECT_TRUE(fs::is_directory(tree.Path()));
         fs::remove_all(tree / "logs");
@@ -140,11 +140,11 @@ TEST_F(SweepFixture, SummaryCountsFilesSeenAndDeleted) {
 
 TEST_F(SweepFixture, RootKeepsItsOwnSpellingAndPathsGetOneSeparator) {
     settings.filename = "*.log";
-    for (const std::string& root : {Root(), Root() + "/"}) {
+    for (const std::string& root : {Root(), Root() + Sep}) {
         tree.Write("sub/a.log", "x");
         settings.filepath = root;
-        EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + root, "搜索目录 " + Root() + "/sub",
-                                  "删除" + Root() + "/sub/a.log", Summary(true, 1, 1)}));
+        EXPECT_EQ(Sweep(), (Texts{"正在运行...", "搜索目录 " + root, "搜索目录 " + Root() + Sep + "sub",
+                                  "删除" + Root() + Sep + "sub" + Sep + "a.log", Summary(true, 1, 1)}));
     }
 }
 
@@ -160,11 +160,11 @@ TEST_F(SweepFixture, RootThatCannotBeOpenedEndsWithAnErrorInsteadOfTheSummary) {
         bool opens;
     } roots[] = {
         {"", false, true},
-        {Root() + "/" + std::string(SweepJob::MaxPathBytes, 'x'), false, true},
-        {Root() + "/empty", true, true},
-        {Root() + "/missing", true, false},
-        {Root() + "/file", true, false},
-        {Root() + "/file/", true, false},
+        {Root() + Sep + std::string(SweepJob::MaxPathBytes, 'x'), false, true},
+        {Root() + Sep + "empty", true, true},
+        {Root() + Sep + "missing", true, false},
+        {Root() + Sep + "file", true, false},
+        {Root() + Sep + "file" + Sep, true, false},
     };
     for (const auto& root : roots) {
         SCOPED_TRACE(root.root);

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Cross-builds VORN for 64-bit Windows: installs what is missing (MinGW-w64,
+# Wine, PCRE2 and GoogleTest for the target, once per machine) and leaves
+# build-win/vorn.exe, one file that needs no DLL beside it. Extra arguments go
+# to the build, e.g. `./build-windows.sh --target vorn`.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/windows-deps.sh
+vorn_win_install_deps
+
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVORN_WIN_DEPS="$vorn_win_prefix" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-win -j "$(nproc)" "$@"

@@ -1,0 +1,15 @@
+#pragma once
+// The texts of vorn.ini as they lie on disk. On Windows they are kept in the
+// system's ANSI code page, so that a configuration written by earlier versions
+// of the program (and read by its administrators' tools) keeps its paths;
+// elsewhere they are UTF-8 like the program's own texts.
+
+#include <string>
+
+namespace platform {
+
+// False when some character of `text` has no form in the file's encoding.
+bool ToConfigText(const std::string& text, std::string& stored);
+std::string FromConfigText(const std::string& stored);
+
+}  // namespace platform

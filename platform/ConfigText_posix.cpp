@@ -1,0 +1,12 @@
+#include "platform/ConfigText.h"
+
+namespace platform {
+
+bool ToConfigText(const std::string& text, std::string& stored) {
+    stored = text;
+    return true;
+}
+
+std::string FromConfigText(const std::string& stored) { return stored; }
+
+}  // namespace platform

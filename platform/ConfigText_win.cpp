@@ -1,0 +1,15 @@
+#include "platform/ConfigText.h"
+
+#include "platform/WideText_win.h"
+
+namespace platform {
+
+bool ToConfigText(const std::string& text, std::string& stored) {
+    bool exact = false;
+    stored = Narrow(Widen(text), AnsiCodePage, &exact);
+    return exact;
+}
+
+std::string FromConfigText(const std::string& stored) { return Narrow(Widen(stored, AnsiCodePage)); }
+
+}  // namespace platform

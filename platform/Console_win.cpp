@@ -1,0 +1,63 @@
+#include "platform/Console.h"
+
+#include <windows.h>
+
+#include "platform/WideText_win.h"
+
+namespace platform {
+
+namespace {
+
+// The console of the program that started this one (cmd, PowerShell), once.
+// A program built without a console of its own gets no standard handles
+// when started from there.
+HANDLE ParentConsole() {
+    static const HANDLE console =
+        AttachConsole(ATTACH_PARENT_PROCESS)
+            ? CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr)
+            : INVALID_HANDLE_VALUE;
+    return console;
+}
+
+// Inherited handles (a redirection, a pipe) come first.
+HANDLE StandardHandle(StandardStream stream) {
+    const HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    return handle && handle != INVALID_HANDLE_VALUE ? handle : ParentConsole();
+}
+
+std::string WithCrLf(const std::string& text) {
+    std::string lines;
+    for (const char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
+    return lines;
+}
+
+void WriteBytes(HANDLE handle, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD written = 0;
+        if (!::WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0)
+            return;
+        done += written;
+    }
+}
+
+}  // namespace
+
+void WriteStandard(StandardStream stream, const std::string& text) {
+    const HANDLE handle = StandardHandle(stream);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    const std::wstring wide = Widen(WithCrLf(text));
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    WriteBytes(handle, Narrow(wide, AnsiCodePage));
+}
+
+}  // namespace platform

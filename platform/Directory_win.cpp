@@ -1,0 +1,216 @@
+#include "platform/Directory.h"
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/WideText_win.h"
+#include "platform/WinEntryRules.h"
+
+namespace platform {
+
+namespace {
+
+constexpr size_t ListingBytes = 64 * 1024;
+
+// Not in MinGW's headers: the one-step deletion of Windows 10 1607 and later.
+constexpr auto FileDispositionInfoExClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+struct DispositionInfoEx {
+    ULONG flags;
+};
+constexpr ULONG DispositionDelete = 0x1;
+constexpr ULONG DispositionPosixSemantics = 0x2;
+constexpr ULONG DispositionIgnoreReadOnly = 0x10;
+
+// What an open of a name that is no longer a directory there answers.
+constexpr NTSTATUS ObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034);
+constexpr NTSTATUS ObjectPathNotFound = static_cast<NTSTATUS>(0xC000003A);
+constexpr NTSTATUS DeletePending = static_cast<NTSTATUS>(0xC0000056);
+constexpr NTSTATUS NotADirectory = static_cast<NTSTATUS>(0xC0000103);
+
+constexpr DWORD AttributesThatForbidDeletion =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool IsGone(NTSTATUS status) {
+    return status == ObjectNameNotFound || status == ObjectPathNotFound || status == DeletePending ||
+           status == NotADirectory;
+}
+
+// Opens `name` inside the directory held by `parent`, never by a path: the
+// name is looked up where the parent is now. A reparse point is opened as
+// itself, not followed.
+NTSTATUS OpenRelative(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG options, HANDLE& handle) {
+    UNICODE_STRING objectName;
+    objectName.Buffer = const_cast<wchar_t*>(name.c_str());
+    objectName.Length = objectName.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, parent, nullptr);
+    IO_STATUS_BLOCK io;
+    return NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, 0,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                        options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
+                        nullptr, 0);
+}
+
+// Checked on the open handle, so that a directory swapped for a junction
+// between the listing and the open is caught. (Wine opens the target of a
+// Unix link whatever it is asked; there the listing is what catches it.)
+bool IsPlainDirectory(HANDLE handle) {
+    FILE_ATTRIBUTE_TAG_INFO info;
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) &&
+           (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The name goes when the last handle closes (at once with POSIX semantics,
+// where the system has them).
+bool SetDeleteDisposition(HANDLE handle, ULONG flags) {
+    DispositionInfoEx ex{DispositionDelete | DispositionPosixSemantics | flags};
+    if (SetFileInformationByHandle(handle, FileDispositionInfoExClass, &ex, sizeof ex)) return true;
+    FILE_DISPOSITION_INFO plain{TRUE};
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &plain, sizeof plain);
+}
+
+bool SetAttributes(HANDLE handle, DWORD attributes) {
+    FILE_BASIC_INFO basic{};  // times left at 0: unchanged
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+}
+
+// A read-only file cannot be deleted as it is: either the system ignores the
+// attribute in the same step, or the read-only, hidden and system attributes
+// are cleared first and put back when the file stays all the same.
+bool DeleteFileByHandle(HANDLE handle) {
+    if (SetDeleteDisposition(handle, DispositionIgnoreReadOnly)) return true;
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) return false;
+    const DWORD forbidding = basic.FileAttributes & AttributesThatForbidDeletion;
+    if (!forbidding || !SetAttributes(handle, basic.FileAttributes & ~forbidding)) return false;
+    if (SetDeleteDisposition(handle, 0)) return true;
+    SetAttributes(handle, basic.FileAttributes);
+    return false;
+}
+
+}  // namespace
+
+struct Directory::State {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::vector<unsigned char> listing;
+    size_t offset = 0;     // of the next record in `listing`
+    bool unread = false;   // `listing` holds records not yet returned
+    bool ended = false;
+    // The entry last listed: its real name (which UTF-8 may not carry whole)
+    // and the values the listing gave for it.
+    std::wstring wideName;
+    std::string name;
+    uint32_t attributes = 0;
+    int64_t lastWrite = 0;
+
+    ~State() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+
+    // One call fills the buffer with many entries, each with its name,
+    // attributes and times: no call per file.
+    const FILE_ID_BOTH_DIR_INFO* NextRecord() {
+        if (!unread) {
+            if (ended) return nullptr;
+            listing.resize(ListingBytes);
+            if (!GetFileInformationByHandleEx(handle, FileIdBothDirectoryInfo, listing.data(),
+                                              static_cast<DWORD>(listing.size()))) {
+                ended = true;
+                return nullptr;
+            }
+            offset = 0;
+            unread = true;
+        }
+        const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(listing.data() + offset);
+        offset += record->NextEntryOffset;
+        unread = record->NextEntryOffset != 0;
+        return record;
+    }
+
+    bool Accept(const FILE_ID_BOTH_DIR_INFO& record, DirEntry& entry) {
+        const std::wstring_view listed(record.FileName, record.FileNameLength / sizeof(wchar_t));
+        if (listed == L"." || listed == L"..") return false;
+        // For a reparse point the field that otherwise holds the size of the
+        // extended attributes holds its tag.
+        const bool reparse = record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+        const WinEntryKind kind = ClassifyWinEntry(record.FileAttributes, reparse ? record.EaSize : 0);
+        if (kind == WinEntryKind::Skipped) return false;
+        wideName.assign(listed);
+        name = Narrow(listed);
+        attributes = record.FileAttributes;
+        lastWrite = UnixSecondsFromFileTime(record.LastWriteTime.QuadPart);
+        entry.name = name.c_str();
+        entry.kind = kind == WinEntryKind::Directory ? EntryKind::Directory : EntryKind::File;
+        entry.link = kind == WinEntryKind::Link;
+        return true;
+    }
+
+    std::wstring WideNameOf(const char* entryName) const {
+        return name == entryName ? wideName : Widen(entryName);
+    }
+};
+
+Directory::Directory() = default;
+
+Directory::~Directory() = default;
+
+OpenResult Directory::Open(const char* path) {
+    state = std::make_unique<State>();
+    state->handle = CreateFileW(Widen(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return state->handle != INVALID_HANDLE_VALUE && IsPlainDirectory(state->handle) ? OpenResult::Listed
+                                                                                     : OpenResult::Unreadable;
+}
+
+OpenResult Directory::Open(const Directory& parent, const char* name) {
+    state = std::make_unique<State>();
+    HANDLE handle;
+    const NTSTATUS status = OpenRelative(parent.state->handle, parent.state->WideNameOf(name),
+                                         FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE, handle);
+    if (!NT_SUCCESS(status)) return IsGone(status) ? OpenResult::NotEntered : OpenResult::Unreadable;
+    state->handle = handle;
+    return IsPlainDirectory(handle) ? OpenResult::Listed : OpenResult::NotEntered;
+}
+
+bool Directory::Next(DirEntry& entry) {
+    if (!state || state->handle == INVALID_HANDLE_VALUE) return false;
+    while (const FILE_ID_BOTH_DIR_INFO* record = state->NextRecord())
+        if (state->Accept(*record, entry)) return true;
+    return false;
+}
+
+// The listing brought both already: nothing is asked of the system.
+bool Directory::ReadInfo(const DirEntry&, uint32_t attributes, bool lastWrite, EntryInfo& info) const {
+    info.attributes = state->attributes & attributes & AttributesUnknown;
+    info.lastWrite = lastWrite ? state->lastWrite : 0;
+    return true;
+}
+
+bool Directory::DeleteEntry(const DirEntry& entry) const {
+    HANDLE handle;
+    const ACCESS_MASK access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+    if (!NT_SUCCESS(OpenRelative(state->handle, state->WideNameOf(entry.name), access, FILE_NON_DIRECTORY_FILE,
+                                 handle)))
+        return false;
+    const bool deleted = DeleteFileByHandle(handle);
+    CloseHandle(handle);
+    return deleted;
+}
+
+// A directory swapped for a junction meanwhile is not removed: it is not ours.
+bool Directory::RemoveEmptySubdirectory(const char* name) const {
+    HANDLE handle;
+    if (!NT_SUCCESS(OpenRelative(state->handle, state->WideNameOf(name), DELETE | FILE_READ_ATTRIBUTES,
+                                 FILE_DIRECTORY_FILE, handle)))
+        return false;
+    const bool removed = IsPlainDirectory(handle) && SetDeleteDisposition(handle, 0);
+    CloseHandle(handle);
+    return removed;
+}
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#include "platform/Process.h"
+
+#include <windows.h>
+
+#include "platform/WideText_win.h"
+
+namespace platform {
+
+namespace {
+
+// Far beyond any path the system accepts.
+constexpr DWORD MaxModulePath = 1u << 16;
+
+}  // namespace
+
+// A path longer than the classic limit comes back cut: the buffer grows
+// until it holds the whole path.
+std::string ExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    while (buffer.size() <= MaxModulePath) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) return Narrow(std::wstring_view(buffer.data(), length));
+        buffer.resize(buffer.size() * 2);
+    }
+    return {};
+}
+
+// A scheduled task running as a service account has a window station that
+// nobody sees: a message box there would wait for ever.
+bool HasDisplay() {
+    const HWINSTA station = GetProcessWindowStation();
+    USEROBJECTFLAGS flags{};
+    return station && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE);
+}
+
+// The mutex is created, or opened when another process made it, without
+// being owned; a name without a namespace prefix is the session's own.
+InstanceGuard::InstanceGuard(const char* name) : name(name) {
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, Widen(name).c_str());
+    if (mutex) handle = reinterpret_cast<intptr_t>(mutex);
+}
+
+// Closing the handle is all: ownership ends with the process.
+InstanceGuard::~InstanceGuard() {
+    if (handle != -1) CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+// A mutex its holder left by ending is abandoned, and taken all the same.
+bool InstanceGuard::Acquire(int waitMs) {
+    if (handle == -1) return false;
+    const DWORD result = WaitForSingleObject(reinterpret_cast<HANDLE>(handle), static_cast<DWORD>(waitMs));
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#pragma once
+// Copies of the built program in temporary folders, each with its own
+// vorn.ini and tree, run by default without a display, as on a server.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "config/SweepSettings.h"
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+
+namespace programtest {
+
+namespace fs = std::filesystem;
+
+inline const std::string ConfigErrorLine = AsPrinted("vorn.ini配置文件错误!\n静默模式运行前必须先进行配置!\n");
+
+class ProgramTest : public ::testing::Test {
+protected:
+    // A copy of the program in its own folder, as a user would install it.
+    fs::path Install(const std::string& folder) {
+        const fs::path dir = temp / folder;
+        fs::create_directories(dir);
+        const fs::path built = VORN_EXECUTABLE;
+        fs::copy_file(built, dir / built.filename());
+        return dir / built.filename();
+    }
+    static void Configure(const fs::path& exe, SweepSettings& settings) {
+        ASSERT_TRUE(settings.Save((exe.parent_path() / "").string()));
+    }
+    fs::path Tree(const std::string& name, const std::vector<std::string>& files) {
+        for (const auto& f : files) temp.Write(name + "/" + f, "x");
+        return temp / name;
+    }
+    static ChildResult Run(const fs::path& exe, const std::vector<std::string>& args) {
+        return ChildProcess(exe, args).Wait();
+    }
+    static ChildResult Run(const fs::path& exe, const std::vector<std::string>& args,
+                           const ChildProcess::Options& options) {
+        return ChildProcess(exe, args, options).Wait();
+    }
+    static ChildProcess::Options StartingIn(const fs::path& workDir) {
+        ChildProcess::Options options;
+        options.workDir = workDir;
+        return options;
+    }
+    // Every file under `root` last written a month ago.
+    static void Age(const fs::path& root) {
+        const auto monthAgo = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file()) fs::last_write_time(entry.path(), monthAgo);
+        }
+    }
+    // Every file but the programs and their configurations, in order.
+    std::vector<fs::path> Files() const {
+        const fs::path program = fs::path(VORN_EXECUTABLE).filename();
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
+            const fs::path name = entry.path().filename();
+            if (entry.is_regular_file() && name != program && name != SweepSettings::FileName) {
+                files.push_back(entry.path());
+            }
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    TempDir temp;
+};
+
+}  // namespace programtest

@@ -1,0 +1,139 @@
+// Program runs only a POSIX system can make: a FIFO for vorn.ini, the
+// README's shell example, a stack limit no thread fits in.
+
+#include <fstream>
+#include <regex>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "ProgramFixture.h"
+
+namespace {
+
+using namespace programtest;
+
+// The shell block of README.md that writes a vorn.ini and starts a silent run.
+std::string ReadmeExample() {
+    std::ifstream in(VORN_README, std::ios::binary);
+    const std::string readme(std::istreambuf_iterator<char>(in), {});
+    const std::string open = "```sh\n";
+    for (size_t at = readme.find(open); at != std::string::npos; at = readme.find(open, at + 1)) {
+        const size_t start = at + open.size();
+        const std::string block = readme.substr(start, readme.find("```", start) - start);
+        if (block.find("[vorn]") != std::string::npos && block.find("/auto") != std::string::npos) return block;
+    }
+    return {};
+}
+
+// Each file would read otherwise than its writer meant. The window would show
+// what was read; a scheduled run refuses it, says where, and deletes nothing.
+TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
+    const fs::path exe = Install("bin");
+    const fs::path ini = exe.parent_path() / SweepSettings::FileName;
+    const fs::path tree = temp / "tree";
+    // A root whose first 200 bytes, all the reader keeps, end at its parent's "/".
+    const std::string parent = "deep/" + std::string(199 - (temp / "deep/").string().size(), 'p');
+    const fs::path cutRoot = temp / parent / "root";
+    ASSERT_EQ((temp / parent).string().size(), 199u);
+    auto plant = [&] {
+        Tree("tree", {"old.log", "old.txt"});
+        Tree(parent + "/root", {"old.log"});
+        Tree(parent + "/sibling", {"old.log"});
+        Age(temp.Path());
+        temp.Write("tree/new.log", "x");
+    };
+
+    SweepSettings good;
+    good.filepath = tree.string();
+    good.filename = "*.log";
+    good.expiredays = 7;
+    good.speed = 3;
+    const std::string sound = good.Serialize();
+    auto edited = [&sound](const std::string& from, const std::string& to) {
+        std::string bytes = sound;
+        return bytes.replace(bytes.find(from), from.size(), to);
+    };
+    const std::string rootLine = "filepath=" + tree.string();
+    struct Case {
+        const char* what;
+        std::string bytes;  // none: a FIFO
+        std::vector<std::string> args;
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {"blank line before expiredays", edited("expiredays=", "\r\nexpiredays="), {"/auto"}, {"第10行"}},
+        {"long comment carrying filename=*", edited(rootLine, ";" + std::string(1022, 'c') + "filename=*\r\n" + rootLine),
+         {"/auto"}, {"第2行"}},
+        {"filepath over 200 bytes", edited(rootLine, "filepath=" + cutRoot.string()), {"/auto"}, {"第2行", "“filepath”"}},
+        {"relative filepath", edited(rootLine, "filepath=tree"), {"/auto"}, {"第2行", "“filepath”"}},
+        {"expiredays junk", edited("expiredays=7", "expiredays=x30"), {"/auto"}, {"第10行", "“expiredays”"}},
+        {"expiredays negative", edited("expiredays=7", "expiredays=-5"), {"/auto"}, {"第10行", "“expiredays”"}},
+        {"FIFO, silent run", "", {"/auto"}, {ConfigErrorLine}},
+        {"FIFO, window", "", {}, {"vorn /auto"}},
+    };
+    for (const Case& c : cases) {
+        plant();
+        const std::vector<fs::path> before = Files();
+        fs::remove(ini);
+        if (c.bytes.empty()) ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+        else temp.Write("bin/vorn.ini", c.bytes);
+        const ChildResult r = Run(exe, c.args, StartingIn(temp.Path()));
+        EXPECT_EQ(r.status, 2) << c.what;
+        EXPECT_EQ(r.out, "") << c.what;
+        for (const std::string& part : c.said) EXPECT_NE(r.err.find(part), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(Files(), before) << c.what;
+    }
+}
+
+
+// The README's example as a reader would paste it: it writes build/vorn.ini and
+// starts the program through run.sh. run.sh builds the program first; here it
+// is built, so a stand-in only starts it. Only the root moves into the test's tree.
+TEST_F(ProgramTest, ReadmeExampleRunsAsWritten) {
+    const std::string example = ReadmeExample();
+    const std::string root = "/var/log/myapp";
+    ASSERT_NE(example.find(root), std::string::npos) << example;
+    ASSERT_EQ(example.find(root), example.rfind(root));
+    EXPECT_TRUE(std::regex_search(example, std::regex("\n# 运行完成! 共搜索到[0-9]+个文件，删除了[0-9]+个文件\n")));
+    const fs::path tree = Tree("myapp", {"old.log", "sub/old.log", "old.txt"});
+    Age(tree);
+    temp.Write("myapp/new.log", "x");
+
+    std::string script = example;
+    script.replace(script.find(root), root.size(), tree.string());
+    Install("readme/build");
+    temp.Write("readme/run.sh", "cd \"$(dirname \"$0\")\" && exec build/vorn \"$@\"\n");
+    fs::permissions(temp / "readme/run.sh", fs::perms::owner_exec, fs::perm_options::add);
+    temp.Write("readme/example.sh", script);
+    const ChildResult r = Run("/bin/bash", {"-e", "example.sh"}, StartingIn(temp / "readme"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "运行完成! 共搜索到4个文件，删除了2个文件\n");
+    EXPECT_TRUE(fs::exists(tree / "new.log"));
+    EXPECT_FALSE(fs::exists(tree / "sub"));
+}
+
+
+// A stack limit beyond the address space leaves no room for the sweep's
+// thread (new threads take it as their size): a sweep that cannot even begin
+// has failed, and must not end in silence with the status of a clean run.
+TEST_F(ProgramTest, SweepThatCannotBeginIsAFailure) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    Configure(exe, s);
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_STACK, &saved), 0);
+    rlimit huge = saved;
+    huge.rlim_cur = rlim_t{1} << 48;
+    if (saved.rlim_max != RLIM_INFINITY && saved.rlim_max < huge.rlim_cur) GTEST_SKIP() << "stack limit capped";
+    ASSERT_EQ(setrlimit(RLIMIT_STACK, &huge), 0);
+    ChildProcess program(exe, {"/auto"});
+    setrlimit(RLIMIT_STACK, &saved);
+    const ChildResult r = program.Wait();
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.out, "运行异常结束\n");
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
+}  // namespace

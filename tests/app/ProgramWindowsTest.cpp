@@ -1,0 +1,61 @@
+// vorn.exe as a Windows server runs it: a vorn.ini in the ANSI code page, the
+// named mutex, a desktop where a box can be asked for but not seen.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ProgramFixture.h"
+#include "support/WinFiles.h"
+
+namespace {
+
+using namespace programtest;
+
+TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("日志", {"a.log", "b.txt"});
+    temp.Write("bin/vorn.ini", "[vorn]\r\nfilepath=" + Ansi(TempDir::Utf8(tree)) +
+                                   "\r\nfilename=*.log\r\nsubdir=true\r\nspeed=3\r\n");
+    const ChildResult r = Run(exe, {"/auto"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, AsPrinted("运行完成! 共搜索到2个文件，删除了1个文件\n"));
+    EXPECT_EQ(r.out, "\xD4\xCB\xD0\xD0\xCD\xEA\xB3\xC9! \xB9\xB2\xCB\xD1\xCB\xF7\xB5\xBD" "2\xB8\xF6\xCE\xC4\xBC\xFE\xA3\xAC"
+                     "\xC9\xBE\xB3\xFD\xC1\xCB" "1\xB8\xF6\xCE\xC4\xBC\xFE\r\n");
+    EXPECT_FALSE(fs::exists(tree / "a.log"));
+    EXPECT_TRUE(fs::exists(tree / "b.txt"));
+}
+
+// The named mutex is the guard, whoever holds it.
+TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    Configure(exe, s);
+    const HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VORNMutex");
+    ASSERT_NE(mutex, nullptr);
+    const ChildResult r = Run(exe, {"/auto"});
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+    EXPECT_EQ(Run(exe, {"/auto"}).status, 0);
+}
+
+// Wine without an X display: the window station says it is visible, but no
+// box can appear. The texts go to standard error and the run ends.
+TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
+    const fs::path exe = Install("bin");
+    const ChildResult silent = Run(exe, {"/auto"}, {ChildProcess::Display::Inherited});
+    EXPECT_EQ(silent.status, 2);
+    EXPECT_EQ(silent.err.rfind(ConfigErrorLine, 0), 0u) << silent.err;
+    const ChildResult window = Run(exe, {}, {ChildProcess::Display::Inherited});
+    EXPECT_EQ(window.status, 2);
+    EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// What only a POSIX tree can hold: links, FIFOs, mounts, owner write bits,
+// dot names and stored DOS attributes.
+
+#include "platform/Directory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include "DirectoryFixture.h"
+#include "support/ScopedMount.h"
+
+namespace {
+
+using namespace dirtest;
+
+bool SetDosAttrib(const fs::path& file, const std::string& value) {
+    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
+}
+
+TEST_F(DirectoryTest, ListsEveryKindAndHidesLinksToDirectories) {
+    fs::create_symlink(tree / "outside", tree / "root/dirlink");
+    fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
+    fs::create_symlink(tree / "nowhere", tree / "root/dangling");
+    ASSERT_EQ(mkfifo((tree / "root/pipe").c_str(), 0600), 0);
+
+    Directory dir;
+    ASSERT_EQ(dir.Open(Root().c_str()), OpenResult::Listed);
+    const std::map<std::string, Seen> expected = {
+        {"plain.txt", {EntryKind::File, false}}, {"sub", {EntryKind::Directory, false}},
+        {"filelink", {EntryKind::File, true}},   {"dangling", {EntryKind::File, true}},
+        {"pipe", {EntryKind::Special, false}},
+    };
+    EXPECT_EQ(ListAll(dir), expected);
+}
+
+TEST_F(DirectoryTest, RootMayBeALink) {
+    fs::create_symlink(tree / "root", tree / "rootlink");
+    Directory viaLink;
+    ASSERT_EQ(viaLink.Open((tree / "rootlink").c_str()), OpenResult::Listed);
+    EXPECT_EQ(ListAll(viaLink).size(), 2u);
+}
+
+TEST_F(DirectoryTest, LinkToADirectoryIsNotEntered) {
+    fs::create_symlink(tree / "outside", tree / "root/dirlink");
+    Directory root;
+    ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
+    Directory child;
+    EXPECT_EQ(child.Open(root, "dirlink"), OpenResult::NotEntered);
+}
+
+TEST_F(DirectoryTest, AnotherMountIsNotEntered) {
+    // A bind mount of the same file system has the same device number.
+    ScopedMount tmpfs("none", tree / "root/tmpfs", "tmpfs", 0);
+    ScopedMount bind((tree / "outside").c_str(), tree / "root/bind", nullptr, MS_BIND);
+    if (!tmpfs.mounted || !bind.mounted) GTEST_SKIP() << "cannot mount here";
+    Directory root;
+    ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
+    for (const char* name : {"tmpfs", "bind"}) {
+        Directory child;
+        EXPECT_EQ(child.Open(root, name), OpenResult::NotEntered) << name;
+    }
+}
+
+TEST_F(DirectoryTest, DeletesLinksNotTargets) {
+    fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
+    Directory root;
+    ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
+    DirEntry entry;
+    ASSERT_TRUE(FindEntry(root, "filelink", entry));
+    EXPECT_TRUE(root.DeleteEntry(entry));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree / "root/filelink")));
+    EXPECT_EQ(TempDir::Read(tree / "outside/target.txt"), "keep");
+    EXPECT_FALSE(root.RemoveEmptySubdirectory("plain.txt"));
+}
+
+TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
+    tree.Write("root/.hidden", "x");
+    tree.Write("root/locked", "x");
+    fs::permissions(tree / "root/locked", fs::perms::owner_write, fs::perm_options::remove);
+    fs::create_symlink(tree / "root/locked", tree / "root/link");
+    fs::create_symlink(tree / "root/locked", tree / "root/.link");
+    EXPECT_EQ(InfoOf("plain.txt").attributes, 0u);
+    EXPECT_EQ(InfoOf(".hidden").attributes, platform::AttributeHidden);
+    EXPECT_EQ(InfoOf("locked").attributes, platform::AttributeReadOnly);
+    EXPECT_EQ(InfoOf("link").attributes, 0u);
+    EXPECT_EQ(InfoOf(".link").attributes, platform::AttributeHidden);
+
+    if (!SetDosAttrib(tree / "root/plain.txt", "0x24")) GTEST_SKIP() << "no user xattrs here";
+    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeSystem);
+    ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt",
+                             std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) + std::string(8, '\0')));
+    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeReadOnly | platform::AttributeHidden);
+    ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt", "0X2"));
+    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
+}
+
+TEST_F(EntryInfoTest, OnlyWhatIsAskedIsReported) {
+    tree.Write("root/.locked", "x");
+    fs::permissions(tree / "root/.locked", fs::perms::owner_write, fs::perm_options::remove);
+    const uint32_t all = platform::AttributesUnknown;
+    for (const uint32_t asked : {0u, platform::AttributeReadOnly, platform::AttributeHidden, all})
+        EXPECT_EQ(InfoOf(".locked", asked).attributes,
+                  asked & (platform::AttributeReadOnly | platform::AttributeHidden))
+            << asked;
+    if (!SetDosAttrib(tree / "root/.locked", "0x4")) GTEST_SKIP() << "no user xattrs here";
+    EXPECT_EQ(InfoOf(".locked", platform::AttributeSystem).attributes, platform::AttributeSystem);
+    EXPECT_EQ(InfoOf(".locked").attributes, all);
+}
+
+// The time is read when asked, so an entry removed since its listing is found gone.
+TEST_F(DirectoryTest, InfoOfAnEntryGoneSinceItsListing) {
+    Directory root;
+    ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
+    DirEntry entry;
+    ASSERT_TRUE(FindEntry(root, "plain.txt", entry));
+    fs::remove(tree / "root/plain.txt");
+    EntryInfo info;
+    EXPECT_FALSE(root.ReadInfo(entry, 0, true, info));
+}
+
+}  // namespace

@@ -1,0 +1,4 @@
+#include "support/PlatformSamples.h"
+
+const std::string AbsoluteRoot = "/";
+const std::string ForeignDirectory = "D:\\data";
