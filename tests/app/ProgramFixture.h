@@ -44,6 +44,11 @@ protected:
                            const ChildProcess::Options& options) {
         return ChildProcess(exe, args, options).Wait();
     }
+    static ChildProcess::Options WithTheTestsDisplay() {
+        ChildProcess::Options options;
+        options.display = ChildProcess::Display::Inherited;
+        return options;
+    }
     static ChildProcess::Options StartingIn(const fs::path& workDir) {
         ChildProcess::Options options;
         options.workDir = workDir;

@@ -50,10 +50,10 @@ TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
 // box can appear. The texts go to standard error and the run ends.
 TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
     const fs::path exe = Install("bin");
-    const ChildResult silent = Run(exe, {"/auto"}, {ChildProcess::Display::Inherited});
+    const ChildResult silent = Run(exe, {"/auto"}, WithTheTestsDisplay());
     EXPECT_EQ(silent.status, 2);
     EXPECT_EQ(silent.err.rfind(ConfigErrorLine, 0), 0u) << silent.err;
-    const ChildResult window = Run(exe, {}, {ChildProcess::Display::Inherited});
+    const ChildResult window = Run(exe, {}, WithTheTestsDisplay());
     EXPECT_EQ(window.status, 2);
     EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
 }

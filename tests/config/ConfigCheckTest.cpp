@@ -8,13 +8,14 @@
 
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
+#include "support/PlatformSamples.h"
 #include "support/TempDir.h"
 
 namespace {
 
 // The lines of a sound file, as the program writes it; numbered from 1.
 std::vector<std::string> GoodLines() {
-    return {"[vorn]",      "filepath=/srv/logs", "filename=*.log", "regex=false",  "subdir=true", "system=false",
+    return {"[vorn]",      "filepath=" + AbsoluteRoot + "srv/logs", "filename=*.log", "regex=false",  "subdir=true", "system=false",
             "readonly=true", "hidden=true",      "dirtree=true",   "expiredays=7", "speed=1"};
 }
 
@@ -51,10 +52,10 @@ TEST(ConfigCheck, AcceptsFilesThatReadAsWritten) {
         {"CR only", Join(GoodLines(), "\r")},
         {"blank lines close the file", Join(GoodLines()) + "\r\n\r\n"},
         {"comments", ";written by hand\r\n" + WithInserted(5, "; keep new files a week")},
-        {"only the texts", "[vorn]\r\nfilepath=/x\r\nfilename=\r\n"},
+        {"only the texts", "[vorn]\r\nfilepath=" + AbsoluteRoot + "x\r\nfilename=\r\n"},
         {"largest day count", WithLine(10, "expiredays=2147483647")},
         {"no speed chosen", WithLine(11, "speed=-1")},
-        {"longest values", WithLine(2, "filepath=/" + std::string(199, 'd'))},
+        {"longest values", WithLine(2, "filepath=" + AbsoluteRoot + std::string(200 - AbsoluteRoot.size(), 'd'))},
         {"longest pattern", WithLine(3, "filename=" + std::string(200, '*'))},
         {"longest line", WithInserted(2, comment1022)},
         {"longest first line", std::string(";") + std::string(1022, 'c') + "\r\n" + Join(GoodLines())},
@@ -109,7 +110,7 @@ TEST(ConfigCheck, NamesAValueThatWouldNotStandAsWritten) {
         std::vector<std::string> values;
     };
     const Case cases[] = {
-        {2, "filepath", {"/" + std::string(200, 'd'), "tmp/x", " /srv", ""}},
+        {2, "filepath", {AbsoluteRoot + std::string(201 - AbsoluteRoot.size(), 'd'), "tmp/x", ForeignDirectory, ""}},
         {3, "filename", {std::string(201, '*')}},
         {4, "regex", {"TRUE", "1", " true", ""}},
         {9, "dirtree", {"yes"}},
@@ -144,10 +145,10 @@ TEST(ConfigCheck, WhatTheWindowSavesPasses) {
         int speed;
     };
     const Case cases[] = {
-        {"/srv/日志", "", true, 0, -1},
-        {"  /" + std::string(199, 'd') + " \t", std::string(200, '*'), false, INT_MAX, 3},
-        {"/a=b;c", "[x]=y;z \t", true, 7, 0},
-        {"/x", "   ", false, 1, 2},
+        {AbsoluteRoot + "srv/日志", "", true, 0, -1},
+        {"  " + AbsoluteRoot + std::string(200 - AbsoluteRoot.size(), 'd') + " \t", std::string(200, '*'), false, INT_MAX, 3},
+        {AbsoluteRoot + "a=b;c", "[x]=y;z \t", true, 7, 0},
+        {AbsoluteRoot + "x", "   ", false, 1, 2},
     };
     for (const Case& c : cases) {
         WindowFields fields;
