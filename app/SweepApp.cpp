@@ -11,7 +11,8 @@
 namespace {
 
 constexpr int GuardWaitMs = 200;
-constexpr const char* AlreadyRunningText = "VORN已经在运行中...\r\n\r\n请检查进程确认退出后重新运行!";
+constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
+constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
 constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
 constexpr const char* NoDisplayText = "没有可用的图形显示，无法打开窗口。\r\n静默运行请使用: vorn /auto";
 
@@ -46,7 +47,9 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     programDir = DirectoryOf(platform::ExecutablePath());
     const bool silent = SelectsSilentRun(JoinArguments(argc, argv));
     if (!instanceGuard.Acquire(GuardWaitMs)) {
-        if (!silent) ShowMessage(AlreadyRunningText);
+        // A scheduler's log keeps why nothing was swept.
+        if (silent) PrintLine(stderr, AlreadyRunningLine);
+        else ShowMessage(std::string(AlreadyRunningLine) + AlreadyRunningAdvice);
         exitStatus = ExitStatus::AlreadyRunning;
     } else {
         const bool loaded = sweepSettings.Load(programDir);

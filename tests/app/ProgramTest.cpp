@@ -31,20 +31,23 @@ struct Result {
     std::string err;
 };
 
-// The environment without any display, as on a server.
-std::vector<char*> ServerEnvironment() {
+// The environment without any display, as on a server, and then `extra`.
+std::vector<char*> ServerEnvironment(const std::vector<std::string>& extra) {
     std::vector<char*> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0) env.push_back(*e);
+        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
+            entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
+            env.push_back(*e);
     }
+    for (const std::string& entry : extra) env.push_back(const_cast<char*>(entry.c_str()));
     env.push_back(nullptr);
     return env;
 }
 
 class Program {
 public:
-    Program(const fs::path& exe, const std::vector<std::string>& args) {
+    Program(const fs::path& exe, const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
         std::vector<char*> argv{const_cast<char*>(exe.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -54,8 +57,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out, 1);
         posix_spawn_file_actions_adddup2(&actions, err, 2);
-        auto env = ServerEnvironment();
-        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), env.data()), 0);
+        auto environment = ServerEnvironment(env);
+        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environment.data()), 0);
         posix_spawn_file_actions_destroy(&actions);
     }
     ~Program() {
@@ -111,8 +114,9 @@ protected:
         for (const auto& f : files) temp.Write(name + "/" + f, "x");
         return temp / name;
     }
-    static Result Run(const fs::path& exe, const std::vector<std::string>& args) {
-        return Program(exe, args).Wait();
+    static Result Run(const fs::path& exe, const std::vector<std::string>& args,
+                      const std::vector<std::string>& env = {}) {
+        return Program(exe, args, env).Wait();
     }
 
     TempDir temp;
@@ -212,7 +216,7 @@ TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(second.status, 3);
     EXPECT_EQ(second.out, "");
-    EXPECT_EQ(second.err, "");
+    EXPECT_EQ(second.err, "VORN已经在运行中...\n");
     EXPECT_LT(took, std::chrono::milliseconds(1000));
 
     const Result r = first.Wait();
