@@ -9,8 +9,9 @@ namespace platform {
 // The executable's full path; empty when the system cannot tell.
 std::string ExecutablePath();
 
-// True when a window can be shown: a display server is reachable for the
-// window framework. Windows always has one.
+// True when a window can be shown: a display server the window framework
+// would use answers a connection (a name in the environment is not enough),
+// or the framework draws without one. Windows always has one.
 bool HasDisplay();
 
 // A system-wide token that only one process at a time can hold, released by

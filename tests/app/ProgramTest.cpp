@@ -157,6 +157,25 @@ TEST_F(ProgramTest, OtherSpellingsAskForTheWindowWhichNeedsADisplay) {
     EXPECT_TRUE(fs::exists(tree / "a.log"));
 }
 
+TEST_F(ProgramTest, DisplayThatDoesNotAnswerCountsAsNone) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    Configure(exe, s);
+    const std::string runtime = "XDG_RUNTIME_DIR=" + temp.Path().string();
+    const std::vector<std::string> environments[] = {
+        {"DISPLAY=:99"}, {"DISPLAY=unix:99.0"}, {"DISPLAY=localhost:99"},
+        {"WAYLAND_DISPLAY=wayland-99", runtime}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=:99"},
+    };
+    for (const auto& env : environments) {
+        const Result r = Run(exe, {}, env);
+        EXPECT_EQ(r.status, 2) << env[0];
+        EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << env[0];
+    }
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
 TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysSo) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
