@@ -176,6 +176,23 @@ TEST_F(ProgramTest, DisplayThatDoesNotAnswerCountsAsNone) {
     EXPECT_TRUE(fs::exists(tree / "a.log"));
 }
 
+// A vorn.ini in the working directory belongs to whoever put it there.
+TEST_F(ProgramTest, WithoutItsOwnPathTheProgramReadsNoConfiguration) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.speed = 3;
+    ASSERT_TRUE(s.Save(temp.Dir()));
+    const std::string withoutProc = "mount -t tmpfs none /proc && cd \"$1\" && exec \"$0\" /auto";
+    const Result r = Run("/usr/bin/unshare", {"-m", "sh", "-c", withoutProc, exe.string(), temp.Path().string()});
+    if (r.err.find("unshare:") != std::string::npos || r.err.find("mount:") != std::string::npos) GTEST_SKIP() << r.err;
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!\n");
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
 TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysSo) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
