@@ -191,11 +191,6 @@ namespace {
 // first usable one, so they still meet on one file.
 constexpr int LockFileNames = 4;
 
-struct LockPlace {
-    std::string directory;
-    bool hidden;  // a dot before the file's name, in a home directory
-};
-
 std::string HomeDirectory() {
     std::vector<char> buffer(16384);
     passwd entry;
@@ -204,25 +199,11 @@ std::string HomeDirectory() {
     return found && found->pw_dir ? found->pw_dir : "";
 }
 
-// Chosen by the user id alone, never by the environment, so that a scheduled
-// run and a window of the same user always meet on the same file. The
-// superuser's goes to /run, which only it can write. Another user's goes to
-// its home directory, which exists whether or not a session is open; a user
-// without a usable one gets a directory of its own under /tmp.
-std::vector<LockPlace> LockPlaces() {
-    std::vector<LockPlace> places;
-    if (geteuid() == 0) places.push_back({"/run", false});
-    places.push_back({HomeDirectory(), true});
-    places.push_back({"/tmp/vorn-" + std::to_string(geteuid()), false});
-    return places;
-}
-
 // Only this user (and the superuser) can add, replace or remove entries in a
 // directory it owns that neither group nor others may write. Checked on the
 // directory actually opened, wherever links along the path led.
 int OpenPrivateDirectory(const std::string& path) {
     if (path.empty() || path[0] != '/') return -1;
-    if (path.rfind("/tmp/", 0) == 0) mkdir(path.c_str(), 0700);
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     struct stat st;
     if (fd >= 0 && fstat(fd, &st) == 0 && st.st_uid == geteuid() && !(st.st_mode & (S_IWGRP | S_IWOTH))) return fd;
@@ -244,15 +225,12 @@ int OpenOwnFile(int dirFd, const std::string& fileName) {
 // makes the place unusable; one that another instance holds does not.
 bool Lockable(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno == EWOULDBLOCK; }
 
-int OpenLockFileIn(const LockPlace& place, const std::string& name) {
-    const int dirFd = OpenPrivateDirectory(place.directory);
+int OpenLockFileIn(const std::string& directory, const std::string& fileName) {
+    const int dirFd = OpenPrivateDirectory(directory);
     if (dirFd < 0) return -1;
     int fd = -1;
-    for (int i = 0; i < LockFileNames && fd < 0; ++i) {
-        const std::string fileName =
-            (place.hidden ? "." : "") + name + ".lock" + (i ? "." + std::to_string(i) : std::string());
-        fd = OpenOwnFile(dirFd, fileName);
-    }
+    for (int i = 0; i < LockFileNames && fd < 0; ++i)
+        fd = OpenOwnFile(dirFd, fileName + (i ? "." + std::to_string(i) : std::string()));
     close(dirFd);
     if (fd >= 0 && !Lockable(fd)) {
         close(fd);
@@ -261,12 +239,19 @@ int OpenLockFileIn(const LockPlace& place, const std::string& name) {
     return fd;
 }
 
+// The place is chosen by the user id alone, never by the environment, so that
+// a scheduled run and a window of the same user always meet on the same file.
+// The superuser's goes to /run, which only it can write. Another user's goes
+// to its home directory, which exists whether or not a session is open; a
+// user without a usable one gets a directory of its own under /tmp.
 int OpenLockFile(const std::string& name) {
-    for (const LockPlace& place : LockPlaces()) {
-        const int fd = OpenLockFileIn(place, name);
-        if (fd >= 0) return fd;
-    }
-    return -1;
+    const std::string fileName = name + ".lock";
+    int fd = geteuid() == 0 ? OpenLockFileIn("/run", fileName) : -1;
+    if (fd < 0) fd = OpenLockFileIn(HomeDirectory(), "." + fileName);
+    if (fd >= 0) return fd;
+    const std::string own = "/tmp/vorn-" + std::to_string(geteuid());
+    mkdir(own.c_str(), 0700);  // one that exists already is used only if it is ours alone
+    return OpenLockFileIn(own, fileName);
 }
 
 }  // namespace
