@@ -14,9 +14,10 @@ std::string ExecutablePath();
 // or the framework draws without one. Windows always has one.
 bool HasDisplay();
 
-// A system-wide token that only one process at a time can hold, released by
-// the operating system however the holder ends (crash or kill included), never
-// by a file left behind.
+// A token that only one process of the user running it (of the session on
+// Windows) can hold at a time, and that no other user can take or block;
+// released by the operating system however the holder ends (crash or kill
+// included), never decided by a file left behind.
 class InstanceGuard {
 public:
     explicit InstanceGuard(const char* name);
