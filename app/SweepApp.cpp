@@ -12,8 +12,10 @@
 namespace {
 
 constexpr int GuardWaitMs = 200;
-constexpr const char* AlreadyRunningText = "VORN已经在运行中...\r\n\r\n请检查进程确认退出后重新运行!";
+constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
+constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
 constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
+constexpr const char* NoProgramPathText = "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!";
 constexpr const char* NoDisplayText = "没有可用的图形显示，无法打开窗口。\r\n静默运行请使用: vorn /auto";
 
 // Message texts use CR LF between lines; a terminal wants plain line ends.
@@ -45,10 +47,17 @@ SweepApp::~SweepApp() = default;
 bool SweepApp::InitInstance(int argc, char** argv) {
     this->argc = argc;
     this->argv = argv;
-    programDir = DirectoryOf(platform::ExecutablePath());
+    const std::string executable = platform::ExecutablePath();
+    programDir = DirectoryOf(executable);
     const bool silent = SelectsSilentRun(JoinArguments(argc, argv));
-    if (!instanceGuard.Acquire(GuardWaitMs)) {
-        if (!silent) ShowMessage(AlreadyRunningText);
+    if (executable.empty()) {
+        // The working directory may hold another installation's vorn.ini.
+        PrintLine(stderr, NoProgramPathText);
+        exitStatus = ExitStatus::NoWindow;
+    } else if (!instanceGuard.Acquire(GuardWaitMs)) {
+        // A scheduler's log keeps why nothing was swept.
+        if (silent) PrintLine(stderr, AlreadyRunningLine);
+        else ShowMessage(std::string(AlreadyRunningLine) + AlreadyRunningAdvice);
         exitStatus = ExitStatus::AlreadyRunning;
     } else {
         const bool loaded = sweepSettings.Load(programDir);

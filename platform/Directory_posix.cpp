@@ -1,11 +1,11 @@
 #include "platform/Directory.h"
 
+#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -75,15 +75,61 @@ bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
     return true;
 }
 
-// The attributes a file server stored for the file. Read through the open
-// directory (the /proc link resolves to it), without following a final link.
-// Missing means none; anything unreadable means all three, so the file is
-// spared rather than guessed about.
+// getxattrat came with Linux 6.13; the C library may not name it yet.
+#if defined(SYS_getxattrat)
+constexpr long GetXattrAtCall = SYS_getxattrat;
+#elif defined(__x86_64__) || defined(__aarch64__)
+constexpr long GetXattrAtCall = 464;
+#else
+constexpr long GetXattrAtCall = -1;  // no number known: the kernel answers ENOSYS
+#endif
+
+// The argument block of getxattrat: where the value goes, its room, and flags
+// that must be 0 when reading.
+struct XattrArgs {
+    uint64_t value;
+    uint32_t size;
+    uint32_t flags;
+};
+
+// Set once the kernel (or a sandbox's system call filter, which answers EPERM
+// for calls it does not know) has refused getxattrat: asking again per file
+// would double the cost for nothing.
+std::atomic<bool> xattrAtRefused{false};
+
+// One call, relative to the open directory, without following a final link.
+ssize_t GetXattrAt(int dirFd, const char* name, void* value, size_t size) {
+    XattrArgs args{reinterpret_cast<uintptr_t>(value), static_cast<uint32_t>(size), 0};
+    return syscall(GetXattrAtCall, dirFd, name, AT_SYMLINK_NOFOLLOW, DosAttribName, &args, sizeof args);
+}
+
+// Older kernels: open the file itself (never through a link, never waiting on
+// a FIFO put in its place) and ask the descriptor.
+ssize_t GetXattrByOpening(int dirFd, const char* name, void* value, size_t size) {
+    const int fd = openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    const ssize_t got = fgetxattr(fd, DosAttribName, value, size);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return got;
+}
+
+ssize_t GetDosAttrib(int dirFd, const char* name, void* value, size_t size) {
+    if (!xattrAtRefused.load(std::memory_order_relaxed)) {
+        const ssize_t got = GetXattrAt(dirFd, name, value, size);
+        if (got >= 0 || (errno != ENOSYS && errno != EPERM)) return got;
+        xattrAtRefused.store(true, std::memory_order_relaxed);
+    }
+    return GetXattrByOpening(dirFd, name, value, size);
+}
+
+// The attributes a file server stored for the file. Missing means none;
+// anything unreadable means all three, so the file is spared rather than
+// guessed about.
 uint32_t StoredAttributes(int dirFd, const char* name) {
-    char path[32 + NAME_MAX + 1];
-    std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
     unsigned char value[DosAttribMaxSize];
-    const ssize_t size = lgetxattr(path, DosAttribName, value, sizeof value);
+    const ssize_t size = GetDosAttrib(dirFd, name, value, sizeof value);
     if (size < 0) return errno == ENODATA || errno == ENOTSUP ? 0 : AttributesUnknown;
     uint32_t attributes;
     if (!DecodeDosAttrib(value, static_cast<size_t>(size), attributes)) return AttributesUnknown;

@@ -9,14 +9,17 @@ namespace platform {
 // The executable's full path; empty when the system cannot tell.
 std::string ExecutablePath();
 
-// True when a window can be shown: a display server is reachable for the
-// window framework; on Windows, the process's window station is visible (a
-// scheduled task running as a service account has one nobody sees).
+// True when a window can be shown: a display server the window framework
+// would use answers a connection (a name in the environment is not enough),
+// or the framework draws without one; on Windows, the process's window
+// station is visible (a scheduled task running as a service account has one
+// nobody sees).
 bool HasDisplay();
 
-// A system-wide token that only one process at a time can hold, released by
-// the operating system however the holder ends (crash or kill included), never
-// by a file left behind.
+// A token that only one process of the user running it (of the session on
+// Windows) can hold at a time, and that no other user can take or block;
+// released by the operating system however the holder ends (crash or kill
+// included), never decided by a file left behind.
 class InstanceGuard {
 public:
     explicit InstanceGuard(const char* name);

@@ -1,14 +1,22 @@
 #include "platform/Process.h"
 
 #include <algorithm>
-#include <cstddef>
+#include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -18,10 +26,156 @@ std::string ExecutablePath() {
     return n > 0 && static_cast<size_t>(n) < sizeof buffer ? std::string(buffer, n) : std::string();
 }
 
+namespace {
+
+// A server that does not answer within this time is taken for absent: the
+// window framework would wait for it far longer, then give up for good.
+constexpr int ConnectWaitMs = 1000;
+constexpr int XTcpPortBase = 6000;
+constexpr const char* XSocketPrefix = "/tmp/.X11-unix/X";
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Whether something accepts a connection at `address`; nothing is sent.
+bool Answers(const sockaddr* address, socklen_t size) {
+    const int fd = socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return false;
+    bool answered = connect(fd, address, size) == 0;
+    // A local server whose queue is full is there all the same.
+    if (!answered && errno == EAGAIN) answered = address->sa_family == AF_UNIX;
+    if (!answered && errno == EINPROGRESS) {
+        pollfd wait{fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t length = sizeof error;
+        answered = poll(&wait, 1, ConnectWaitMs) == 1 &&
+                   getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    }
+    close(fd);
+    return answered;
+}
+
+// A Unix socket by path, or by name in the abstract namespace.
+bool LocalSocketAnswers(const std::string& name, bool abstract) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const size_t start = abstract ? 1 : 0;
+    if (name.empty() || start + name.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path + start, name.data(), name.size());
+    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + start + name.size());
+    return Answers(reinterpret_cast<const sockaddr*>(&address), size);
+}
+
+bool TcpAnswers(const std::string& host, int port) {
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return false;
+    bool answered = false;
+    for (const addrinfo* a = found; a && !answered; a = a->ai_next) answered = Answers(a->ai_addr, a->ai_addrlen);
+    freeaddrinfo(found);
+    return answered;
+}
+
+// "N" or "N.S": the display number N; -1 for anything else.
+int DisplayNumber(const std::string& text) {
+    const size_t dot = text.find('.');
+    const std::string number = text.substr(0, dot);
+    const std::string screen = dot == std::string::npos ? "0" : text.substr(dot + 1);
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() <= 5 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return digits(number) && digits(screen) ? std::atoi(number.c_str()) : -1;
+}
+
+bool LocalXAnswers(int number) {
+    const std::string socket = XSocketPrefix + std::to_string(number);
+    return LocalSocketAnswers(socket, true) || LocalSocketAnswers(socket, false);
+}
+
+struct XServer {
+    std::string protocol;
+    std::string host;
+    int number = -1;  // -1: not a display this system can reach
+};
+
+// "[protocol/][host]:N[.S]", the host of an IPv6 address in brackets or not.
+// DECnet's "host::N" is not served here.
+XServer ParseDisplay(const std::string& display) {
+    XServer server;
+    const size_t colon = display.rfind(':');
+    if (colon == std::string::npos || (colon > 0 && display[colon - 1] == ':')) return server;
+    const size_t slash = display.rfind('/', colon);
+    const size_t hostAt = slash == std::string::npos ? 0 : slash + 1;
+    if (hostAt > 0) server.protocol = display.substr(0, slash);
+    server.host = display.substr(hostAt, colon - hostAt);
+    if (server.host.size() > 2 && server.host.front() == '[' && server.host.back() == ']')
+        server.host = server.host.substr(1, server.host.size() - 2);
+    server.number = DisplayNumber(display.substr(colon + 1));
+    return server;
+}
+
+// launchd hands out the path of a socket, followed by ":N".
+std::string SocketPathOf(const std::string& display) {
+    const size_t colon = display.rfind(':');
+    return colon != std::string::npos && DisplayNumber(display.substr(colon + 1)) >= 0 ? display.substr(0, colon)
+                                                                                         : display;
+}
+
+// No host, or "unix", means the server's local socket, and without a protocol
+// TCP on this machine after that; a host, or "tcp", TCP port 6000 + N.
+bool XAnswers() {
+    const std::string display = Environment("DISPLAY");
+    if (display.empty()) return false;
+    if (display[0] == '/') return LocalSocketAnswers(SocketPathOf(display), false);
+    const XServer server = ParseDisplay(display);
+    if (server.number < 0) return false;
+    const bool local = server.host.empty() || server.host == "unix";
+    const bool tcp = server.protocol == "tcp" || server.protocol == "inet" || server.protocol == "inet6";
+    if (local && !tcp) {
+        if (LocalXAnswers(server.number)) return true;
+        if (!server.protocol.empty()) return false;
+    }
+    return TcpAnswers(local ? "localhost" : server.host, XTcpPortBase + server.number);
+}
+
+// WAYLAND_DISPLAY names a socket in the user's runtime directory, or gives
+// its absolute path.
+bool WaylandAnswers() {
+    const std::string name = Environment("WAYLAND_DISPLAY");
+    if (name.empty()) return false;
+    if (name[0] == '/') return LocalSocketAnswers(name, false);
+    const std::string runtime = Environment("XDG_RUNTIME_DIR");
+    return !runtime.empty() && LocalSocketAnswers(runtime + "/" + name, false);
+}
+
+// What one entry of QT_QPA_PLATFORM ("name" or "name:options") would find.
+bool PlatformAnswers(const std::string& entry) {
+    const std::string name = entry.substr(0, entry.find(':'));
+    if (name == "xcb") return XAnswers();
+    if (name.rfind("wayland", 0) == 0) return WaylandAnswers();
+    // offscreen, minimal and the like draw without any display server.
+    return true;
+}
+
+}  // namespace
+
+// The window framework ends the process when it cannot open the display it
+// was pointed at, so a stale DISPLAY must be found out here: each server is
+// actually connected to. A platform named explicitly is tried in its list's
+// order, as the framework does.
 bool HasDisplay() {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
+    const std::string platforms = Environment("QT_QPA_PLATFORM");
+    if (platforms.empty()) return XAnswers() || WaylandAnswers();
+    for (size_t start = 0; start <= platforms.size();) {
+        const size_t end = std::min(platforms.find(';', start), platforms.size());
+        if (end > start && PlatformAnswers(platforms.substr(start, end - start))) return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 InstanceGuard::InstanceGuard(const char* name) : name(name) {}
@@ -32,33 +186,93 @@ InstanceGuard::~InstanceGuard() {
 
 namespace {
 
-// A socket in the abstract namespace exists only while some process holds it
-// open: the kernel drops the name when the holder ends, however it ends.
-int BindAbstract(const std::string& name) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const size_t length = std::min(name.size(), sizeof address.sun_path - 1);
-    std::memcpy(address.sun_path + 1, name.data(), length);
-    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), size) == 0) return fd;
-    close(fd);
+// Files left by somebody else under the lock file's name are passed over for
+// the next name: every instance walks the same names and stops at the same
+// first usable one, so they still meet on one file.
+constexpr int LockFileNames = 4;
+
+std::string HomeDirectory() {
+    std::vector<char> buffer(16384);
+    passwd entry;
+    passwd* found = nullptr;
+    getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found);
+    return found && found->pw_dir ? found->pw_dir : "";
+}
+
+// Only this user (and the superuser) can add, replace or remove entries in a
+// directory it owns that neither group nor others may write. Checked on the
+// directory actually opened, wherever links along the path led.
+int OpenPrivateDirectory(const std::string& path) {
+    if (path.empty() || path[0] != '/') return -1;
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && st.st_uid == geteuid() && !(st.st_mode & (S_IWGRP | S_IWOTH))) return fd;
+    if (fd >= 0) close(fd);
     return -1;
+}
+
+// A regular file of this user's under `fileName`, never reached through a link.
+int OpenOwnFile(int dirFd, const std::string& fileName) {
+    const int fd = openat(dirFd, fileName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                          0600);
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()) return fd;
+    if (fd >= 0) close(fd);
+    return -1;
+}
+
+// A lock the file system cannot hold (a network home without a lock manager)
+// makes the place unusable; one that another instance holds does not.
+bool Lockable(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno == EWOULDBLOCK; }
+
+int OpenLockFileIn(const std::string& directory, const std::string& fileName) {
+    const int dirFd = OpenPrivateDirectory(directory);
+    if (dirFd < 0) return -1;
+    int fd = -1;
+    for (int i = 0; i < LockFileNames && fd < 0; ++i)
+        fd = OpenOwnFile(dirFd, fileName + (i ? "." + std::to_string(i) : std::string()));
+    close(dirFd);
+    if (fd >= 0 && !Lockable(fd)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The place is chosen by the user id alone, never by the environment, so that
+// a scheduled run and a window of the same user always meet on the same file.
+// The superuser's goes to /run, which only it can write. Another user's goes
+// to its home directory, which exists whether or not a session is open; a
+// user without a usable one gets a directory of its own under /tmp.
+int OpenLockFile(const std::string& name) {
+    const std::string fileName = name + ".lock";
+    int fd = geteuid() == 0 ? OpenLockFileIn("/run", fileName) : -1;
+    if (fd < 0) fd = OpenLockFileIn(HomeDirectory(), "." + fileName);
+    if (fd >= 0) return fd;
+    const std::string own = "/tmp/vorn-" + std::to_string(geteuid());
+    mkdir(own.c_str(), 0700);  // one that exists already is used only if it is ours alone
+    return OpenLockFileIn(own, fileName);
 }
 
 }  // namespace
 
+// flock belongs to the open file: the kernel lets go of it when the holder
+// ends, however it ends, and the file's mere presence decides nothing.
 bool InstanceGuard::Acquire(int waitMs) {
     if (handle >= 0) return true;
+    const int fd = OpenLockFile(name);
+    if (fd < 0) return false;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-    for (;;) {
-        handle = BindAbstract(name);
-        if (handle >= 0) return true;
-        if (Clock::now() >= deadline) return false;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
+            close(fd);
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    handle = fd;
+    return true;
 }
 
 }  // namespace platform

@@ -49,6 +49,11 @@ protected:
         options.display = ChildProcess::Display::Inherited;
         return options;
     }
+    static ChildProcess::Options WithEnvironment(const std::vector<std::string>& entries) {
+        ChildProcess::Options options;
+        options.environment = entries;
+        return options;
+    }
     static ChildProcess::Options StartingIn(const fs::path& workDir) {
         ChildProcess::Options options;
         options.workDir = workDir;

@@ -1,5 +1,6 @@
 // Program runs only a POSIX system can make: a FIFO for vorn.ini, the
-// README's shell example, a stack limit no thread fits in.
+// README's shell example, a stack limit no thread fits in, displays named in
+// the environment, a system without /proc.
 
 #include <fstream>
 #include <regex>
@@ -133,6 +134,49 @@ TEST_F(ProgramTest, SweepThatCannotBeginIsAFailure) {
     const ChildResult r = program.Wait();
     EXPECT_EQ(r.status, 4);
     EXPECT_EQ(r.out, "运行异常结束\n");
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
+// The window cannot open without a display that answers, however the
+// environment names one.
+TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    Configure(exe, s);
+    const std::string runtime = "XDG_RUNTIME_DIR=" + temp.Path().string();
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> env;
+    } cases[] = {
+        {{}, {"DISPLAY=:99"}}, {{}, {"DISPLAY=unix:99.0"}}, {{}, {"DISPLAY=localhost:99"}},
+        {{}, {"WAYLAND_DISPLAY=wayland-99", runtime}}, {{}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=:99"}},
+    };
+    for (const auto& c : cases) {
+        const ChildResult r = Run(exe, c.args, WithEnvironment(c.env));
+        const std::string what = c.args.empty() ? c.env[0] : c.args[0];
+        EXPECT_EQ(r.status, 2) << what;
+        EXPECT_EQ(r.out, "") << what;
+        EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << what;
+    }
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
+// A vorn.ini in the working directory belongs to whoever put it there.
+TEST_F(ProgramTest, WithoutItsOwnPathTheProgramReadsNoConfiguration) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.speed = 3;
+    ASSERT_TRUE(s.Save(temp.Dir()));
+    const std::string withoutProc = "mount -t tmpfs none /proc && cd \"$1\" && exec \"$0\" /auto";
+    const ChildResult r = Run("/usr/bin/unshare", {"-m", "sh", "-c", withoutProc, exe.string(), temp.Path().string()});
+    if (r.err.find("unshare:") != std::string::npos || r.err.find("mount:") != std::string::npos) GTEST_SKIP() << r.err;
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!\n");
     EXPECT_TRUE(fs::exists(tree / "a.log"));
 }
 

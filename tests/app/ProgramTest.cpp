@@ -138,7 +138,7 @@ TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(second.status, 3);
     EXPECT_EQ(second.out, "");
-    EXPECT_EQ(second.err, "");
+    EXPECT_EQ(second.err, AsPrinted("VORN已经在运行中...\n"));
     EXPECT_LT(took, std::chrono::milliseconds(1000));
 
     const ChildResult r = first.Wait();

@@ -41,7 +41,7 @@ TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
     CloseHandle(mutex);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, AsPrinted("VORN已经在运行中...\n"));
     EXPECT_TRUE(fs::exists(tree / "a.log"));
     EXPECT_EQ(Run(exe, {"/auto"}).status, 0);
 }

@@ -5,13 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstddef>
 #include <filesystem>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <map>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
 #include "DirectoryFixture.h"
+#include "support/InChild.h"
 #include "support/ScopedMount.h"
 
 namespace {
@@ -97,6 +103,74 @@ TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeReadOnly | platform::AttributeHidden);
     ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt", "0X2"));
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
+}
+
+// Stands in for a kernel or sandbox without getxattrat (464 on the
+// architectures built for): the kernel then answers it with `action`.
+bool RefuseGetXattrAt(uint32_t action) {
+    sock_filter program[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 464, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, action),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog filter{sizeof program / sizeof program[0], program};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+}
+
+class StoredAttributesTest : public EntryInfoTest {
+protected:
+    void SetUp() override {
+        EntryInfoTest::SetUp();
+        for (const auto& [name, value] : values) {
+            tree.Write("root/" + name, "x");
+            if (!value.empty() && !SetDosAttrib(tree / "root" / name, value)) GTEST_SKIP() << "no user xattrs here";
+        }
+    }
+    // "name=attributes " for every file of the table, in its order.
+    std::string ReadAll() {
+        std::string text;
+        for (const auto& [name, value] : values) text += name + "=" + std::to_string(InfoOf(name).attributes) + " ";
+        return text;
+    }
+
+    const std::map<std::string, std::string> values = {
+        {"none", ""},
+        {"system", "0x24"},
+        {"binary", std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) + std::string(8, '\0')},
+        {"malformed", "0X2"},
+    };
+    const std::string expected = "binary=3 malformed=7 none=0 system=4 ";
+};
+
+TEST_F(StoredAttributesTest, ReadWithoutProcWithOrWithoutGetXattrAt) {
+    const struct {
+        const char* what;
+        uint32_t refusal;  // 0: the kernel's own answer
+    } cases[] = {
+        {"getxattrat", 0},
+        {"kernel without it", SECCOMP_RET_ERRNO | ENOSYS},
+        {"sandbox refusing it", SECCOMP_RET_ERRNO | EPERM},
+    };
+    for (const auto& c : cases) {
+        const std::string seen = RunInChild([&] {
+            if (!HideProc()) return std::string("cannot hide /proc");
+            if (c.refusal && !RefuseGetXattrAt(c.refusal)) return std::string("cannot filter");
+            return ReadAll();
+        });
+        EXPECT_EQ(seen, expected) << c.what;
+    }
+}
+
+TEST_F(StoredAttributesTest, RefusedGetXattrAtIsNotAskedAgain) {
+    const std::string seen = RunInChild([&] {
+        if (!RefuseGetXattrAt(SECCOMP_RET_ERRNO | ENOSYS)) return std::string("cannot filter");
+        const std::string first = std::to_string(InfoOf("system").attributes);
+        // Asking again now ends the process.
+        if (!RefuseGetXattrAt(SECCOMP_RET_KILL_PROCESS)) return std::string("cannot filter");
+        return first + " " + ReadAll();
+    });
+    EXPECT_EQ(seen, "4 " + expected);
 }
 
 TEST_F(EntryInfoTest, OnlyWhatIsAskedIsReported) {
