@@ -2,8 +2,8 @@
 # Builds what servers install, into build-pkg/: the Debian package
 # vorn_VERSION_amd64.deb (checked by lintian, which must report no error) and
 # the Windows zip vorn-VERSION-windows.zip (vorn.exe and README.txt). The
-# program comes from the Release build in build/, vorn.exe from build-win/;
-# each is built only when missing or out of date.
+# program comes from the Release build in build/, vorn.exe from build-win/
+# (./build-windows.sh); each is rebuilt only when out of date.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -34,7 +34,7 @@ make_deb() {
 # README.txt is kept with LF in the repository and gets the CR LF Notepad
 # and every Windows tool expect.
 make_zip() {
-  [ -f build-win/vorn.exe ] || ./build-windows.sh --target vorn
+  ./build-windows.sh --target vorn
   local stage=$out/zip
   rm -rf "$stage" && mkdir -p "$stage"
   cp build-win/vorn.exe "$stage/"

@@ -4,7 +4,8 @@
 # real path, the systemd units, the manual page, and the Windows zip.
 # Usage: tests/package/package_test.sh [build-pkg]
 set -uo pipefail
-out=${1:-build-pkg}
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+out=${1:-$repo/build-pkg}
 deb=$(ls "$out"/vorn_*_amd64.deb)
 zip=$(ls "$out"/vorn-*-windows.zip)
 work=$(mktemp -d)
@@ -44,7 +45,7 @@ LIST
 check_control() {
   expect "package name" vorn "$(dpkg-deb -f "$deb" Package)"
   local version
-  version=$(sed -n 's/^project(vorn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  version=$(sed -n 's/^project(vorn VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
   expect "version" "$version" "$(dpkg-deb -f "$deb" Version)"
   local depends
   depends=$(dpkg-deb -f "$deb" Depends)
