@@ -2,8 +2,9 @@
 # Installs what is missing, builds from nothing, and runs every test: first under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine and the
 # window that drives it under ThreadSanitizer, then a short fuzzing of what the
-# program reads from outside, then the plain build, and last the Windows build
-# (cross-built, its tests under Wine), whose ctest summary ends the output.
+# program reads from outside, then the plain build, the Debian package and the
+# Windows zip (./package.sh, which also builds vorn.exe), and last the Windows
+# build (cross-built, its tests under Wine), whose ctest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -47,6 +48,10 @@ fuzz_stage
 echo "== Tests =="
 configure_and_build build -DCMAKE_BUILD_TYPE=Release
 run_ctest build
+
+echo "== Package (Debian package, Windows zip) =="
+./package.sh
+tests/package/package_test.sh
 
 echo "== Windows (cross-built, tests under Wine) =="
 ./build-windows.sh
