@@ -30,15 +30,19 @@ vorn_win_install_packages() {
   vorn_win_apt install -y --no-install-recommends "${missing[@]}"
 }
 
-# apt-get source needs a deb-src entry; added once, for this build only.
+# apt-get source needs a deb-src entry; added once, for this build only, on
+# the archive the machine already installs its release from.
 vorn_win_add_sources() {
   local list=/etc/apt/sources.list.d/vorn-deb-src.sources
   [ -f "$list" ] && return 0
-  local codename
+  local codename archive
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  archive=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Created-By: Packages' |
+    awk -v release="$codename" '$2 == release { print $1; exit }')
+  [ -n "$archive" ] || { echo "No archive for $codename in the apt sources" >&2; return 1; }
   vorn_win_sudo tee "$list" >/dev/null <<SOURCES
 Types: deb-src
-URIs: http://deb.debian.org/debian
+URIs: $archive
 Suites: $codename
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
