@@ -11,6 +11,8 @@ vorn_win_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 w
 vorn_win_cache=${VORN_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vorn-win}
 vorn_win_toolchain=$PWD/cmake/mingw-w64.cmake
 
+source "$(dirname "${BASH_SOURCE[0]}")/install-deps.sh"
+
 vorn_win_sudo() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -20,14 +22,8 @@ vorn_win_apt() {
 }
 
 vorn_win_install_packages() {
-  local missing=()
-  for p in "${vorn_win_packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  vorn_win_apt update -qq
-  vorn_win_apt install -y --no-install-recommends "${missing[@]}"
+  local vorn_packages=("${vorn_win_packages[@]}")
+  vorn_install_deps
 }
 
 # apt-get source needs a deb-src entry; added once, for this build only, on
