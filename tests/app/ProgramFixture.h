@@ -33,6 +33,12 @@ protected:
     static void Configure(const fs::path& exe, SweepSettings& settings) {
         ASSERT_TRUE(settings.Save((exe.parent_path() / "").string()));
     }
+    // The built-in settings, sweeping `root`.
+    static void ConfigureRoot(const fs::path& exe, const fs::path& root) {
+        SweepSettings settings;
+        settings.filepath = root.string();
+        Configure(exe, settings);
+    }
     fs::path Tree(const std::string& name, const std::vector<std::string>& files) {
         for (const auto& f : files) temp.Write(name + "/" + f, "x");
         return temp / name;

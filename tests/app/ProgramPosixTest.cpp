@@ -86,7 +86,6 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
     }
 }
 
-
 // The README's example as a reader would paste it: it writes build/vorn.ini and
 // starts the program through run.sh. run.sh builds the program first; here it
 // is built, so a stand-in only starts it. Only the root moves into the test's tree.
@@ -113,16 +112,13 @@ TEST_F(ProgramTest, ReadmeExampleRunsAsWritten) {
     EXPECT_FALSE(fs::exists(tree / "sub"));
 }
 
-
 // A stack limit beyond the address space leaves no room for the sweep's
 // thread (new threads take it as their size): a sweep that cannot even begin
 // has failed, and must not end in silence with the status of a clean run.
 TEST_F(ProgramTest, SweepThatCannotBeginIsAFailure) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    Configure(exe, s);
+    ConfigureRoot(exe, tree);
     rlimit saved;
     ASSERT_EQ(getrlimit(RLIMIT_STACK, &saved), 0);
     rlimit huge = saved;
@@ -142,9 +138,7 @@ TEST_F(ProgramTest, SweepThatCannotBeginIsAFailure) {
 TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    Configure(exe, s);
+    ConfigureRoot(exe, tree);
     const std::string runtime = "XDG_RUNTIME_DIR=" + temp.Path().string();
     const struct {
         std::vector<std::string> args;

@@ -38,9 +38,7 @@ TEST_F(ProgramTest, SilentRunSweepsAndPrintsOneLine) {
 TEST_F(ProgramTest, OtherSpellingsAskForTheWindowWhichNeedsADisplay) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    Configure(exe, s);
+    ConfigureRoot(exe, tree);
     for (const std::string spelling : {"/auto x", "-auto", "auto", "/autox", "\t/auto", ""}) {
         const ChildResult r = Run(exe, {spelling});
         EXPECT_EQ(r.status, 2) << spelling;

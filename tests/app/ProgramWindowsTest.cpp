@@ -31,9 +31,7 @@ TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected
 TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    Configure(exe, s);
+    ConfigureRoot(exe, tree);
     const HANDLE mutex = CreateMutexW(nullptr, TRUE, L"VORNMutex");
     ASSERT_NE(mutex, nullptr);
     const ChildResult r = Run(exe, {"/auto"});
