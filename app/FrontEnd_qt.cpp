@@ -3,8 +3,8 @@
 #include <QApplication>
 
 #include "app/ProcessObjects.h"
-#include "ui/MainDialog.h"
-#include "ui/Prompt.h"
+#include "ui/qt/MainDialog.h"
+#include "ui/qt/Prompt.h"
 
 struct FrontEnd::State {
     State(int& argc, char** argv) : application(argc, argv) {}
