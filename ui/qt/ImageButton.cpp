@@ -10,11 +10,6 @@
 
 namespace {
 
-// Space between caption and image whenever the button has a picture, even
-// with an empty caption.
-constexpr int ImageGap = 3;
-constexpr std::uint32_t FrameModeMask = 0xFFFF;
-
 QRect ToRect(const PlacedBox& box)
 {
     return QRect(box.left, box.top, box.width, box.height);
@@ -40,7 +35,7 @@ QFont ImageButton::CaptionFont()
     QFont font;
     font.setFamily(QString());  // no face name: the system picks a roman face
     font.setStyleHint(QFont::Serif, QFont::PreferQuality);
-    font.setPixelSize(12);
+    font.setPixelSize(ButtonStyle::CaptionPixelHeight);
     font.setWeight(QFont::Normal);
     return font;
 }
@@ -160,10 +155,10 @@ const ImageButton::Image* ImageButton::ChosenImage() const
 
 void ImageButton::DrawFrame(QPainter& painter) const
 {
-    const std::uint32_t mode = states.Style() & FrameModeMask;
-    if (mode == FrameNever || (mode != FrameAlways && states.Visual() == ButtonStates::StateNormal))
+    const ButtonStyle::Frame frame = ButtonStyle::FrameFor(states.Style(), states.Visual(), GetChecked());
+    if (frame == ButtonStyle::Frame::None)
         return;
-    const bool sunken = GetChecked() != 0 || states.Visual() == ButtonStates::StateDown;
+    const bool sunken = frame == ButtonStyle::Frame::Sunken;
     const QColor light = palette().color(QPalette::Light);
     const QColor shadow = palette().color(QPalette::Shadow);
     const QColor& topLeft = sunken ? shadow : light;
@@ -189,7 +184,7 @@ ContentSizes ImageButton::Sizes(const QSize& caption, const Image* image) const
     const bool hasImage = !normalImage.pixmap.isNull() || !hoverImage.pixmap.isNull();
     const QSize picture = image != nullptr ? image->pixmap.size() : QSize(0, 0);
     return {width(), height(), caption.width(), caption.height(), picture.width(), picture.height(),
-            hasImage ? ImageGap : 0};
+            hasImage ? ButtonStyle::ImageGap : 0};
 }
 
 void ImageButton::DrawImage(QPainter& painter, const QRect& target, const Image& image)

@@ -5,8 +5,7 @@
 // QAbstractButton::clicked signal. Construct it with its parent and place it
 // with setGeometry; configure it with the operations below.
 
-#include "ui/core/ButtonPlacement.h"
-#include "ui/core/ButtonStates.h"
+#include "ui/core/ButtonStyle.h"
 #include "ui/qt/ButtonTooltip.h"
 
 #include <QAbstractButton>
@@ -20,21 +19,18 @@
 class ImageButton : public QAbstractButton {
     Q_OBJECT
 public:
-    // Frame modes, the low 16 bits of the style word; other values behave as FrameOnHover.
-    static constexpr std::uint32_t FrameOnHover = 1;
-    static constexpr std::uint32_t FrameNever = 2;
-    static constexpr std::uint32_t FrameAlways = 3;
-    static constexpr std::uint32_t ToggleStyle = ButtonStates::ToggleStyle;
-
-    // Image kinds for SetImage. The disabled image is kept but never drawn.
-    enum ImageKind { ImageNormal = 1, ImageHover = 2, ImageDisabled = 3 };
-
-    // Transparent keys are 0xRRGGBB; this one copies the image opaquely.
-    static constexpr int NoTransparentKey = -1;
-    static constexpr int KeyFromRgb(int red, int green, int blue) { return red << 16 | green << 8 | blue; }
-
-    // The face of a checked toggle button.
-    static constexpr QRgb CheckedFace = 0xFFE0E0E0;
+    // The settings' values live with the button's rules; these are their names here.
+    static constexpr std::uint32_t FrameOnHover = ButtonStyle::FrameOnHover;
+    static constexpr std::uint32_t FrameNever = ButtonStyle::FrameNever;
+    static constexpr std::uint32_t FrameAlways = ButtonStyle::FrameAlways;
+    static constexpr std::uint32_t ToggleStyle = ButtonStyle::ToggleStyle;
+    using ImageKind = ButtonStyle::ImageKind;
+    static constexpr ImageKind ImageNormal = ButtonStyle::ImageNormal;
+    static constexpr ImageKind ImageHover = ButtonStyle::ImageHover;
+    static constexpr ImageKind ImageDisabled = ButtonStyle::ImageDisabled;
+    static constexpr int NoTransparentKey = ButtonStyle::NoTransparentKey;
+    static constexpr int KeyFromRgb(int red, int green, int blue) { return ButtonStyle::KeyFromRgb(red, green, blue); }
+    static constexpr QRgb CheckedFace = 0xFF000000 | ButtonStyle::CheckedFaceRgb;
 
     explicit ImageButton(QWidget* parent, const std::string& caption = {});
 

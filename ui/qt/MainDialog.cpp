@@ -27,19 +27,6 @@ constexpr Qt::WindowFlags MainWindowFlags = Qt::Window | Qt::CustomizeWindowHint
                                             Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                             Qt::WindowCloseButtonHint;
 
-// The tool-bar buttons and the directory chooser, in the order they are set
-// up, with their pictures; each keys out pure blue.
-struct ButtonImage {
-    int id;
-    int bitmap;
-};
-constexpr ButtonImage ButtonImages[] = {
-    {MainIds::Start, StartBitmapId}, {MainIds::Pause, PauseBitmapId},     {MainIds::Stop, StopBitmapId},
-    {MainIds::Exit, ExitBitmapId},   {MainIds::Save, SaveBitmapId},       {MainIds::Website, WebsiteBitmapId},
-    {MainIds::ChooseDirectory, ChooseDirBitmapId},
-};
-constexpr int ButtonKey = ImageButton::KeyFromRgb(0, 0, 255);
-
 QString FromLocal(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 bool IsEnterOrEscape(const QEvent* event) {
@@ -52,11 +39,7 @@ bool IsEnterOrEscape(const QEvent* event) {
 
 MainDialog::MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string programDir,
                        QWidget* parent)
-    : QDialog(parent, MainWindowFlags),
-      settings(settings),
-      channel(channel),
-      programDir(std::move(programDir)),
-      run(worker) {
+    : QDialog(parent, MainWindowFlags), core(*this, settings, worker, channel, std::move(programDir)) {
     setWindowTitle(FromLocal(MainTitle));
     setWindowIcon(LoadResourceIcon(AppIconId));
     auto* layout = new QVBoxLayout(this);
@@ -65,9 +48,9 @@ MainDialog::MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChan
     layout->setMenuBar(BuildMenuBar());
     layout->addWidget(BuildBody());
 
-    fields = FieldsFromSettings(settings);
-    Exchange(ExchangeDirection::ToControls);
-    SetUpStatusLine();
+    core.Initialise();
+    statusLine = static_cast<LabelCtrl*>(Control(MainIds::StatusLine));
+    statusLine->SetBackgroundMode(LabelCtrl::Transparent);
     SetUpButtons();
     connect(&progressTimer, &QTimer::timeout, this, &MainDialog::Tick);
     progressTimer.start(ProgressTickMillis);
@@ -85,7 +68,7 @@ QMenuBar* MainDialog::BuildMenuBar() {
             }
             QAction* action = menu->addAction(FromLocal(item.caption));
             actions[item.command] = action;
-            connect(action, &QAction::triggered, this, [this, id = item.command] { Command(id); });
+            connect(action, &QAction::triggered, this, [this, id = item.command] { core.Command(id); });
         }
     }
     return bar;
@@ -108,58 +91,15 @@ QWidget* MainDialog::BuildBody() {
     return body;
 }
 
-void MainDialog::SetUpStatusLine() {
-    statusLine = static_cast<LabelCtrl*>(Control(MainIds::StatusLine));
-    statusLine->SetBackgroundMode(LabelCtrl::Transparent);
-}
-
 void MainDialog::SetUpButtons() {
-    for (const ButtonImage& setup : ButtonImages) {
+    for (const ToolButton& setup : ToolButtons) {
         auto* button = static_cast<ImageButton*>(Control(setup.id));
-        button->SetFrameStyle(ImageButton::FrameOnHover);
-        button->SetImage(ImageButton::ImageNormal, setup.bitmap, ButtonKey);
+        button->SetFrameStyle(ToolButtonFrame);
+        button->SetImage(ImageButton::ImageNormal, setup.bitmap, ToolButtonKey);
         button->SetTooltipText(FindMainControl(setup.id)->caption, true);
-        button->SetLayout(ImageLeftOfCaption);
-        connect(button, &QAbstractButton::clicked, this, [this, id = setup.id] { Command(id); });
+        button->SetLayout(ToolButtonLayout);
+        connect(button, &QAbstractButton::clicked, this, [this, id = setup.id] { core.Command(id); });
     }
-}
-
-std::vector<ExchangeStep> MainDialog::ExchangeSteps() {
-    auto edit = [this](int id) -> QLineEdit& { return *static_cast<QLineEdit*>(Control(id)); };
-    auto box = [this](int id) -> QAbstractButton& { return *static_cast<QAbstractButton*>(Control(id)); };
-    std::vector<QAbstractButton*> speeds;
-    for (int i = 0; i < MainIds::SpeedCount; ++i) speeds.push_back(&box(MainIds::SpeedLow + i));
-    return {
-        TextStep(edit(MainIds::Directory), fields.directory),
-        TextStep(edit(MainIds::Pattern), fields.pattern),
-        CheckStep(box(MainIds::KeepStructure), fields.keepStructureCheck),
-        CheckStep(box(MainIds::SpareHidden), fields.spareHiddenCheck),
-        CheckStep(box(MainIds::SpareReadonly), fields.spareReadonlyCheck),
-        CheckStep(box(MainIds::Subdirectories), fields.subdirCheck),
-        CheckStep(box(MainIds::SpareSystem), fields.spareSystemCheck),
-        IntegerStep(edit(MainIds::Days), fields.days),
-        CheckStep(box(MainIds::Regex), fields.regexCheck),
-        RadioStep(speeds, fields.speed),
-    };
-}
-
-bool MainDialog::Exchange(ExchangeDirection direction) { return RunExchange(ExchangeSteps(), direction, this); }
-
-// A failed transfer has already told the user; the rules then work on what
-// the fields held before, as a save after a mistyped days box should.
-bool MainDialog::GatherSettings() {
-    Exchange(ExchangeDirection::ToFields);
-    lastError = ApplyGatherRules(fields, settings);
-    if (!lastError.empty()) return false;
-    if (settings.Save(programDir)) return true;
-    lastError = SaveFailedText;
-    return false;
-}
-
-void MainDialog::Tick() {
-    const StatusUpdate update = NextStatusUpdate(channel);
-    if (update.colour) statusLine->SetTextColor(QColor::fromRgb(*update.colour), true);
-    if (update.text) statusLine->SetText(*update.text);
 }
 
 QWidget* MainDialog::Control(int id) const {
@@ -183,58 +123,53 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {
-    if (run.SweepUnfinished() && !Prompt::Confirm(this, ExitQuestion)) return event->ignore();
+    if (!core.MayClose()) return event->ignore();
     QDialog::closeEvent(event);
 }
 
-void MainDialog::Command(int id) {
-    using Handler = void (MainDialog::*)();
-    static const std::map<int, Handler> handlers = {
-        {MainIds::Save, &MainDialog::Save},
-        {MainIds::SaveMenu, &MainDialog::Save},
-        {MainIds::Start, &MainDialog::Start},
-        {MainIds::Pause, &MainDialog::Pause},
-        {MainIds::Stop, &MainDialog::Stop},
-        {MainIds::Exit, &MainDialog::Exit},
-        {MainIds::ChooseDirectory, &MainDialog::ChooseDirectory},
-        {MainIds::About, &MainDialog::ShowAbout},
-        {MainIds::Website, &MainDialog::OpenWebsite},
-    };
-    if (const auto found = handlers.find(id); found != handlers.end()) {
-        (this->*found->second)();
-    } else if (id >= FirstLinkCommand && id <= LastLinkCommand) {
-        if (const std::optional<std::string> address = LinkCommandAddress(id)) UrlOpener::Open(*address);
-    }
+namespace {
+
+QLineEdit& Edit(QWidget* control) { return *static_cast<QLineEdit*>(control); }
+QAbstractButton& Box(QWidget* control) { return *static_cast<QAbstractButton*>(control); }
+
+}  // namespace
+
+std::string MainDialog::ControlText(int id) const { return Edit(Control(id)).text().toLocal8Bit().toStdString(); }
+
+void MainDialog::SetControlText(int id, const std::string& text) { Edit(Control(id)).setText(FromLocal(text)); }
+
+bool MainDialog::IsChecked(int id) const { return Box(Control(id)).isChecked(); }
+
+// An auto-exclusive radio refuses to uncheck itself, so it leaves its group
+// for a moment.
+void MainDialog::SetChecked(int id, bool checked) {
+    QAbstractButton& box = Box(Control(id));
+    const bool exclusive = box.autoExclusive();
+    if (!checked) box.setAutoExclusive(false);
+    box.setChecked(checked);
+    box.setAutoExclusive(exclusive);
 }
 
-void MainDialog::Save() { Prompt::Inform(this, GatherSettings() ? std::string(SavedText) : lastError); }
-
-// Every Start saves first; refused settings leave a paused sweep paused.
-void MainDialog::Start() {
-    if (!GatherSettings()) return Prompt::Inform(this, lastError);
-    run.StartOrResume();
+void MainDialog::FocusAndSelect(int id) {
+    QWidget* control = Control(id);
+    control->setFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
 }
 
-void MainDialog::Pause() { run.Pause(); }
+void MainDialog::SetStatusColour(std::uint32_t rgb) { statusLine->SetTextColor(QColor::fromRgb(rgb), true); }
 
-void MainDialog::Stop() {
-    if (run.SweepUnfinished() && !Prompt::Confirm(this, StopQuestion)) return;
-    run.Stop();
-}
+void MainDialog::SetStatusText(const std::string& text) { statusLine->SetText(text); }
 
-// Leaving reads the controls once more, as closing with OK always does; a
-// days box that cannot be read keeps the window open.
-void MainDialog::Exit() {
-    if (run.SweepUnfinished() && !Prompt::Confirm(this, ExitQuestion)) return;
-    if (Exchange(ExchangeDirection::ToFields)) accept();
-}
+void MainDialog::Inform(const std::string& text) { Prompt::Inform(this, text); }
 
-// The chosen folder shows in the box only; Save or Start takes it in.
-void MainDialog::ChooseDirectory() {
-    const std::optional<std::string> folder = FolderChooser::Choose(this, ChooseDirectoryTitle);
-    if (folder) static_cast<QLineEdit*>(Control(MainIds::Directory))->setText(FromLocal(*folder));
+bool MainDialog::Confirm(const std::string& text) { return Prompt::Confirm(this, text); }
+
+std::optional<std::string> MainDialog::ChooseFolder(const std::string& title) {
+    return FolderChooser::Choose(this, title);
 }
 
 void MainDialog::ShowAbout() { AboutDialog::Show(this); }
 
-void MainDialog::OpenWebsite() { UrlOpener::Open(HomePageAddress()); }
+void MainDialog::OpenAddress(const std::string& address) { UrlOpener::Open(address); }
+
+void MainDialog::Accept() { accept(); }

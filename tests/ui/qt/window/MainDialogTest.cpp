@@ -10,7 +10,7 @@
 #include "DialogFixture.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/DialogUnits.h"
-#include "ui/qt/FieldExchange.h"
+#include "ui/core/FieldExchange.h"
 #include "ui/core/LinkCommands.h"
 #include "ui/core/ResourceStrings.h"
 
@@ -50,6 +50,10 @@ TEST_F(MainDialogTest, ASpeedOutsideTheGroupShowsNoneCheckedAndSavesAsMinusOne) 
     Click(MainIds::Save);
     EXPECT_EQ(settings.speed, -1);
     EXPECT_NE(Ini().find("speed=-1\r\n"), std::string::npos);
+    // The group still behaves as one after being emptied.
+    Click(MainIds::SpeedLow + 2);
+    Click(MainIds::SpeedLow);
+    EXPECT_FALSE(Button(MainIds::SpeedLow + 2)->isChecked());
 }
 
 TEST_F(MainDialogTest, ControlsSitWhereTheLayoutTablePutsThemInTabOrder) {
