@@ -7,17 +7,16 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
-#include "config/SweepSettings.h"
+#include "ui/core/ButtonStyle.h"
+#include "ui/core/MainTemplate.h"
+#include "ui/core/StatusDisplay.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/DialogUnits.h"
 #include "ui/qt/FolderChooser.h"
 #include "ui/qt/ImageButton.h"
 #include "ui/qt/LabelCtrl.h"
-#include "ui/core/LinkCommands.h"
-#include "ui/core/MainTemplate.h"
 #include "ui/qt/Prompt.h"
 #include "ui/qt/Resources.h"
-#include "ui/core/StatusDisplay.h"
 #include "ui/qt/TemplateWidgets.h"
 #include "ui/qt/UrlOpener.h"
 
