@@ -231,17 +231,6 @@ TEST(ImageButton, CaptionStandsOnTheLayoutsSideOfThePicture)
     }
 }
 
-TEST(ImageButton, OnlyANewLayoutRedraws)
-{
-    TestParent parent;
-    TestButton button(parent);
-    for (auto [layout, redrawn] : {std::pair{ImageLeftOfCaption, false}, std::pair{CaptionAboveImage, true}}) {
-        ValidateRect(button.window, nullptr);
-        button.control.SetLayout(layout);
-        EXPECT_EQ(GetUpdateRect(button.window, nullptr, FALSE) != FALSE, redrawn) << layout;
-    }
-}
-
 // The tooltip window the button made, found among the test's windows.
 HWND TooltipOf(HWND owner)
 {
