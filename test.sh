@@ -69,6 +69,12 @@ run_windows_tests() {
   # Windows without a screen: Wine's null display driver gives the window
   # tests real windows and device contexts, and shows nothing.
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  # Wine's desktop (explorer.exe /desktop, and rpcss) starts with the first
+  # window; started by a test, it would hold that test's output pipe for some
+  # 20 s after the test ends, and every window test would wait so. A file
+  # browser that is never shown keeps it running until `wineserver -k`.
+  wine explorer.exe >/dev/null 2>&1 &
+  sleep 3  # up before the first test needs it
   run_ctest build-win
 }
 run_windows_tests

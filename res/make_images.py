@@ -2,8 +2,10 @@
 """Draws the program's icon, button bitmaps and banner picture.
 
 Run from anywhere: python3 res/make_images.py
-Writes the files listed in res/vorn.qrc next to this script. Uses only the
-standard library, so the pictures can be redrawn on any machine.
+Writes the files listed in res/vorn.qrc next to this script, and vorn.ico
+(the same icon in its three sizes) for the Windows resource script
+res/images.rc. Uses only the standard library, so the pictures can be
+redrawn on any machine.
 
 The button bitmaps are 24-bit BMPs on pure blue (0, 0, 255); the buttons key
 that colour out. Edges are smoothed against a light button grey instead of
@@ -152,6 +154,31 @@ def write_png(path, width, height, pixels):
         f.write(chunk(b"IEND", b""))
 
 
+def write_ico(path, images):
+    """Each size as a 32-bit image with alpha, plus the 1-bit mask older
+    systems draw with (set where the picture is fully transparent)."""
+    entries, blobs = [], []
+    offset = 6 + 16 * len(images)
+    for size, pixels in images:
+        colour = b"".join(bytes((b, g, r, a)) for y in reversed(range(size))
+                          for r, g, b, a in pixels[y * size:(y + 1) * size])
+        mask_row = (size + 31) // 32 * 4
+        mask = bytearray()
+        for y in reversed(range(size)):
+            row = bytearray(mask_row)
+            for x, (_, _, _, a) in enumerate(pixels[y * size:(y + 1) * size]):
+                if a == 0:
+                    row[x // 8] |= 0x80 >> (x % 8)
+            mask += row
+        header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+        blob = header + colour + bytes(mask)
+        entries.append(struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(blob), offset))
+        blobs.append(blob)
+        offset += len(blob)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, len(images)) + b"".join(entries) + b"".join(blobs))
+
+
 # --- the button pictograms (24 x 24 unless said) ------------------------------
 
 def start(c):
@@ -290,10 +317,13 @@ def main():
         canvas = Canvas(size, size)
         draw(canvas)
         write_bmp(os.path.join(HERE, name), size, size, canvas.keyed_rgb())
+    icons = []
     for size in ICON_SIZES:
         canvas = Canvas(size, size)
         icon(canvas, size)
-        write_png(os.path.join(HERE, "icon%d.png" % size), size, size, canvas.rgba())
+        icons.append((size, canvas.rgba()))
+        write_png(os.path.join(HERE, "icon%d.png" % size), size, size, icons[-1][1])
+    write_ico(os.path.join(HERE, "vorn.ico"), icons)
     canvas = Canvas(234, 39)
     banner(canvas)
     write_bmp(os.path.join(HERE, "banner.bmp"), 234, 39, [p[:3] for p in canvas.rgba()])

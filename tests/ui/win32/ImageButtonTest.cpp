@@ -1,0 +1,282 @@
+#include "ui/win32/ImageButton.h"
+#include "ControlsTestSupport.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int BlueKey = ButtonStyle::KeyFromRgb(0, 0, 255);
+constexpr COLORREF PureBlue = RGB(0, 0, 255);
+constexpr LPARAM Centre = MAKELPARAM(22, 15);
+constexpr LPARAM Outside = MAKELPARAM(60, 15);
+
+// A 45 x 30 push button made an image button, its picture (when it has
+// one) left of an empty caption: a 24 x 24 picture then sits at (9, 3).
+struct TestButton {
+    TestButton(const TestParent& parent, const wchar_t* caption = L"", int width = 45)
+        : window(parent.AddChild(L"BUTTON", caption, BS_PUSHBUTTON, {10, 10, 10 + width, 40}, 1001))
+    {
+        control.Attach(window);
+        control.SetLayout(ImageLeftOfCaption);
+    }
+    ~TestButton() { DestroyWindow(window); }
+    void Send(UINT message, LPARAM position) const
+    {
+        SendMessageW(window, message, message == WM_MOUSEMOVE ? 0 : MK_LBUTTON, position);
+    }
+
+    HWND window;
+    ImageButton control;
+};
+
+enum class Frame { None, Raised, Sunken };
+
+Frame FrameIn(const Pixels& image)
+{
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_3DDKSHADOW);
+    const COLORREF top = image.At(image.width / 2, 0);
+    const COLORREF left = image.At(0, image.height / 2);
+    const COLORREF bottom = image.At(image.width / 2, image.height - 1);
+    const COLORREF right = image.At(image.width - 1, image.height / 2);
+    if (top == light && left == light && bottom == shadow && right == shadow)
+        return Frame::Raised;
+    if (top == shadow && left == shadow && bottom == light && right == light)
+        return Frame::Sunken;
+    return Frame::None;
+}
+
+const COLORREF Face = GetSysColor(COLOR_BTNFACE);
+
+TEST(ImageButton, FrameFollowsTheModeAndThePointer)
+{
+    ASSERT_NE(GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
+    enum Pointer { Away, Over, Held };
+    struct Case {
+        std::uint32_t style;
+        Pointer pointer;
+        int checked;
+        Frame expected;
+    };
+    const Case cases[] = {
+        {ButtonStyle::FrameOnHover, Away, 0, Frame::None},
+        {ButtonStyle::FrameOnHover, Over, 0, Frame::Raised},
+        {ButtonStyle::FrameOnHover, Held, 0, Frame::Sunken},
+        {ButtonStyle::FrameOnHover, Over, 1, Frame::Sunken},
+        {ButtonStyle::FrameNever, Over, 0, Frame::None},
+        {ButtonStyle::FrameNever, Held, 0, Frame::None},
+        {ButtonStyle::FrameAlways, Away, 0, Frame::Raised},
+        {ButtonStyle::FrameAlways, Held, 0, Frame::Sunken},
+        {ButtonStyle::FrameAlways, Away, 1, Frame::Sunken},
+        {7, Away, 0, Frame::None},  // unknown modes behave as frame-on-hover
+        {7, Held, 0, Frame::Sunken},
+    };
+    TestParent parent;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "style " << c.style << " pointer " << c.pointer << " checked " << c.checked);
+        TestButton button(parent);
+        button.control.SetFrameStyle(c.style);
+        button.control.SetChecked(c.checked);
+        if (c.pointer != Away)
+            button.Send(WM_MOUSEMOVE, Centre);
+        if (c.pointer == Held)
+            button.Send(WM_LBUTTONDOWN, Centre);
+        EXPECT_EQ(FrameIn(Render(button.window)), c.expected);
+    }
+}
+
+// Each click is reported while the button still looks down, even when the
+// click's handler takes the pointer elsewhere (as a message box does).
+TEST(ImageButton, ClicksAreReportedExactlyForReleasesOverTheButton)
+{
+    enum Event { In, Out, Down, Up, UpOutside, DoubleClick };
+    struct Case {
+        const char* name;
+        std::vector<Event> events;
+        int clicks;
+        Frame frameAfter;
+        bool capturedAfter;  // hot: the capture tells when the pointer leaves
+    };
+    const Case cases[] = {
+        {"click", {In, Down, Up}, 1, Frame::Raised, true},
+        {"drag out and back", {In, Down, Out, In, Up}, 1, Frame::Raised, true},
+        {"release outside", {In, Down, Out, UpOutside}, 0, Frame::None, false},
+        {"double click", {In, Down, Up, DoubleClick, Up}, 2, Frame::Raised, true},
+        {"release without press", {In, Up}, 0, Frame::Raised, true},
+        {"pass over", {In, Out}, 0, Frame::None, false},
+    };
+    TestParent parent;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestButton button(parent);
+        std::vector<Frame> framesDuringClicks;
+        parent.clicks = 0;
+        parent.onClick = [&](HWND clicked) {
+            EXPECT_EQ(clicked, button.window);
+            button.Send(WM_MOUSEMOVE, Outside);
+            framesDuringClicks.push_back(FrameIn(Render(button.window)));
+        };
+        for (Event event : c.events) {
+            const UINT messages[] = {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP,
+                                     WM_LBUTTONDBLCLK};
+            button.Send(messages[event], event == Out || event == UpOutside ? Outside : Centre);
+        }
+        EXPECT_EQ(parent.clicks, c.clicks);
+        EXPECT_EQ(framesDuringClicks, std::vector<Frame>(c.clicks, Frame::Sunken));
+        EXPECT_EQ(FrameIn(Render(button.window)), c.frameAfter);
+        EXPECT_EQ(GetCapture() == button.window, c.capturedAfter);
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, c.capturedAfter ? IDC_HAND : IDC_ARROW));
+        parent.onClick = nullptr;
+    }
+}
+
+TEST(ImageButton, ToggleButtonFlipsOnEachClickAndShowsTheCheckedFace)
+{
+    TestParent parent;
+    TestButton button(parent);
+    button.control.SetFrameStyle(ButtonStyle::FrameOnHover | ButtonStyle::ToggleStyle);
+    const COLORREF checkedFace = RGB(224, 224, 224);
+    for (int expected : {1, 0, 1}) {
+        button.Send(WM_MOUSEMOVE, Centre);
+        button.Send(WM_LBUTTONDOWN, Centre);
+        button.Send(WM_LBUTTONUP, Centre);
+        EXPECT_EQ(button.control.GetChecked(), expected);
+        const Pixels image = Render(button.window);
+        EXPECT_EQ(image.At(2, 2), expected != 0 ? checkedFace : Face);
+        EXPECT_EQ(FrameIn(image), expected != 0 ? Frame::Sunken : Frame::Raised);
+    }
+    EXPECT_EQ(parent.clicks, 3);
+    button.Send(WM_MOUSEMOVE, Outside);  // a checked toggle keeps its look
+    EXPECT_EQ(FrameIn(Render(button.window)), Frame::Sunken);
+}
+
+TEST(ImageButton, KeyColourLeavesOnlyThePictureAndNoKeyCopiesItWhole)
+{
+    TestParent parent;
+    TestButton button(parent);
+    button.control.SetImage(ButtonStyle::ImageNormal, StartBitmapId, BlueKey);
+    const Pixels keyed = Render(button.window);
+    EXPECT_EQ(keyed.At(9, 3), Face);  // the bitmap's corner
+    EXPECT_EQ(CountOf(keyed, PureBlue), 0);
+    EXPECT_NE(keyed.At(9 + 12, 3 + 12), Face);  // the picture itself
+
+    button.control.SetImage(ButtonStyle::ImageNormal, StartBitmapId, ButtonStyle::NoTransparentKey);
+    const Pixels opaque = Render(button.window);
+    EXPECT_EQ(opaque.At(9, 3), PureBlue);
+    EXPECT_EQ(opaque.At(9 + 23, 3 + 23), PureBlue);
+    EXPECT_NE(opaque.At(8, 3), PureBlue);
+    EXPECT_NE(opaque.At(9 + 24, 3 + 23), PureBlue);
+}
+
+// The start picture is green, the stop picture red.
+TEST(ImageButton, ImageShownFollowsKindHoverAndLoad)
+{
+    enum Seen { NoPicture, Green, Red };
+    struct Image {
+        int kind;
+        int bitmap;
+    };
+    struct Case {
+        std::vector<Image> images;
+        bool over;
+        Seen seen;
+    };
+    const Case cases[] = {
+        {{{ButtonStyle::ImageNormal, StartBitmapId}}, false, Green},
+        {{{ButtonStyle::ImageNormal, StartBitmapId}}, true, Green},
+        {{{ButtonStyle::ImageNormal, StartBitmapId}, {ButtonStyle::ImageHover, StopBitmapId}}, false, Green},
+        {{{ButtonStyle::ImageNormal, StartBitmapId}, {ButtonStyle::ImageHover, StopBitmapId}}, true, Red},
+        {{{ButtonStyle::ImageDisabled, StartBitmapId}}, false, NoPicture},  // kept, never drawn
+        {{{4, StartBitmapId}, {0, StartBitmapId}}, false, NoPicture},
+        {{{ButtonStyle::ImageNormal, StartBitmapId}, {ButtonStyle::ImageNormal, 999}}, false, NoPicture},
+    };
+    TestParent parent;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        TestButton button(parent);
+        for (const Image& image : cases[i].images)
+            button.control.SetImage(image.kind, image.bitmap, BlueKey);
+        if (cases[i].over)
+            button.Send(WM_MOUSEMOVE, Centre);
+        const COLORREF middle = Render(button.window).At(9 + 12, 3 + 12);
+        const Seen seen = middle == Face                            ? NoPicture
+                          : GetGValue(middle) > GetRValue(middle) ? Green
+                                                                  : Red;
+        EXPECT_EQ(seen, cases[i].seen);
+    }
+}
+
+// The caption is drawn in black on the side of the picture the layout names.
+TEST(ImageButton, CaptionStandsOnTheLayoutsSideOfThePicture)
+{
+    TestParent parent;
+    TestButton button(parent, L"Start", 90);
+    button.control.SetImage(ButtonStyle::ImageNormal, StartBitmapId, BlueKey);
+    for (int layout : {ImageLeftOfCaption, CaptionLeftOfImage}) {
+        SCOPED_TRACE(layout);
+        button.control.SetLayout(layout);
+        const RECT dark = BoundsOf(Render(button.window), [](COLORREF c) {
+            return GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60;
+        });
+        ASSERT_FALSE(IsRectEmpty(&dark));
+        if (layout == ImageLeftOfCaption)
+            EXPECT_GT(dark.left, 45 - 5);
+        else
+            EXPECT_LT(dark.right, 45 + 5);
+    }
+}
+
+// The tooltip window the button made, found among the test's windows.
+HWND TooltipOf(HWND owner)
+{
+    struct Search {
+        HWND owner;
+        HWND found = nullptr;
+    } search{owner};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (std::wstring(name) == TOOLTIPS_CLASSW && GetWindow(window, GW_OWNER) == s->owner)
+                s->found = window;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(ImageButton, TooltipHasOneToolWhoseTextTheSecondCallReplaces)
+{
+    TestParent parent;
+    TestButton button(parent);
+    button.control.SetTooltipText(nullptr, true);
+    EXPECT_EQ(TooltipOf(parent.Window()), nullptr);
+
+    button.control.SetTooltipText("开始", true);
+    SetWindowPos(button.window, nullptr, 0, 0, 90, 30, SWP_NOMOVE | SWP_NOZORDER);
+    button.control.SetTooltipText("停止", true);
+    button.control.SetTooltipText(nullptr, false);
+    const HWND tip = TooltipOf(parent.Window());
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 400);
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = button.window;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), L"停止");
+    ASSERT_TRUE(SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.rect.right, 45);  // the rectangle from the first call
+}
+
+}  // namespace
