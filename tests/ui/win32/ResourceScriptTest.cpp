@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "DialogTemplateReader.h"
@@ -58,18 +59,32 @@ void ExpectShape(const TemplateItem& item, const KindShape& shape, const std::st
     EXPECT_FALSE(item.style & WS_DISABLED) << where;
 }
 
+// Reads template `id` and checks its header: title, size in dialog units,
+// window style bits and the dialog font.
+std::optional<DialogTemplate> ReadChecked(int id, const char* title, int width, int height, DWORD style) {
+    std::optional<DialogTemplate> dialog = ReadDialogTemplate(id);
+    if (!dialog) {
+        ADD_FAILURE() << "no extended dialog template " << id;
+        return dialog;
+    }
+    EXPECT_EQ(dialog->title, title) << id;
+    EXPECT_EQ(dialog->width, width) << id;
+    EXPECT_EQ(dialog->height, height) << id;
+    EXPECT_EQ(dialog->style & style, style) << id;
+    EXPECT_EQ(dialog->font, "宋体") << id;
+    EXPECT_EQ(dialog->pointSize, 9) << id;
+    return dialog;
+}
+
+std::array<int, 4> Place(const TemplateItem& item) { return {item.x, item.y, item.width, item.height}; }
+
 TEST(ResourceScriptTest, TheMainTemplateHoldsTheLayoutTableInOrder) {
-    const std::optional<DialogTemplate> dialog = ReadDialogTemplate(MainTemplateId);
+    const std::optional<DialogTemplate> dialog =
+        ReadChecked(MainTemplateId, MainTitle, MainWidthUnits, MainHeightUnits,
+                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | WS_VISIBLE);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->title, MainTitle);
-    EXPECT_EQ(dialog->width, MainWidthUnits);
-    EXPECT_EQ(dialog->height, MainHeightUnits);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | WS_VISIBLE;
-    EXPECT_EQ(dialog->style & style, style);
     EXPECT_TRUE(dialog->exStyle & WS_EX_APPWINDOW);
     EXPECT_EQ(dialog->menu.number, MainMenuId);
-    EXPECT_EQ(dialog->font, "宋体");
-    EXPECT_EQ(dialog->pointSize, 9);
 
     const std::vector<TemplateControl>& controls = MainControls();
     ASSERT_EQ(dialog->items.size(), controls.size());
@@ -78,9 +93,7 @@ TEST(ResourceScriptTest, TheMainTemplateHoldsTheLayoutTableInOrder) {
         const TemplateItem& got = dialog->items[i];
         const std::string where = "control " + std::to_string(i) + " (" + want.caption + ")";
         EXPECT_EQ(got.id, want.id == 0 ? NoId : want.id) << where;
-        EXPECT_EQ((std::vector<int>{got.x, got.y, got.width, got.height}),
-                  (std::vector<int>{want.x, want.y, want.width, want.height}))
-            << where;
+        EXPECT_EQ(Place(got), (std::array<int, 4>{want.x, want.y, want.width, want.height})) << where;
         ExpectShape(got, Shapes().at(want.kind), where);
         if (want.kind == ControlKind::Picture) {
             EXPECT_EQ(got.caption.number, BannerBitmapId) << where;
@@ -98,15 +111,10 @@ TEST(ResourceScriptTest, TheMainTemplateHoldsTheLayoutTableInOrder) {
 }
 
 TEST(ResourceScriptTest, TheAboutTemplateHoldsItsTableInOrder) {
-    const std::optional<DialogTemplate> dialog = ReadDialogTemplate(AboutTemplateId);
+    const std::optional<DialogTemplate> dialog = ReadChecked(AboutTemplateId, AboutTitle, AboutWidthUnits,
+                                                             AboutHeightUnits, WS_POPUP | WS_CAPTION | WS_SYSMENU |
+                                                                                   DS_MODALFRAME);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->title, AboutTitle);
-    EXPECT_EQ(dialog->width, AboutWidthUnits);
-    EXPECT_EQ(dialog->height, AboutHeightUnits);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    EXPECT_EQ(dialog->style & style, style);
-    EXPECT_EQ(dialog->font, "宋体");
-    EXPECT_EQ(dialog->pointSize, 9);
 
     const std::map<AboutKind, KindShape> shapes = {
         {AboutKind::Icon, {"Static", SS_TYPEMASK, SS_ICON, 0}},
@@ -120,9 +128,7 @@ TEST(ResourceScriptTest, TheAboutTemplateHoldsItsTableInOrder) {
         const TemplateItem& got = dialog->items[i];
         const std::string where = "control " + std::to_string(i);
         EXPECT_EQ(got.id, want.kind == AboutKind::OkButton ? AboutOkId : NoId) << where;
-        EXPECT_EQ((std::vector<int>{got.x, got.y, got.width, got.height}),
-                  (std::vector<int>{want.x, want.y, want.width, want.height}))
-            << where;
+        EXPECT_EQ(Place(got), (std::array<int, 4>{want.x, want.y, want.width, want.height})) << where;
         ExpectShape(got, shapes.at(want.kind), where);
         if (want.kind == AboutKind::Icon) {
             EXPECT_EQ(got.caption.number, AppIconId) << where;
