@@ -10,7 +10,6 @@
 #include "DialogTemplateReader.h"
 #include "platform/WideText_win.h"
 #include "ui/core/AboutTemplate.h"
-#include "ui/core/ButtonStyle.h"
 #include "ui/core/LinkCommands.h"
 #include "ui/core/MainTemplate.h"
 #include "ui/core/ResourceIds.h"
@@ -183,17 +182,6 @@ TEST(ResourceScriptTest, TheStringTableHoldsTheLinkTextsAndTheAboutEntry) {
     for (int id : ids) EXPECT_EQ(LoadedString(id), LoadResourceString(id)) << id;
     EXPECT_EQ(LoadedString(32779), "");
     EXPECT_EQ(LoadedString(HomePageLinkCommand).find('\n'), std::string("访问软件官方网站").size());
-}
-
-TEST(ResourceScriptTest, TheButtonPicturesAndTheBannerAreThere) {
-    std::vector<int> bitmaps;
-    for (const ToolButton& button : ToolButtons) bitmaps.push_back(button.bitmap);
-    bitmaps.push_back(BannerBitmapId);
-    for (int id : bitmaps) {
-        const HANDLE bitmap = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0);
-        EXPECT_NE(bitmap, nullptr) << id;
-        if (bitmap) DeleteObject(bitmap);
-    }
 }
 
 }  // namespace

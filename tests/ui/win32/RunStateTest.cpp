@@ -55,6 +55,7 @@ TEST_F(RunStateTest, StartSweepsTheTreeAndTheStatusLineEndsWithTheSummaryInGreen
     EXPECT_TRUE(prompts.shown.empty());
 }
 
+// Red also tells the status colour's byte order apart, which green cannot.
 TEST_F(RunStateTest, AnUncompilablePatternShowsTheErrorInRed) {
     settings.filename = "(";
     settings.regex = true;
