@@ -1,6 +1,6 @@
 #pragma once
 // The window side of start-up, one source per toolkit: FrontEnd_qt.cpp (the
-// Qt window, on Linux) and FrontEnd_win.cpp (Windows, which has no window yet).
+// Qt window, on Linux) and FrontEnd_win.cpp (the Win32 dialog, on Windows).
 
 #include <memory>
 #include <string>

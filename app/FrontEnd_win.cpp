@@ -1,15 +1,12 @@
 #include "app/FrontEnd.h"
 
-#include <windows.h>
-
-#include "app/SweepApp.h"
-#include "platform/WideText_win.h"
+#include "app/ProcessObjects.h"
+#include "ui/win32/MainDialog.h"
+#include "ui/win32/Prompt.h"
 
 namespace {
 
-constexpr const wchar_t* BoxTitle = L"VORN";
-constexpr const char* NoWindowYetText =
-    "此版本还没有窗口界面。\r\n\r\n请先在vorn.exe所在目录写好vorn.ini，\r\n再用 vorn.exe /auto 静默运行。";
+constexpr const char* NoWindowText = "无法打开程序窗口。\r\n静默运行请使用: vorn.exe /auto";
 
 }  // namespace
 
@@ -25,13 +22,13 @@ FrontEnd::~FrontEnd() = default;
 
 // Without a screen to show it on (Wine with no X display) the box fails at
 // once instead of waiting.
-bool FrontEnd::Inform(const std::string& text) {
-    const std::wstring wide = platform::Widen(text);
-    return MessageBoxW(nullptr, wide.c_str(), BoxTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND) == IDOK;
-}
+bool FrontEnd::Inform(const std::string& text) { return Prompt::Inform(nullptr, text); }
 
-// Until the window comes, the user learns how to sweep without it.
+// The window's result is not used: whatever the user did, the run ended
+// well. A window that cannot appear must not pass for one that was used.
 ExitStatus FrontEnd::RunWindow(SweepApp& app) {
-    app.ShowMessage(NoWindowYetText);
+    MainDialog window(sweepSettings, sweepJob, statusChannel, app.ProgramDirectory());
+    if (window.Run() >= 0) return ExitStatus::Success;
+    app.ShowMessage(NoWindowText);
     return ExitStatus::NoWindow;
 }

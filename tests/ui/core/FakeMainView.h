@@ -7,18 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/AnswerQueue.h"
 #include "ui/core/MainDialogView.h"
 
 class FakeMainView : public MainDialogView {
 public:
-    ~FakeMainView() override { EXPECT_TRUE(answers.empty()) << answers.size() << " answers were never asked for"; }
-
     std::string ControlText(int id) const override {
         const auto found = texts.find(id);
         return found == texts.end() ? std::string() : found->second;
@@ -32,13 +30,7 @@ public:
     void Inform(const std::string& text) override { shown.push_back(text); }
     bool Confirm(const std::string& text) override {
         asked.push_back(text);
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
-            return false;
-        }
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
+        return answers.Next(text);
     }
     std::optional<std::string> ChooseFolder(const std::string& title) override {
         chooserTitles.push_back(title);
@@ -55,7 +47,7 @@ public:
     std::string statusText;
     std::vector<std::string> shown;     // OK boxes
     std::vector<std::string> asked;     // Yes/No questions
-    std::deque<bool> answers;           // true for Yes
+    AnswerQueue<bool> answers{false};   // true for Yes
     std::optional<std::string> folder;  // what the folder browser returns
     std::vector<std::string> chooserTitles;
     int aboutShown = 0;

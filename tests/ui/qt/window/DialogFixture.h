@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "HeldPauses.h"
+#include "support/HeldPauses.h"
 #include "ScriptedPrompts.h"
 #include "config/SweepSettings.h"
 #include "support/TempDir.h"

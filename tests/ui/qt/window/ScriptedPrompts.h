@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/AnswerQueue.h"
 #include "ui/qt/FolderChooser.h"
 #include "ui/qt/Prompt.h"
 #include "ui/qt/UrlOpener.h"
@@ -37,13 +37,12 @@ public:
         Prompt::Replace(previousPrompt);
         FolderChooser::Replace(previousChooser);
         UrlOpener::Replace(previousOpener);
-        EXPECT_TRUE(answers.empty()) << answers.size() << " queued answers were never asked for";
     }
     ScriptedPrompts(const ScriptedPrompts&) = delete;
     ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 
     // The answer to the next Yes/No question.
-    void AnswerNext(Prompt::Answer answer) { answers.push_back(answer); }
+    void AnswerNext(Prompt::Answer answer) { answers.Push(answer); }
     // Texts of the boxes shown since the last call, oldest first.
     std::vector<std::string> TakeShown() {
         std::vector<std::string> texts;
@@ -60,17 +59,10 @@ public:
 private:
     Prompt::Answer Answer(const std::string& text, Prompt::Buttons buttons) {
         boxes.push_back({text, buttons});
-        if (buttons == Prompt::Buttons::Ok) return Prompt::Answer::Ok;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
-            return Prompt::Answer::No;
-        }
-        const Prompt::Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return buttons == Prompt::Buttons::Ok ? Prompt::Answer::Ok : answers.Next(text);
     }
 
-    std::deque<Prompt::Answer> answers;
+    AnswerQueue<Prompt::Answer> answers{Prompt::Answer::No};
     Prompt::Function previousPrompt;
     FolderChooser::Function previousChooser;
     UrlOpener::Function previousOpener;

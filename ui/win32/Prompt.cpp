@@ -1,0 +1,38 @@
+#include "ui/win32/Prompt.h"
+
+#include "platform/WideText_win.h"
+
+namespace Prompt {
+namespace {
+
+constexpr const wchar_t* BoxTitle = L"VORN";
+
+// The platform's own box: Yes is its first button and so its default.
+Answer ShowBox(HWND owner, const std::string& text, Buttons buttons) {
+    const UINT type = buttons == Buttons::Ok ? MB_OK | MB_ICONEXCLAMATION : MB_YESNO | MB_ICONQUESTION;
+    switch (MessageBoxW(owner, platform::Widen(text).c_str(), BoxTitle, type | MB_SETFOREGROUND)) {
+    case 0: return Answer::NotShown;
+    case IDYES: return Answer::Yes;
+    case IDNO: return Answer::No;
+    default: return Answer::Ok;
+    }
+}
+
+Function& Current() {
+    static Function answerer = ShowBox;
+    return answerer;
+}
+
+}  // namespace
+
+bool Inform(HWND owner, const std::string& text) { return Current()(owner, text, Buttons::Ok) != Answer::NotShown; }
+
+bool Confirm(HWND owner, const std::string& text) { return Current()(owner, text, Buttons::YesNo) == Answer::Yes; }
+
+Function Replace(Function answerer) {
+    Function previous = Current();
+    Current() = answerer ? std::move(answerer) : ShowBox;
+    return previous;
+}
+
+}  // namespace Prompt
