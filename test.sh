@@ -55,20 +55,29 @@ tests/package/package_test.sh
 
 echo "== Windows (cross-built, tests under Wine) =="
 ./build-windows.sh
-run_windows_tests() {
-  export WINEPREFIX=$PWD/build-win/wine WINEDEBUG=-all
-  # One Wine server for the whole run, started before anything else uses the
-  # prefix: each test then starts in a fraction of Wine's start-up time.
+# Prepares a Wine prefix of the Windows build and starts its server.
+start_wine_prefix() {
+  export WINEPREFIX=$PWD/build-win/$1
+  # One Wine server per prefix for the whole run, started before anything else
+  # uses it: each test then starts in a fraction of Wine's start-up time.
   mkdir -p "$WINEPREFIX"
   wineserver -p
-  trap 'wineserver -k' EXIT
   # A new prefix is made once (wineboot warns, harmlessly, of the missing
   # 32-bit part). Wine's services start here, away from ctest: started by the
   # first test, they would hold its output pipe open and stall its listing.
   if [ -f "$WINEPREFIX/system.reg" ]; then wineboot; else wineboot -i; fi >/dev/null 2>&1 || true
-  # Windows without a screen: Wine's null display driver gives the window
-  # tests real windows and device contexts, and shows nothing.
+}
+run_windows_tests() {
+  export WINEDEBUG=-all
+  trap 'WINEPREFIX=$PWD/build-win/wine wineserver -k; WINEPREFIX=$PWD/build-win/wine-window wineserver -k' EXIT
+  start_wine_prefix wine
+  # The window's tests: Wine's null display driver gives them real windows
+  # and device contexts without a screen. The desktop takes its driver when it
+  # starts, so the prefix starts again once the driver is set.
+  start_wine_prefix wine-window
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  wineserver -k && wineserver -w
+  start_wine_prefix wine-window
   # Wine's desktop (explorer.exe /desktop, and rpcss) starts with the first
   # window; started by a test, it would hold that test's output pipe for some
   # 20 s after the test ends, and every window test would wait so. A file

@@ -10,11 +10,13 @@ constexpr const wchar_t* BoxTitle = L"VORN";
 // The platform's own box: Yes is its first button and so its default.
 Answer ShowBox(HWND owner, const std::string& text, Buttons buttons) {
     const UINT type = buttons == Buttons::Ok ? MB_OK | MB_ICONEXCLAMATION : MB_YESNO | MB_ICONQUESTION;
+    // A box that could not appear (Wine without a display) returns neither
+    // of its buttons' answers.
     switch (MessageBoxW(owner, platform::Widen(text).c_str(), BoxTitle, type | MB_SETFOREGROUND)) {
-    case 0: return Answer::NotShown;
+    case IDOK: return Answer::Ok;
     case IDYES: return Answer::Yes;
     case IDNO: return Answer::No;
-    default: return Answer::Ok;
+    default: return Answer::NotShown;
     }
 }
 
