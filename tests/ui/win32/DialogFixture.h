@@ -7,18 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
 
 #include "ScriptedPrompts.h"
-#include "config/SweepSettings.h"
 #include "platform/WideText_win.h"
-#include "support/HeldPauses.h"
-#include "support/TempDir.h"
-#include "sweep/StatusChannel.h"
-#include "sweep/SweepJob.h"
+#include "support/HeldSweep.h"
 #include "ui/core/MainTemplate.h"
 #include "ui/win32/MainDialog.h"
 
@@ -28,10 +23,8 @@ inline std::string WindowText(HWND window) {
     return platform::Narrow(text);
 }
 
-class DialogFixture : public testing::Test {
+class DialogFixture : public testing::Test, protected HeldSweep {
 protected:
-    DialogFixture() { pauses.Watch(job); }
-    ~DialogFixture() override { pauses.Open(); }
 
     void Open() {
         dialog = std::make_unique<MainDialog>(settings, job, channel, programDir.Dir());
@@ -73,12 +66,6 @@ protected:
         Eventually([] { return false; }, millis);
     }
 
-    TempDir programDir;
-    SweepSettings settings;
-    StatusChannel channel;
-    std::atomic<bool> silentMode{false};
-    HeldPauses pauses;
-    SweepJob job{settings, channel, silentMode, SweepJob::SystemNow, pauses.Sleeper()};
     ScriptedPrompts prompts;
     std::unique_ptr<MainDialog> dialog;
 };

@@ -11,24 +11,17 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
-#include "support/HeldPauses.h"
 #include "ScriptedPrompts.h"
-#include "config/SweepSettings.h"
-#include "support/TempDir.h"
-#include "sweep/StatusChannel.h"
-#include "sweep/SweepJob.h"
+#include "support/HeldSweep.h"
 #include "ui/qt/LabelCtrl.h"
 #include "ui/qt/MainDialog.h"
 #include "ui/core/MainTemplate.h"
 
-class DialogFixture : public testing::Test {
+class DialogFixture : public testing::Test, protected HeldSweep {
 protected:
-    DialogFixture() { pauses.Watch(job); }
-    ~DialogFixture() override { pauses.Open(); }
 
     void Open() {
         dialog = std::make_unique<MainDialog>(settings, job, channel, programDir.Dir());
@@ -55,12 +48,6 @@ protected:
         return true;
     }
 
-    TempDir programDir;
-    SweepSettings settings;
-    StatusChannel channel;
-    std::atomic<bool> silentMode{false};
-    HeldPauses pauses;
-    SweepJob job{settings, channel, silentMode, SweepJob::SystemNow, pauses.Sleeper()};
     ScriptedPrompts prompts;
     std::unique_ptr<MainDialog> dialog;
 };
