@@ -11,4 +11,16 @@ Frame FrameFor(std::uint32_t style, int visual, int checked)
     return checked != 0 || visual == ButtonStates::StateDown ? Frame::Sunken : Frame::Raised;
 }
 
+ShownImage ImageToShow(bool hover, bool hasNormal, bool hasHover)
+{
+    if (hover && hasHover)
+        return ShownImage::Hover;
+    return hasNormal ? ShownImage::Normal : ShownImage::None;
+}
+
+int GapFor(bool hasNormal, bool hasHover)
+{
+    return hasNormal || hasHover ? ImageGap : 0;
+}
+
 }  // namespace ButtonStyle

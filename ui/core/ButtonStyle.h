@@ -35,6 +35,14 @@ enum class Frame { None, Raised, Sunken };
 // only while hot or down; sunken while checked or down.
 Frame FrameFor(std::uint32_t style, int visual, int checked);
 
+enum class ShownImage { None, Normal, Hover };
+// The hover picture while the pointer is over the button and there is one,
+// else the normal picture if there is one.
+ShownImage ImageToShow(bool hover, bool hasNormal, bool hasHover);
+// The space between caption and picture: there whenever the button has a
+// picture at all, even with an empty caption.
+int GapFor(bool hasNormal, bool hasHover);
+
 }  // namespace ButtonStyle
 
 // The main window's image buttons in the order they are set up, with their

@@ -148,9 +148,12 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event)
 
 const ImageButton::Image* ImageButton::ChosenImage() const
 {
-    if (states.Hover() && !hoverImage.pixmap.isNull())
-        return &hoverImage;
-    return normalImage.pixmap.isNull() ? nullptr : &normalImage;
+    switch (ButtonStyle::ImageToShow(states.Hover(), !normalImage.pixmap.isNull(), !hoverImage.pixmap.isNull())) {
+    case ButtonStyle::ShownImage::Hover: return &hoverImage;
+    case ButtonStyle::ShownImage::Normal: return &normalImage;
+    case ButtonStyle::ShownImage::None: break;
+    }
+    return nullptr;
 }
 
 void ImageButton::DrawFrame(QPainter& painter) const
@@ -181,10 +184,9 @@ QSize ImageButton::MeasureCaption(QPainter& painter, const QString& caption) con
 
 ContentSizes ImageButton::Sizes(const QSize& caption, const Image* image) const
 {
-    const bool hasImage = !normalImage.pixmap.isNull() || !hoverImage.pixmap.isNull();
     const QSize picture = image != nullptr ? image->pixmap.size() : QSize(0, 0);
     return {width(), height(), caption.width(), caption.height(), picture.width(), picture.height(),
-            hasImage ? ButtonStyle::ImageGap : 0};
+            ButtonStyle::GapFor(!normalImage.pixmap.isNull(), !hoverImage.pixmap.isNull())};
 }
 
 void ImageButton::DrawImage(QPainter& painter, const QRect& target, const Image& image)

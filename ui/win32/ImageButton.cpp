@@ -208,9 +208,12 @@ bool ImageButton::DrawItem(const DRAWITEMSTRUCT& item)
 
 const ImageButton::Image* ImageButton::ChosenImage() const
 {
-    if (states.Hover() && hoverImage.bitmap)
-        return &hoverImage;
-    return normalImage.bitmap ? &normalImage : nullptr;
+    switch (ButtonStyle::ImageToShow(states.Hover(), bool(normalImage.bitmap), bool(hoverImage.bitmap))) {
+    case ButtonStyle::ShownImage::Hover: return &hoverImage;
+    case ButtonStyle::ShownImage::Normal: return &normalImage;
+    case ButtonStyle::ShownImage::None: break;
+    }
+    return nullptr;
 }
 
 void ImageButton::DrawFrame(HDC dc, const RECT& area) const
@@ -245,10 +248,9 @@ SIZE ImageButton::MeasureCaption(HDC dc, const std::wstring& caption)
 
 ContentSizes ImageButton::Sizes(const RECT& area, SIZE caption, const Image* image) const
 {
-    const bool hasImage = normalImage.bitmap || hoverImage.bitmap;
     const SIZE picture = image != nullptr ? BitmapSize(image->bitmap.get()) : SIZE{0, 0};
     return {int(area.right - area.left), int(area.bottom - area.top), int(caption.cx), int(caption.cy),
-            int(picture.cx), int(picture.cy), hasImage ? ButtonStyle::ImageGap : 0};
+            int(picture.cx), int(picture.cy), ButtonStyle::GapFor(bool(normalImage.bitmap), bool(hoverImage.bitmap))};
 }
 
 void ImageButton::DrawImage(HDC dc, const RECT& target, const Image& image)
