@@ -18,6 +18,10 @@ of the machine then weighs on both sides of a ratio instead of on one of
 them. Ages are taken at each run's own start, so the age runs may leave a
 file or two more or less than each other when one crosses the 100-day mark
 in between.
+
+With --baseline, every vorn run also runs with a second executable (an older
+build, say) in the same rounds, as "NAME (baseline)": the two builds then meet
+the same spells of the machine, and each is compared with the same find runs.
 """
 
 import argparse
@@ -111,6 +115,7 @@ def main():
     parser.add_argument("--dirs", type=int, default=2000)
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--only", nargs="+", metavar="RUN", help="these runs (and the find runs they are compared with)")
+    parser.add_argument("--baseline", metavar="VORN", help="another vorn executable, run beside each vorn run")
     args = parser.parse_args()
 
     template = os.path.join(args.work, "template-%d-%d" % (args.files, args.dirs))
@@ -123,8 +128,14 @@ def main():
     if os.path.exists(copy):
         shutil.rmtree(copy)
 
+    twins = {}
+
     def vorn(name, **changes):
-        return program(args.work, args.vorn, name, settings_text(copy, "*.log", **changes))
+        ini = settings_text(copy, "*.log", **changes)
+        command = program(args.work, args.vorn, name, ini)
+        if args.baseline:
+            twins[command[0]] = program(args.work, args.baseline, name + " baseline", ini)
+        return command
 
     unlimited = dict(system="true", readonly="true", hidden="true")
     find_age = ["-mtime", "+%d" % (AGE_DAYS - 1)]
@@ -142,6 +153,7 @@ def main():
             sys.exit("no such run: %s" % ", ".join(sorted(unknown)))
         wanted = set(args.only) | {versus for name, _, versus in cases if name in args.only}
         cases = [case for case in cases if case[0] in wanted]
+    cases += [(name + " (baseline)", twins[command[0]], versus) for name, command, versus in cases if command[0] in twins]
     timings = {name: [] for name, _, _ in cases}
     left = {}
     for round_number in range(1, args.repeat + 1):
@@ -153,23 +165,24 @@ def main():
                     subprocess.run(["find", copy, "-name", "*.log", "-type", "f", "-print0"], stdout=out, check=True)
             subprocess.run(["sync"], check=True)
             timings[name].append(timed(command)[:3])
-            print("  %-30s %8.2f %8.2f %8.2f" % ((name,) + timings[name][-1]), flush=True)
+            print("  %-38s %8.2f %8.2f %8.2f" % ((name,) + timings[name][-1]), flush=True)
             left[name] = count_files(copy)
             shutil.rmtree(copy)
 
-    def median_ratio(name, versus, measure):
-        return statistics.median(measure(run) / measure(base) for run, base in zip(timings[name], timings[versus]))
+    def ratios(name, versus, measure):
+        return [measure(run) / measure(base) for run, base in zip(timings[name], timings[versus])]
 
     median = {name: [statistics.median(run[i] for run in runs) for i in range(3)] for name, runs in timings.items()}
-    print("%-32s %8s %8s %8s %9s %8s  %s" % ("median of %d" % args.repeat, "wall s", "user s", "sys s", "wall/find",
-                                             "cpu/find", "files left"))
+    print("%-40s %8s %8s %8s %9s %8s %13s  %s" % ("median of %d" % args.repeat, "wall s", "user s", "sys s",
+                                                  "wall/find", "cpu/find", "cpu/find from", "files left"))
     for name, _, versus in cases:
         wall, user, system = median[name]
-        ratios = ("", "")
+        shown = ("", "", "")
         if versus:
-            ratios = ("%.3f" % median_ratio(name, versus, lambda run: run[0]),
-                      "%.3f" % median_ratio(name, versus, lambda run: run[1] + run[2]))
-        print("%-32s %8.2f %8.2f %8.2f %9s %8s  %d" % (name, wall, user, system, ratios[0], ratios[1], left[name]))
+            cpu = ratios(name, versus, lambda run: run[1] + run[2])
+            shown = ("%.3f" % statistics.median(ratios(name, versus, lambda run: run[0])),
+                     "%.3f" % statistics.median(cpu), "%.3f to %.3f" % (min(cpu), max(cpu)))
+        print("%-40s %8.2f %8.2f %8.2f %9s %8s %13s  %d" % ((name, wall, user, system) + shown + (left[name],)))
 
 if __name__ == "__main__":
     main()
