@@ -6,6 +6,7 @@
 #include "ui/core/ResourceStrings.h"
 #include "ui/core/StatusDisplay.h"
 #include "ui/win32/AboutDialog.h"
+#include "ui/win32/Colour.h"
 #include "ui/win32/FolderChooser.h"
 #include "ui/win32/Prompt.h"
 #include "ui/win32/UrlOpener.h"
@@ -15,8 +16,6 @@ namespace {
 constexpr UINT_PTR ProgressTimerId = 1;
 
 HINSTANCE Resources() { return GetModuleHandleW(nullptr); }
-
-COLORREF FromRgb(std::uint32_t rgb) { return RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF); }
 
 }  // namespace
 
@@ -172,7 +171,7 @@ void MainDialog::FocusAndSelect(int id) {
     SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
-void MainDialog::SetStatusColour(std::uint32_t rgb) { statusLine.SetTextColor(FromRgb(rgb), true); }
+void MainDialog::SetStatusColour(std::uint32_t rgb) { statusLine.SetTextColor(ColourFromRgb(rgb), true); }
 
 void MainDialog::SetStatusText(const std::string& text) { statusLine.SetText(text); }
 
