@@ -11,7 +11,7 @@ vorn_install_deps
 out=$(realpath -m "${1:-build-win/look.png}")
 export WINEPREFIX=$PWD/build-win/wine-look WINEDEBUG=-all DISPLAY=:77
 export LOCPATH=$(ls -d ~/.cache/vorn-win/*/locale | head -1)
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+{ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null  # Wine finds the locale, this shell need not
 Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
 screen=$!
 trap 'wineserver -k 2>/dev/null; kill $screen' EXIT
