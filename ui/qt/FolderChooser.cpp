@@ -1,5 +1,7 @@
 #include "ui/qt/FolderChooser.h"
 
+#include "ui/core/Replaceable.h"
+
 #include <QDir>
 #include <QFileDialog>
 
@@ -12,8 +14,8 @@ std::optional<std::string> ShowDialog(QWidget* owner, const std::string& title) 
     return QDir::toNativeSeparators(chosen).toLocal8Bit().toStdString();
 }
 
-Function& Current() {
-    static Function chooser = ShowDialog;
+Replaceable<Function>& Current() {
+    static Replaceable<Function> chooser{ShowDialog};
     return chooser;
 }
 
@@ -21,10 +23,6 @@ Function& Current() {
 
 std::optional<std::string> Choose(QWidget* owner, const std::string& title) { return Current()(owner, title); }
 
-Function Replace(Function chooser) {
-    Function previous = Current();
-    Current() = chooser ? std::move(chooser) : ShowDialog;
-    return previous;
-}
+Function Replace(Function chooser) { return Current().Replace(std::move(chooser)); }
 
 }  // namespace FolderChooser

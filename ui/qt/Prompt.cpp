@@ -1,5 +1,7 @@
 #include "ui/qt/Prompt.h"
 
+#include "ui/core/Replaceable.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -16,8 +18,8 @@ Answer ShowBox(QWidget* owner, const std::string& text, Buttons buttons) {
     return box->buttonRole(box->clickedButton()) == QMessageBox::YesRole ? Answer::Yes : Answer::No;
 }
 
-Function& Current() {
-    static Function answerer = ShowBox;
+Replaceable<Function>& Current() {
+    static Replaceable<Function> answerer{ShowBox};
     return answerer;
 }
 
@@ -29,11 +31,7 @@ bool Confirm(QWidget* owner, const std::string& text) {
     return Current()(owner, text, Buttons::YesNo) == Answer::Yes;
 }
 
-Function Replace(Function answerer) {
-    Function previous = Current();
-    Current() = answerer ? std::move(answerer) : ShowBox;
-    return previous;
-}
+Function Replace(Function answerer) { return Current().Replace(std::move(answerer)); }
 
 // The boxes speak the window's language, buttons included, whatever
 // translations the machine has installed.

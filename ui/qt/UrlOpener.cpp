@@ -1,5 +1,7 @@
 #include "ui/qt/UrlOpener.h"
 
+#include "ui/core/Replaceable.h"
+
 #include <QDesktopServices>
 #include <QString>
 #include <QUrl>
@@ -12,9 +14,9 @@ void OpenInBrowser(const std::string& address)
     QDesktopServices::openUrl(QUrl(QString::fromLocal8Bit(address.data(), qsizetype(address.size()))));
 }
 
-UrlOpener::Function& Current()
+Replaceable<UrlOpener::Function>& Current()
 {
-    static UrlOpener::Function opener = OpenInBrowser;
+    static Replaceable<UrlOpener::Function> opener{OpenInBrowser};
     return opener;
 }
 
@@ -27,7 +29,5 @@ void UrlOpener::Open(const std::string& address)
 
 UrlOpener::Function UrlOpener::Replace(Function opener)
 {
-    Function previous = std::move(Current());
-    Current() = opener ? std::move(opener) : Function(OpenInBrowser);
-    return previous;
+    return Current().Replace(std::move(opener));
 }

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/WideText_win.h"
+#include "ui/core/Replaceable.h"
 
 namespace FolderChooser {
 namespace {
@@ -31,8 +32,8 @@ std::optional<std::string> ShowBrowser(HWND owner, const std::string& title) {
     return chosen;
 }
 
-Function& Current() {
-    static Function chooser = ShowBrowser;
+Replaceable<Function>& Current() {
+    static Replaceable<Function> chooser{ShowBrowser};
     return chooser;
 }
 
@@ -40,10 +41,6 @@ Function& Current() {
 
 std::optional<std::string> Choose(HWND owner, const std::string& title) { return Current()(owner, title); }
 
-Function Replace(Function chooser) {
-    Function previous = Current();
-    Current() = chooser ? std::move(chooser) : ShowBrowser;
-    return previous;
-}
+Function Replace(Function chooser) { return Current().Replace(std::move(chooser)); }
 
 }  // namespace FolderChooser

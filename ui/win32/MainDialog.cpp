@@ -10,6 +10,7 @@
 #include "ui/win32/FolderChooser.h"
 #include "ui/win32/Prompt.h"
 #include "ui/win32/UrlOpener.h"
+#include "ui/win32/WindowText.h"
 
 namespace {
 
@@ -151,10 +152,7 @@ bool MainDialog::PaintMinimized() {
 void MainDialog::End(int how) { result = how; }
 
 std::string MainDialog::ControlText(int id) const {
-    const HWND control = GetDlgItem(window, id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return platform::Narrow(text);
+    return platform::Narrow(WindowText(GetDlgItem(window, id)));
 }
 
 void MainDialog::SetControlText(int id, const std::string& text) {

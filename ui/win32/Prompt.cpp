@@ -1,6 +1,7 @@
 #include "ui/win32/Prompt.h"
 
 #include "platform/WideText_win.h"
+#include "ui/core/Replaceable.h"
 
 namespace Prompt {
 namespace {
@@ -20,8 +21,8 @@ Answer ShowBox(HWND owner, const std::string& text, Buttons buttons) {
     }
 }
 
-Function& Current() {
-    static Function answerer = ShowBox;
+Replaceable<Function>& Current() {
+    static Replaceable<Function> answerer{ShowBox};
     return answerer;
 }
 
@@ -31,10 +32,6 @@ bool Inform(HWND owner, const std::string& text) { return Current()(owner, text,
 
 bool Confirm(HWND owner, const std::string& text) { return Current()(owner, text, Buttons::YesNo) == Answer::Yes; }
 
-Function Replace(Function answerer) {
-    Function previous = Current();
-    Current() = answerer ? std::move(answerer) : ShowBox;
-    return previous;
-}
+Function Replace(Function answerer) { return Current().Replace(std::move(answerer)); }
 
 }  // namespace Prompt

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/WideText_win.h"
+#include "ui/core/Replaceable.h"
 
 namespace UrlOpener {
 namespace {
@@ -13,8 +14,8 @@ void OpenInBrowser(HWND owner, const std::string& address) {
     ShellExecuteW(owner, nullptr, platform::Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-Function& Current() {
-    static Function opener = OpenInBrowser;
+Replaceable<Function>& Current() {
+    static Replaceable<Function> opener{OpenInBrowser};
     return opener;
 }
 
@@ -22,10 +23,6 @@ Function& Current() {
 
 void Open(HWND owner, const std::string& address) { Current()(owner, address); }
 
-Function Replace(Function opener) {
-    Function previous = Current();
-    Current() = opener ? std::move(opener) : OpenInBrowser;
-    return previous;
-}
+Function Replace(Function opener) { return Current().Replace(std::move(opener)); }
 
 }  // namespace UrlOpener

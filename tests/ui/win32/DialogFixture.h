@@ -16,12 +16,10 @@
 #include "support/HeldSweep.h"
 #include "ui/core/MainTemplate.h"
 #include "ui/win32/MainDialog.h"
+#include "ui/win32/WindowText.h"
 
-inline std::string WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return platform::Narrow(text);
-}
+// A window's text, UTF-8.
+inline std::string TextOf(HWND window) { return platform::Narrow(WindowText(window)); }
 
 class DialogFixture : public testing::Test, protected HeldSweep {
 protected:
@@ -41,7 +39,7 @@ protected:
     void SetText(int id, const std::string& text) const {
         SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(platform::Widen(text).c_str()));
     }
-    std::string Text(int id) const { return WindowText(Item(id)); }
+    std::string Text(int id) const { return TextOf(Item(id)); }
     // vorn.ini, read back into UTF-8 from the system's code page.
     std::string Ini() const {
         return platform::Narrow(

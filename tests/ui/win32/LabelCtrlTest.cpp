@@ -1,5 +1,6 @@
 #include "ui/win32/LabelCtrl.h"
 #include "ui/win32/Colour.h"
+#include "ui/win32/WindowText.h"
 #include "ControlsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -164,9 +165,7 @@ TEST(LabelCtrl, ChangesInvalidateExactlyTheParentsAreaUnderTheLabel)
         }
     }
     EXPECT_EQ(label.control.TextColor(), RGB(0, 153, 0));
-    wchar_t text[32] = {};
-    GetWindowTextW(label.window, text, 32);
-    EXPECT_EQ(std::wstring(text), L"运行已停止");
+    EXPECT_EQ(WindowText(label.window), L"运行已停止");
 }
 
 }  // namespace

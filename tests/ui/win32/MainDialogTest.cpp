@@ -15,7 +15,7 @@ using MainDialogTest = DialogFixture;
 TEST_F(MainDialogTest, OpensWithTheDefaultsAndTheAboutEntryInTheSystemMenu) {
     ASSERT_FALSE(settings.Load(programDir.Dir()));
     Open();
-    EXPECT_EQ(WindowText(Window()), MainTitle);
+    EXPECT_EQ(TextOf(Window()), MainTitle);
     EXPECT_NE(GetMenu(Window()), nullptr);
     EXPECT_EQ(Text(MainIds::Directory), "");
     EXPECT_EQ(Text(MainIds::Pattern), "*.*");
@@ -175,7 +175,7 @@ struct AboutWatch {
             watch.forced = true;
             EndDialog(box, 0);
         } else if (watch.ticks == 1) {
-            watch.title = WindowText(box);
+            watch.title = TextOf(box);
             watch.ownerDisabled = !IsWindowEnabled(watch.owner);
             watch.Close(box);
         }
