@@ -55,7 +55,15 @@ void AddEntry(ParseState& state, const std::string& line) {
 IniFile::~IniFile() { FreeSections(sections); }
 
 bool IniFile::Load(const char* path) {
-    sections = ParseFile(path);
+    TextFile file;
+    if (!file.Open(path, TextFile::GenericRead, TextFile::OpenExisting)) return false;
+    sections = Parse(file, path, true);
+    return sections != nullptr;
+}
+
+bool IniFile::LoadText(std::string_view bytes, const char* path, bool report) {
+    TextLines lines(bytes);
+    sections = Parse(lines, path, report);
     return sections != nullptr;
 }
 
@@ -79,20 +87,21 @@ IniFile::LineKind IniFile::ClassifyLine(const std::string& line) {
     return LineKind::Unsupported;
 }
 
-IniSection* IniFile::ParseFile(const char* path) {
-    TextFile file;
-    if (!file.Open(path, TextFile::GenericRead, TextFile::OpenExisting)) return nullptr;
+template <class Lines>
+IniSection* IniFile::Parse(Lines& lines, const char* path, bool report) {
     ParseState state;
     // The first empty line is where reading stops: the end of the file looks
     // the same.
-    for (std::string line = file.ReadLine(); !line.empty(); line = file.ReadLine()) {
+    for (std::string line = lines.ReadLine(); !line.empty(); line = lines.ReadLine()) {
         switch (ClassifyLine(line)) {
         case LineKind::Section: AddSection(state, line); break;
         case LineKind::Entry: AddEntry(state, line); break;
         case LineKind::Ignored: break;
         case LineKind::Unsupported:
-            std::printf("profile %s format not support\n", path);
-            std::fflush(stdout);
+            if (report) {
+                std::printf("profile %s format not support\n", path);
+                std::fflush(stdout);
+            }
             FreeSections(state.head);
             return nullptr;
         }

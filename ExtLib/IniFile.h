@@ -12,6 +12,7 @@
 // section and, in it, the first matching key win.
 
 #include <string>
+#include <string_view>
 
 struct IniEntry {
     char key[51];
@@ -40,13 +41,17 @@ public:
 
     // True when the file holds at least one section. Call once per object.
     bool Load(const char* path);
+    // The same from the bytes of a file read already; `path` names it in the
+    // message, which is written only when `report` is set.
+    bool LoadText(std::string_view bytes, const char* path, bool report = true);
     // A copy of the value, or an empty text when the section or key is absent.
     std::string GetString(const char* section, const char* key) const;
 
     static LineKind ClassifyLine(const std::string& line);
 
 private:
-    static IniSection* ParseFile(const char* path);
+    template <class Lines>
+    static IniSection* Parse(Lines& lines, const char* path, bool report);
     static void FreeSections(IniSection* head);
 
     IniSection* sections = nullptr;

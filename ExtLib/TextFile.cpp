@@ -28,14 +28,7 @@ bool TextFile::ReadByte(char& byte) {
 }
 
 std::string TextFile::ReadLine() {
-    std::string line;
-    char byte;
-    for (size_t count = 0; count < MaxLineBytes && ReadByte(byte);) {
-        if (byte == '\r') break;
-        ++count;
-        if (byte != '\n') line += byte;
-    }
-    return line.substr(0, line.find('\0'));
+    return TakeLine([this](char& byte) { return ReadByte(byte); }, MaxLineBytes);
 }
 
 std::string TextFile::Read(size_t limit) {

@@ -5,8 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/FileIo.h"
+
+// One line by the rules of TextFile::ReadLine, from `nextByte`, a callable
+// that gives the next byte and returns false at the end.
+template <class NextByte>
+std::string TakeLine(NextByte&& nextByte, size_t maxBytes);
 
 class TextFile {
 public:
@@ -52,3 +58,34 @@ private:
     size_t readPos = 0;
     size_t readEnd = 0;
 };
+
+// The lines of bytes already read, exactly as TextFile::ReadLine gives a file's.
+class TextLines {
+public:
+    explicit TextLines(std::string_view bytes) : bytes(bytes) {}
+    std::string ReadLine() {
+        return TakeLine(
+            [this](char& byte) {
+                if (pos == bytes.size()) return false;
+                byte = bytes[pos++];
+                return true;
+            },
+            TextFile::MaxLineBytes);
+    }
+
+private:
+    std::string_view bytes;
+    size_t pos = 0;
+};
+
+template <class NextByte>
+std::string TakeLine(NextByte&& nextByte, size_t maxBytes) {
+    std::string line;
+    char byte;
+    for (size_t count = 0; count < maxBytes && nextByte(byte);) {
+        if (byte == '\r') break;
+        ++count;
+        if (byte != '\n') line += byte;
+    }
+    return line.substr(0, line.find('\0'));
+}

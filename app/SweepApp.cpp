@@ -6,7 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/FrontEnd.h"
 #include "app/ProcessObjects.h"
-#include "config/ConfigCheck.h"
+#include "config/ConfigFile.h"
 #include "platform/Console.h"
 
 namespace {
@@ -60,14 +60,9 @@ bool SweepApp::InitInstance(int argc, char** argv) {
         else ShowMessage(std::string(AlreadyRunningLine) + AlreadyRunningAdvice);
         exitStatus = ExitStatus::AlreadyRunning;
     } else {
-        const bool loaded = sweepSettings.Load(programDir);
+        const StartupConfig config = LoadStartupConfig(programDir, sweepSettings, silent);
         silentMode = silent;
-        if (silent && loaded) {
-            exitStatus = RunSilent();
-        } else {
-            if (silent) ShowMessage(ConfigErrorText);
-            exitStatus = RunInteractive(silent);
-        }
+        exitStatus = silent ? RunSilent(config) : RunInteractive(false);
     }
     // The window and its application end with start-up, before the
     // process-wide objects are torn down.
@@ -75,12 +70,17 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     return false;
 }
 
-ExitStatus SweepApp::RunSilent() {
-    // Nobody watches a scheduled sweep: it runs only on a file that says
-    // exactly what its writer meant, not on what the reader made of it.
-    if (const std::optional<ConfigProblem> problem = CheckConfigFile(programDir)) {
-        PrintLine(stderr, problem->Message());
+// Nobody watches a scheduled sweep: it runs only on a file that says exactly
+// what its writer meant, not on what the reader made of it.
+ExitStatus SweepApp::RunSilent(const StartupConfig& config) {
+    if (config.problem && config.loaded) {
+        PrintLine(stderr, config.problem->Message());
         return ExitStatus::NoWindow;
+    }
+    if (config.problem || !config.loaded) {
+        // Nothing could be read: where a window can open, it opens to configure.
+        ShowMessage(std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : ""));
+        return RunInteractive(true);
     }
     sweepJob.Start();
     sweepJob.WaitDone(SweepJob::WaitForever);

@@ -9,6 +9,7 @@
 #include "app/ExitStatus.h"
 
 class FrontEnd;
+struct StartupConfig;
 
 class SweepApp {
 public:
@@ -34,7 +35,7 @@ private:
     // The window side, created on first need; null when no display can be
     // reached.
     FrontEnd* Gui();
-    ExitStatus RunSilent();
+    ExitStatus RunSilent(const StartupConfig& config);
     ExitStatus RunInteractive(bool afterSilentStart);
 
     std::string programDir;

@@ -3,19 +3,28 @@
 #include <charconv>
 #include <iterator>
 
+#include "config/ConfigFile.h"
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
 #include "ExtLib/IniFile.h"
 #include "ExtLib/TextFile.h"
+#include "platform/ConfigText.h"
 
 namespace {
 
-// Far beyond any real configuration; a larger file is refused without being
-// held whole.
-constexpr size_t MaxFileBytes = 64 * 1024;
-
 constexpr const char* TooLargeText = "文件超过64KB";
 constexpr const char* UnreadableText = "无法读取";
+constexpr const char* MissingFileText = "文件不存在";
+constexpr const char* DeniedText = "没有读取权限";
+constexpr const char* NotRegularText = "不是普通文件(是目录、管道或设备)";
+constexpr const char* Utf16Text = "文件是UTF-16编码，必须另存为";
+constexpr const char* ByteOrderMarkText = "文件以UTF-8的BOM(字节顺序标记)开头，必须另存为不带BOM的";
+constexpr const char* LfLineEndsText = "行尾是LF(Unix格式)，必须是CR LF";
+constexpr const char* HashCommentText = "“#”开头的行不是注释，注释必须以“;”开头";
+constexpr const char* AfterSectionText = "节名行在“]”之后还有字符(如空格)";
+constexpr const char* OpenSectionText = "节名行缺少“]”";
+constexpr const char* BlankFirstLineText = "第一行是空行，读取会在这里结束";
+static_assert(ConfigFile::MaxBytes == 64 * 1024, "TooLargeText names the limit");
 constexpr const char* LongLineText = "这一行太长，读取时会被拆成两行";
 constexpr const char* ZeroByteText = "这一行含有零字节，其后的内容不会被读取";
 constexpr const char* LoneLfText = "这一行含有单独的LF，行尾必须是CR LF";
@@ -105,15 +114,36 @@ const KeyRule Rules[] = {
 };
 constexpr size_t RuleCount = std::size(Rules);
 
+// What editors do to a text file that the reader cannot take: a whole file
+// in the wrong form is named as such, not by its first odd line.
+std::optional<ConfigProblem> FormProblem(std::string_view bytes) {
+    const bool utf16Mark = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+    const bool utf16Text = bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0');
+    if (utf16Mark || utf16Text) return ConfigProblem{0, "", Utf16Text + std::string(platform::ConfigEncodingName)};
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return ConfigProblem{0, "", ByteOrderMarkText + std::string(platform::ConfigEncodingName)};
+    if (bytes.find('\r') == std::string_view::npos && bytes.find('\n') != std::string_view::npos)
+        return ConfigProblem{0, "", LfLineEndsText};
+    return std::nullopt;
+}
+
+// A line the reader refuses, named by what its writer most likely meant.
+const char* UnsupportedProblem(std::string_view text) {
+    if (text.starts_with('#')) return HashCommentText;
+    if (text.starts_with('[')) return text.find(']') == std::string_view::npos ? OpenSectionText : AfterSectionText;
+    return UnsupportedText;
+}
+
 class Checker {
 public:
     std::optional<ConfigProblem> Check(std::string_view bytes) {
+        if (auto problem = FormProblem(bytes)) return problem;
         LineWalker walker(bytes);
         for (Line line; walker.Next(line);) {
             // The reader stops at the first blank line; only line ends may follow it.
             if (line.text.empty() && line.ended) {
                 if (walker.OnlyLineEndsLeft()) break;
-                return ConfigProblem{line.number, "", BlankLineText};
+                return ConfigProblem{line.number, "", line.number == 1 ? BlankFirstLineText : BlankLineText};
             }
             if (auto problem = CheckLine(line)) return problem;
         }
@@ -136,7 +166,7 @@ private:
         case IniFile::LineKind::Ignored: return std::nullopt;
         case IniFile::LineKind::Unsupported: break;
         }
-        return ConfigProblem{line.number, "", UnsupportedText};
+        return ConfigProblem{line.number, "", UnsupportedProblem(line.text)};
     }
 
     std::optional<ConfigProblem> CheckSection(const Line& line) {
@@ -180,21 +210,27 @@ private:
 
 }  // namespace
 
-std::string ConfigProblem::Message() const {
-    std::string text = "vorn.ini配置文件错误!";
+std::string ConfigProblem::Detail() const {
+    std::string text = path + ":";
     if (line > 0) text += " 第" + std::to_string(line) + "行";
     if (!key.empty()) text += " “" + key + "”";
     return text + " " + what;
 }
 
+std::string ConfigProblem::Message() const { return "vorn.ini配置文件错误! " + Detail(); }
+
 std::optional<ConfigProblem> FindConfigProblem(std::string_view bytes) { return Checker().Check(bytes); }
 
-std::optional<ConfigProblem> CheckConfigFile(const std::string& programDir) {
-    TextFile file;
-    if (!file.Open((programDir + SweepSettings::FileName).c_str(), TextFile::GenericRead, TextFile::OpenExisting)) {
-        return ConfigProblem{0, "", UnreadableText};
+std::optional<ConfigProblem> CheckConfig(const ConfigFile& file) {
+    std::optional<ConfigProblem> problem;
+    switch (file.problem) {
+    case ConfigFile::Problem::None: problem = FindConfigProblem(file.bytes); break;
+    case ConfigFile::Problem::Missing: problem = ConfigProblem{0, "", MissingFileText}; break;
+    case ConfigFile::Problem::Denied: problem = ConfigProblem{0, "", DeniedText}; break;
+    case ConfigFile::Problem::NotRegular: problem = ConfigProblem{0, "", NotRegularText}; break;
+    case ConfigFile::Problem::TooLarge: problem = ConfigProblem{0, "", TooLargeText}; break;
+    case ConfigFile::Problem::Unreadable: problem = ConfigProblem{0, "", UnreadableText}; break;
     }
-    const std::string bytes = file.Read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes) return ConfigProblem{0, "", TooLargeText};
-    return FindConfigProblem(bytes);
+    if (problem) problem->path = file.path;
+    return problem;
 }

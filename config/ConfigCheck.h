@@ -13,22 +13,35 @@
 // keeps; the flags are true or false; expiredays is a decimal number of days
 // (0 or more) and speed a decimal integer, both within int range.
 
+//
+// Before the lines, the file's form is checked, as editors get it wrong: a
+// byte-order mark, UTF-16, LF line ends.
+
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+struct ConfigFile;
 
 struct ConfigProblem {
-    int line = 0;     // counted from 1; 0 for a key that is missing
-    std::string key;  // empty when the problem is the line itself
-    std::string what;
+    ConfigProblem(int line, std::string key, std::string what)
+        : line(line), key(std::move(key)), what(std::move(what)) {}
 
-    // One line for the user, naming the line and the key.
+    int line = 0;      // counted from 1; 0 for the file as a whole or a key that is missing
+    std::string key;   // empty when the problem is the line or the file itself
+    std::string what;  // the reason, for the user
+    std::string path;  // the file's full path, once known
+
+    // Where and what: the path, then the line and the key when there are some.
+    std::string Detail() const;
+    // One line for the user: that the file is at fault, then the detail.
     std::string Message() const;
 };
 
-// The first problem in file order, missing keys last; none for a sound file.
+// The first problem in file order, the file's form first and missing keys
+// last; none for a sound file. The path is left empty.
 std::optional<ConfigProblem> FindConfigProblem(std::string_view bytes);
 
-// Reads <programDir>vorn.ini and checks it; a file that cannot be read as a
-// whole is a problem too.
-std::optional<ConfigProblem> CheckConfigFile(const std::string& programDir);
+// The file as read: one that could not be read whole is a problem too.
+std::optional<ConfigProblem> CheckConfig(const ConfigFile& file);

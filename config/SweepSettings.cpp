@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "config/ConfigFile.h"
 #include "ExtLib/IniFile.h"
 #include "ExtLib/StringEx.h"
 #include "ExtLib/TextFile.h"
@@ -39,8 +40,18 @@ SweepSettings::SweepSettings()
       expiredays(0) {}
 
 bool SweepSettings::Load(const std::string& programDir) {
+    const ConfigFile file = ReadConfigFile(programDir);
+    return file.problem == ConfigFile::Problem::None && LoadText(file.bytes, file.path, true);
+}
+
+bool SweepSettings::LoadText(std::string_view bytes, const std::string& path, bool report) {
     IniFile ini;
-    if (!ini.Load((programDir + FileName).c_str())) return false;
+    if (!ini.LoadText(bytes, path.c_str(), report)) return false;
+    Fill(ini);
+    return true;
+}
+
+void SweepSettings::Fill(const IniFile& ini) {
     auto value = [&ini](const char* key) { return ini.GetString(Section, key); };
     filepath = platform::FromConfigText(value("filepath"));
     filename = platform::FromConfigText(value("filename"));
@@ -54,7 +65,6 @@ bool SweepSettings::Load(const std::string& programDir) {
     expiredays = days.empty() ? 0 : LeadingInteger(days);
     const std::string pace = value("speed");
     speed = pace.empty() ? 1 : LeadingInteger(pace);
-    return true;
 }
 
 std::string SweepSettings::Serialize() const {
@@ -79,26 +89,50 @@ std::string SweepSettings::Serialize() const {
     return out;
 }
 
-// Only the two texts can hold more than ASCII, so the whole file is put in
-// its encoding at once.
-bool SweepSettings::Save(const std::string& programDir) const {
-    const std::string path = programDir + FileName;
-    // A read-only or locked file protects the configuration on purpose.
-    if (platform::FileExists(path.c_str()) && !platform::IsWritable(path.c_str())) return false;
-    const std::string temp = path + ".tmp";
+namespace {
+
+bool OpenNew(TextFile& file, const std::string& path) {
+    if (file.Open(path.c_str(), TextFile::GenericWrite, TextFile::CreateNew)) return true;
+    // Left behind by a save that crashed; one instance runs at a time.
+    platform::RemoveFile(path.c_str());
+    return file.Open(path.c_str(), TextFile::GenericWrite, TextFile::CreateNew);
+}
+
+// Written, flushed, then moved over the file in one step.
+bool WriteAndMove(TextFile& temp, const std::string& tempPath, const std::string& path, const std::string& bytes) {
+    const bool written = temp.Write(bytes.data(), bytes.size()) && temp.Flush();
+    temp.Close();
+    if (written && platform::MoveFileOver(tempPath.c_str(), path.c_str())) return true;
+    platform::RemoveFile(tempPath.c_str());
+    return false;
+}
+
+// Written where it stands and cut after its new end.
+bool RewriteInPlace(const std::string& path, const std::string& bytes) {
     TextFile file;
-    if (!file.Open(temp.c_str(), TextFile::GenericWrite, TextFile::CreateNew)) {
-        // Left behind by a save that crashed; one instance runs at a time.
-        platform::RemoveFile(temp.c_str());
-        if (!file.Open(temp.c_str(), TextFile::GenericWrite, TextFile::CreateNew)) return false;
-    }
+    return file.Open(path.c_str(), TextFile::GenericWrite, TextFile::OpenAlways) &&
+           file.Write(bytes.data(), bytes.size()) && file.Flush();
+}
+
+}  // namespace
+
+// Only the two texts can hold more than ASCII, so the whole file is put in
+// its encoding at once. A crash or a full disk must never leave a cut file,
+// so a new file beside it replaces it whole; only where the folder lets no
+// new file be made, but the file itself may be written, is it rewritten in
+// place. A vorn.ini that is a link (to a file kept in /etc, say) stays one:
+// the file it leads to is saved.
+bool SweepSettings::Save(const std::string& programDir) const {
+    const std::string path = platform::LinkTarget((programDir + FileName).c_str());
+    const bool exists = platform::FileExists(path.c_str());
+    // A read-only or locked file protects the configuration on purpose.
+    if (exists && !platform::IsWritable(path.c_str())) return false;
     std::string bytes;
     if (!platform::ToConfigText(Serialize(), bytes)) return false;
-    const bool written = file.Write(bytes.data(), bytes.size()) && file.Flush();
-    file.Close();
-    if (written && platform::MoveFileOver(temp.c_str(), path.c_str())) return true;
-    platform::RemoveFile(temp.c_str());
-    return false;
+    const std::string temp = path + ".tmp";
+    TextFile file;
+    if (OpenNew(file, temp)) return WriteAndMove(file, temp, path, bytes);
+    return exists && RewriteInPlace(path, bytes);
 }
 
 int SweepSettings::PauseMillis() const {

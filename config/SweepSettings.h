@@ -7,6 +7,9 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
+
+class IniFile;
 
 class SweepSettings {
 public:
@@ -19,11 +22,18 @@ public:
     // Fills the record from <programDir>vorn.ini; programDir ends in a separator.
     // False (and the record unchanged) when the file cannot be read or parsed.
     bool Load(const std::string& programDir);
+    // The same from the bytes of the file at `path`, read already. The
+    // reader's message about a line it cannot take is written only when
+    // `report` is set.
+    bool LoadText(std::string_view bytes, const std::string& path, bool report);
     // Writes the eleven lines of the file so that a crash or a full disk can
     // never leave a cut file: a temporary file is written, flushed and moved
-    // over vorn.ini. False, with vorn.ini untouched, when vorn.ini exists but
-    // cannot be opened for writing, when a text has no form in the file's
-    // encoding (platform/ConfigText.h), or when any step fails.
+    // over vorn.ini, which keeps its rights; where its folder lets no new
+    // file be made, an existing vorn.ini is rewritten in place. Through a
+    // link, the file it leads to is saved and the link stays. False, with
+    // vorn.ini untouched, when vorn.ini exists but cannot be opened for
+    // writing, when a text has no form in the file's encoding
+    // (platform/ConfigText.h), or when any step fails.
     bool Save(const std::string& programDir) const;
     // The pause for the current speed: 500, 200, 100, 0 ms; 200 for any other value.
     int PauseMillis() const;
@@ -43,4 +53,7 @@ public:
     std::atomic<bool> dirtree;
     std::atomic<bool> regex;
     std::atomic<int> expiredays;
+
+private:
+    void Fill(const IniFile& ini);
 };

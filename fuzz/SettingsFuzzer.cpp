@@ -15,14 +15,12 @@
 #include "ExtLib/IniFile.h"
 #include "FuzzCheck.h"
 #include "config/ConfigCheck.h"
+#include "config/ConfigFile.h"
 #include "config/SweepSettings.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The most CheckConfigFile reads; a longer file is a problem by its size alone.
-constexpr size_t CheckedFileBytes = 64 * 1024;
 
 // The public interface reads from a path: each input goes to a new file in a
 // directory of this process's own, removed when the fuzzer ends; in memory
@@ -58,11 +56,16 @@ const PrivateDir& Scratch() {
     return dir;
 }
 
-void LookUpEverything(const char* path) {
-    IniFile ini;
-    if (!ini.Load(path)) return;
-    for (const char* key : {"filepath", "filename", "regex", "expiredays", "speed", "", "="})
+// Read from the file or from its bytes, the reader sees the same.
+void LookUpEverything(std::string_view bytes, const char* path) {
+    IniFile ini, fromBytes;
+    const bool loaded = ini.Load(path);
+    FUZZ_CHECK(fromBytes.LoadText(bytes, path, false) == loaded);
+    if (!loaded) return;
+    for (const char* key : {"filepath", "filename", "regex", "expiredays", "speed", "", "="}) {
         FUZZ_CHECK(ini.GetString(SweepSettings::Section, key).size() <= IniFile::MaxValueBytes);
+        FUZZ_CHECK(ini.GetString(SweepSettings::Section, key) == fromBytes.GetString(SweepSettings::Section, key));
+    }
     ini.GetString("", "");
 }
 
@@ -101,9 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const PrivateDir& dir = Scratch();
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     dir.WriteIni(data, size);
-    LookUpEverything(dir.Ini().c_str());
+    LookUpEverything(bytes, dir.Ini().c_str());
     const std::optional<ConfigProblem> problem = FindConfigProblem(bytes);
-    if (size <= CheckedFileBytes) FUZZ_CHECK(CheckConfigFile(dir.Dir()).has_value() == problem.has_value());
+    if (size <= ConfigFile::MaxBytes) FUZZ_CHECK(CheckConfig(ReadConfigFile(dir.Dir())).has_value() == problem.has_value());
     if (problem)
         FUZZ_CHECK(!problem->Message().empty());
     else

@@ -8,6 +8,9 @@
 
 namespace platform {
 
+// The file's encoding, as a user's editor names it when saving.
+extern const char* const ConfigEncodingName;
+
 // False when some character of `text` has no form in the file's encoding.
 bool ToConfigText(const std::string& text, std::string& stored);
 std::string FromConfigText(const std::string& stored);

@@ -2,6 +2,8 @@
 
 namespace platform {
 
+const char* const ConfigEncodingName = "UTF-8";
+
 bool ToConfigText(const std::string& text, std::string& stored) {
     stored = text;
     return true;

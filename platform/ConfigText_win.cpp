@@ -4,6 +4,8 @@
 
 namespace platform {
 
+const char* const ConfigEncodingName = "ANSI";
+
 bool ToConfigText(const std::string& text, std::string& stored) {
     bool exact = false;
     stored = Narrow(Widen(text), AnsiCodePage, &exact);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -20,6 +21,11 @@ inline constexpr uint32_t OpenAlways = 4;    // creates when missing, never empt
 // Others may read the file while it is open, not write it. Only a regular
 // file opens: a FIFO, a device or a directory fails at once, without waiting.
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition);
+
+// Why `path` could not be opened for reading just now, looked up after the
+// fact for a message; it decides nothing.
+enum class OpenProblem { Missing, Denied, NotRegular, Other };
+OpenProblem WhyNotOpened(const char* path);
 // False on a failed call; `got` 0 at the end of the file.
 bool ReadFile(FileHandle file, void* buffer, size_t size, size_t& got);
 bool WriteFile(FileHandle file, const void* bytes, size_t size, size_t& written);
@@ -34,7 +40,12 @@ void CloseFile(FileHandle file);
 // administrator. Never changes the file.
 bool IsWritable(const char* path);
 bool FileExists(const char* path);
-// Moves `from` over `to` in one step; `to` keeps its permission bits.
+// The file that `path` names once every link on it is followed: `path`
+// itself when it is no link, and a dangling link's target too, so that
+// writing it creates that file.
+std::string LinkTarget(const char* path);
+// Moves `from` over `to` in one step; the file keeps the permission bits and
+// owner (on Windows the security and attributes) that `to` had.
 bool MoveFileOver(const char* from, const char* to);
 bool RemoveFile(const char* path);
 

@@ -1,6 +1,7 @@
 #include "platform/FileIo.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -54,6 +55,13 @@ FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition) {
     return fd;
 }
 
+OpenProblem WhyNotOpened(const char* path) {
+    struct stat st;
+    if (stat(path, &st) != 0) return errno == ENOENT || errno == ENOTDIR ? OpenProblem::Missing : OpenProblem::Denied;
+    if (!S_ISREG(st.st_mode)) return OpenProblem::NotRegular;
+    return access(path, R_OK) != 0 ? OpenProblem::Denied : OpenProblem::Other;
+}
+
 bool ReadFile(FileHandle file, void* buffer, size_t size, size_t& got) {
     ssize_t n;
     do {
@@ -100,9 +108,28 @@ bool FileExists(const char* path) {
     return lstat(path, &st) == 0;
 }
 
+// As many as the kernel itself follows in one lookup.
+std::string LinkTarget(const char* path) {
+    std::string target = path;
+    char next[PATH_MAX];
+    for (int links = 0; links < 40; ++links) {
+        const ssize_t size = readlink(target.c_str(), next, sizeof next);
+        if (size <= 0 || static_cast<size_t>(size) >= sizeof next) break;
+        const size_t slash = target.rfind('/');
+        const std::string dir = next[0] == '/' || slash == std::string::npos ? "" : target.substr(0, slash + 1);
+        target = dir + std::string(next, size);
+    }
+    return target;
+}
+
+// Only the superuser may give the file back to its owner; for anybody else
+// it is theirs already.
 bool MoveFileOver(const char* from, const char* to) {
     struct stat st;
-    if (stat(to, &st) == 0 && chmod(from, st.st_mode & 07777) != 0) return false;
+    if (stat(to, &st) == 0) {
+        if (chmod(from, st.st_mode & 07777) != 0) return false;
+        if (geteuid() == 0 && chown(from, st.st_uid, st.st_gid) != 0) return false;
+    }
     if (rename(from, to) != 0) return false;
     FlushDirectoryOf(to);
     return true;

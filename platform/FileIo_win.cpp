@@ -26,6 +26,17 @@ FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition) {
     return handle == INVALID_HANDLE_VALUE ? InvalidFile : reinterpret_cast<FileHandle>(handle);
 }
 
+OpenProblem WhyNotOpened(const char* path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OpenProblem::Missing
+                                                                             : OpenProblem::Denied;
+    }
+    // There but not opened: no right to read it, or another program holds it.
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? OpenProblem::NotRegular : OpenProblem::Other;
+}
+
 bool ReadFile(FileHandle file, void* buffer, size_t size, size_t& got) {
     DWORD n = 0;
     const bool ok = ::ReadFile(Handle(file), buffer, static_cast<DWORD>(std::min(size, MaxChunk)), &n, nullptr);
@@ -68,6 +79,9 @@ bool IsWritable(const char* path) {
 }
 
 bool FileExists(const char* path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The file is saved where its name stands: NTFS links to it are not followed.
+std::string LinkTarget(const char* path) { return path; }
 
 // Write-through: the move has reached the disk when this returns.
 bool MoveFileOver(const char* from, const char* to) {

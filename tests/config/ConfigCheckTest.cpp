@@ -3,15 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "config/ConfigFile.h"
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
+#include "platform/ConfigText.h"
 #include "support/PlatformSamples.h"
 #include "support/TempDir.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // The lines of a sound file, as the program writes it; numbered from 1.
 std::vector<std::string> GoodLines() {
@@ -80,7 +86,7 @@ TEST(ConfigCheck, NamesTheFirstLineThatWouldNotReadAsWritten) {
         {"line the reader splits", WithInserted(2, longComment), 2, ""},
         {"1023 bytes after CR LF", WithInserted(2, ";" + std::string(1022, 'c')), 2, ""},
         {"zero byte", WithLine(2, std::string("filepath=/srv\0/x", 16)), 2, ""},
-        {"LF line ends", Join(GoodLines(), "\n"), 1, ""},
+        {"LF line ends", Join(GoodLines(), "\n"), 0, ""},
         {"one LF joins two lines", WithLine(2, "filepath=/srv/a\nfilename=*.log"), 2, ""},
         {"last line without its end", Join(GoodLines()).substr(0, Join(GoodLines()).size() - 2), 11, ""},
         {"other section", WithLine(1, "[VORN]"), 1, ""},
@@ -127,12 +133,35 @@ TEST(ConfigCheck, NamesAValueThatWouldNotStandAsWritten) {
     }
 }
 
-TEST(ConfigCheck, MessageNamesLineAndKey) {
-    EXPECT_EQ(FindConfigProblem(WithLine(10, "expiredays=-5"))->Message(),
-              "vorn.ini配置文件错误! 第10行 “expiredays” 必须是0到2147483647之间的十进制整数");
-    EXPECT_EQ(FindConfigProblem(WithInserted(10, ""))->Message(),
-              "vorn.ini配置文件错误! 第10行 空行之后还有内容，空行会结束读取");
-    EXPECT_EQ(FindConfigProblem(WithoutLine(2))->Message(), "vorn.ini配置文件错误! “filepath” 没有设置");
+// The mistakes editors and hand-writers make most, each named for what it is,
+// after the file's full path.
+TEST(ConfigCheck, MessageNamesThePathThenTheLineKeyOrForm) {
+    const std::string utf8 = platform::ConfigEncodingName;
+    const std::string utf16 = std::string("\xFF\xFE[\0v\0", 6);
+    const struct {
+        std::string bytes;
+        std::string detail;
+    } cases[] = {
+        {WithLine(10, "expiredays=-5"), "第10行 “expiredays” 必须是0到2147483647之间的十进制整数"},
+        {WithInserted(10, ""), "第10行 空行之后还有内容，空行会结束读取"},
+        {WithoutLine(2), "“filepath” 没有设置"},
+        {Join(GoodLines(), "\n"), "行尾是LF(Unix格式)，必须是CR LF"},
+        {"\xEF\xBB\xBF" + Join(GoodLines()), "文件以UTF-8的BOM(字节顺序标记)开头，必须另存为不带BOM的" + utf8},
+        {utf16, "文件是UTF-16编码，必须另存为" + utf8},
+        {std::string("[\0v\0", 4), "文件是UTF-16编码，必须另存为" + utf8},
+        {WithInserted(4, "# keep a week"), "第4行 “#”开头的行不是注释，注释必须以“;”开头"},
+        {WithLine(1, "[vorn] "), "第1行 节名行在“]”之后还有字符(如空格)"},
+        {WithLine(1, "[vorn"), "第1行 节名行缺少“]”"},
+        {"\r\n" + Join(GoodLines()), "第1行 第一行是空行，读取会在这里结束"},
+    };
+    for (const auto& c : cases) {
+        ConfigFile file;
+        file.path = AbsoluteRoot + "opt/vorn/vorn.ini";
+        file.bytes = c.bytes;
+        const std::optional<ConfigProblem> problem = CheckConfig(file);
+        ASSERT_TRUE(problem) << c.detail;
+        EXPECT_EQ(problem->Message(), "vorn.ini配置文件错误! " + file.path + ": " + c.detail);
+    }
 }
 
 // Whatever the window lets through is saved as a file a scheduled run accepts.
@@ -169,11 +198,25 @@ TEST(ConfigCheck, ReadsTheFileBesideTheProgramUpTo64KiB) {
     TempDir dir;
     const std::string good = Join(GoodLines());
     const std::string comment = ";" + std::string(99, 'c');
-    EXPECT_TRUE(CheckConfigFile(dir.Dir())) << "missing";
-    dir.Write(SweepSettings::FileName, good + Join(std::vector<std::string>(600, comment)));
-    EXPECT_FALSE(CheckConfigFile(dir.Dir())) << "under 64 KiB";
-    dir.Write(SweepSettings::FileName, good + Join(std::vector<std::string>(700, comment)));
-    EXPECT_TRUE(CheckConfigFile(dir.Dir())) << "over 64 KiB";
+    const fs::path ini = dir / SweepSettings::FileName;
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        std::string problem;  // empty: none
+    } cases[] = {
+        {"missing", [] {}, "文件不存在"},
+        {"a directory", [&] { fs::create_directory(ini); }, "不是普通文件(是目录、管道或设备)"},
+        {"under 64 KiB", [&] { dir.Write(SweepSettings::FileName, good + Join(std::vector(600, comment))); }, ""},
+        {"over 64 KiB", [&] { dir.Write(SweepSettings::FileName, good + Join(std::vector(700, comment))); }, "文件超过64KB"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(ini);
+        c.make();
+        const std::optional<ConfigProblem> problem = CheckConfig(ReadConfigFile(dir.Dir()));
+        EXPECT_EQ(problem ? problem->Message() : "", c.problem.empty() ? "" : "vorn.ini配置文件错误! " +
+                                                                          TempDir::Utf8(ini) + ": " + c.problem)
+            << c.what;
+    }
 }
 
 }  // namespace

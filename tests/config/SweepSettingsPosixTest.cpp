@@ -1,5 +1,5 @@
 // What only a POSIX system can make happen to vorn.ini: a write the kernel
-// refuses half-way.
+// refuses half-way, links to it, a folder only its owner may write.
 
 #include "config/SweepSettings.h"
 
@@ -8,8 +8,12 @@
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
+#include <utility>
+#include <vector>
+#include <unistd.h>
 
 #include "SweepSettingsFixture.h"
+#include "support/InChild.h"
 
 namespace {
 
@@ -35,6 +39,53 @@ TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
 
     EXPECT_FALSE(saved200);
     EXPECT_EQ(TempDir::Read(IniPath()), old);
+    EXPECT_TRUE(OnlyIniInDir());
+}
+
+// Administrators keep the file elsewhere (in /etc, say) and link to it: a
+// save must reach that file and leave the link, however the link is made.
+TEST_F(SweepSettingsTest, SaveThroughALinkKeepsTheLink) {
+    fs::create_directories(dir / "etc");
+    const fs::path real = dir / "etc/vorn.ini";
+    const struct {
+        const char* what;
+        std::vector<std::pair<fs::path, fs::path>> links;  // target, link
+    } cases[] = {
+        {"absolute", {{real, IniPath()}}},
+        {"relative", {{"etc/vorn.ini", IniPath()}}},
+        {"chain", {{"vorn.ini", dir / "etc/current"}, {"etc/current", IniPath()}}},
+    };
+    settings.filepath = "D:\\logs\\";
+    for (const auto& c : cases) {
+        for (const bool dangling : {false, true}) {
+            fs::remove_all(dir / "etc");
+            fs::create_directories(dir / "etc");
+            fs::remove(IniPath());
+            if (!dangling) dir.Write("etc/vorn.ini", "[vorn]\r\nfilepath=/old\r\n");
+            for (const auto& [target, link] : c.links) fs::create_symlink(target, link);
+            ASSERT_TRUE(settings.Save(dir.Dir())) << c.what;
+            EXPECT_TRUE(fs::is_symlink(IniPath())) << c.what;
+            EXPECT_EQ(TempDir::Read(real), DefaultFile) << c.what << (dangling ? ", dangling" : "");
+            EXPECT_FALSE(fs::exists(dir / "etc/vorn.ini.tmp")) << c.what;
+        }
+    }
+}
+
+// A folder its owner keeps to itself, a vorn.ini given to an operator: the
+// operator's save writes the file where it stands.
+TEST_F(SweepSettingsTest, FileWritableInAFolderThatIsNotIsRewrittenInPlace) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    constexpr uid_t Nobody = 65534;
+    fs::permissions(dir.Path(), fs::perms(0755));
+    dir.Write(SweepSettings::FileName, std::string(500, ';'));
+    ASSERT_EQ(chown(IniPath().c_str(), Nobody, Nobody), 0);
+    settings.filepath = "D:\\logs\\";
+    const std::string saved = RunInChild([&] {
+        if (setgid(Nobody) != 0 || setuid(Nobody) != 0) return std::string("cannot become nobody");
+        return std::string(settings.Save(dir.Dir()) ? "saved" : "refused");
+    });
+    EXPECT_EQ(saved, "saved");
+    EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
     EXPECT_TRUE(OnlyIniInDir());
 }
 

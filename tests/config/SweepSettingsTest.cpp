@@ -6,6 +6,8 @@
 #include <string>
 
 #include "SweepSettingsFixture.h"
+#include "config/ConfigFile.h"
+#include "support/PlatformSamples.h"
 
 namespace {
 
@@ -42,6 +44,29 @@ TEST_F(SweepSettingsTest, SaveThenLoadRoundTrips) {
     SweepSettings loaded;
     ASSERT_TRUE(loaded.Load(dir.Dir()));
     EXPECT_EQ(loaded.Serialize(), settings.Serialize());
+}
+
+// A silent start learns everything from one read: the file swapped once it
+// is read changes neither what is checked nor what is loaded.
+TEST_F(SweepSettingsTest, SilentStartChecksAndLoadsTheSameRead) {
+    const std::string head = "[vorn]\r\nfilepath=" + AbsoluteRoot + "srv\r\nfilename=*.log\r\n";
+    const std::string sound = head + "expiredays=7\r\n";
+    const std::string hidden = head + "\r\nexpiredays=7\r\n";  // the blank line ends the reading
+    const struct {
+        std::string read, swappedIn;
+        int problemLine;  // 0: none
+        int days;
+    } cases[] = {{sound, hidden, 0, 7}, {hidden, sound, 4, 0}};
+    for (const auto& c : cases) {
+        dir.Write(SweepSettings::FileName, c.read);
+        SweepSettings loaded;
+        const StartupConfig config = LoadStartupConfig(dir.Dir(), loaded, true, [&] {
+            dir.Write(SweepSettings::FileName, c.swappedIn);
+        });
+        EXPECT_TRUE(config.loaded);
+        EXPECT_EQ(config.problem ? config.problem->line : 0, c.problemLine);
+        EXPECT_EQ(loaded.expiredays, c.days);
+    }
 }
 
 TEST_F(SweepSettingsTest, MissingFileLeavesTheDefaults) {

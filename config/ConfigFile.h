@@ -1,0 +1,41 @@
+#pragma once
+// vorn.ini as one read of it. Everything a run learns of the file comes from
+// these bytes, so the file cannot change between being checked and being
+// loaded.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "config/ConfigCheck.h"
+
+class SweepSettings;
+
+struct ConfigFile {
+    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable };
+
+    // Far beyond any real configuration; a larger file is refused without
+    // being held whole.
+    static constexpr size_t MaxBytes = 64 * 1024;
+
+    std::string path;
+    std::string bytes;
+    Problem problem = Problem::None;
+};
+
+// Reads <programDir>vorn.ini (programDir ends in a separator) through one
+// open descriptor of a regular file; a link to one is followed.
+ConfigFile ReadConfigFile(const std::string& programDir);
+
+// What start-up learns of vorn.ini from that one read: whether the reader
+// could load it into `settings` (its message about a line it cannot take is
+// written only for the window) and, for a silent run, what the strict check
+// finds. `afterRead` runs once the file is read; a test changes it there.
+struct StartupConfig {
+    ConfigFile file;
+    bool loaded = false;
+    std::optional<ConfigProblem> problem;
+};
+StartupConfig LoadStartupConfig(const std::string& programDir, SweepSettings& settings, bool silent,
+                                const std::function<void()>& afterRead = {});
