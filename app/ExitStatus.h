@@ -7,5 +7,7 @@ enum class ExitStatus : int {
     NoWindow = 2,         // nothing to sweep with and no window can be shown
     AlreadyRunning = 3,   // another instance holds the guard
     SweepFailed = 4,      // the sweep ended abnormally
-    RootUnreadable = 5,   // the root directory cannot be opened
+    RootUnreadable = 5,   // the root directory cannot be opened (or safely reached, or its path is too long)
+    Incomplete = 6,       // the sweep ran to its end but could not delete, remove or read all it should have
+    NoGuard = 7,          // no place where only this user could hold the single-instance guard
 };

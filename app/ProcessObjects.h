@@ -6,7 +6,7 @@
 
 #include "app/SweepApp.h"
 #include "config/SweepSettings.h"
-#include "platform/Process.h"
+#include "platform/InstanceGuard.h"
 #include "sweep/StatusChannel.h"
 #include "sweep/SweepJob.h"
 

@@ -6,8 +6,10 @@
 #include "app/CommandLine.h"
 #include "app/FrontEnd.h"
 #include "app/ProcessObjects.h"
+#include "app/SilentTexts.h"
 #include "config/ConfigFile.h"
 #include "platform/Console.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -29,12 +31,12 @@ void PrintLine(std::FILE* stream, const std::string& text) {
     platform::WriteStandard(to, ForTerminal(text) + "\n");
 }
 
-ExitStatus StatusOf(SweepJob::RunEnd end) {
+ExitStatus StatusOf(SweepJob::RunEnd end, const SweepShortfalls& shortfalls) {
     switch (end) {
     case SweepJob::RunEnd::InvalidPattern: return ExitStatus::InvalidPattern;
     case SweepJob::RunEnd::RootUnreadable: return ExitStatus::RootUnreadable;
     case SweepJob::RunEnd::Failed: return ExitStatus::SweepFailed;
-    default: return ExitStatus::Success;
+    default: return shortfalls.Any() ? ExitStatus::Incomplete : ExitStatus::Success;
     }
 }
 
@@ -54,11 +56,8 @@ bool SweepApp::InitInstance(int argc, char** argv) {
         // The working directory may hold another installation's vorn.ini.
         PrintLine(stderr, NoProgramPathText);
         exitStatus = ExitStatus::NoWindow;
-    } else if (!instanceGuard.Acquire(GuardWaitMs)) {
-        // A scheduler's log keeps why nothing was swept.
-        if (silent) PrintLine(stderr, AlreadyRunningLine);
-        else ShowMessage(std::string(AlreadyRunningLine) + AlreadyRunningAdvice);
-        exitStatus = ExitStatus::AlreadyRunning;
+    } else if (const auto guard = instanceGuard.Acquire(GuardWaitMs); guard != platform::InstanceGuard::Result::Acquired) {
+        exitStatus = TurnedAway(guard, silent);
     } else {
         const StartupConfig config = LoadStartupConfig(programDir, sweepSettings, silent);
         silentMode = silent;
@@ -68,6 +67,16 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     // process-wide objects are torn down.
     gui.reset();
     return false;
+}
+
+// A scheduler's log keeps why nothing was swept. Only another instance is
+// "already running"; a guard that has nowhere safe to live says so.
+ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool silent) {
+    const bool held = guard == platform::InstanceGuard::Result::Held;
+    const std::string text = held ? AlreadyRunningLine : GuardProblemText(instanceGuard.Problems());
+    if (silent) PrintLine(stderr, text);
+    else ShowMessage(held ? text + AlreadyRunningAdvice : text);
+    return held ? ExitStatus::AlreadyRunning : ExitStatus::NoGuard;
 }
 
 // Nobody watches a scheduled sweep: it runs only on a file that says exactly
@@ -86,7 +95,9 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config) {
     sweepJob.WaitDone(SweepJob::WaitForever);
     // The one line a scheduler's log keeps of each run.
     PrintLine(stdout, sweepJob.FinalText());
-    return StatusOf(sweepJob.LastRunEnd());
+    const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
+    if (status == ExitStatus::Incomplete) PrintLine(stderr, ShortfallText(sweepJob.LastShortfalls()));
+    return status;
 }
 
 ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {

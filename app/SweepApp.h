@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/ExitStatus.h"
+#include "platform/InstanceGuard.h"
 
 class FrontEnd;
 struct StartupConfig;
@@ -35,6 +36,7 @@ private:
     // The window side, created on first need; null when no display can be
     // reached.
     FrontEnd* Gui();
+    ExitStatus TurnedAway(platform::InstanceGuard::Result guard, bool silent);
     ExitStatus RunSilent(const StartupConfig& config);
     ExitStatus RunInteractive(bool afterSilentStart);
 

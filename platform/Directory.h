@@ -2,10 +2,12 @@
 // One directory of a sweep: its listing, and deleting inside it. Everything is
 // done relative to the open directory, never through a path rebuilt from
 // names, so a directory swapped for a link while a sweep runs cannot lead it
-// outside the tree it was given. Links are never followed below the root.
+// outside the tree it was given. Links are never followed below the root,
+// and on the way to it only where nobody but the owner could have made them.
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/DosAttributes.h"
 
@@ -32,6 +34,28 @@ enum class OpenResult {
     Listed,      // open; Next() yields its entries
     Unreadable,  // a directory that cannot be listed: it holds nothing for us
     NotEntered,  // no longer a directory here (gone, replaced by a link) or another mount's root
+    Refused,     // the root's path passes where another user could have redirected it
+};
+
+// Why the way to a root was refused, and where.
+struct RootRefusal {
+    enum class Reason : uint8_t {
+        ForeignLink,       // a link owned neither by root nor by the owner of its directory
+        UnsafeTransition,  // from a directory an unprivileged user owns into one another user owns
+        TooManyLinks,      // links lead on and on (or in a circle)
+    };
+    Reason reason = Reason::ForeignLink;
+    std::string component;  // the path up to the entry at fault
+};
+
+// What became of a deletion or removal.
+enum class RemoveResult : uint8_t {
+    Removed,
+    Gone,      // no longer there: somebody else was first
+    NotEmpty,  // a directory that still holds something
+    Denied,    // no permission: rights, a read-only file system, an immutable file
+    InUse,     // held by another program, or a mount point
+    Failed,    // any other reason
 };
 
 class Directory {
@@ -41,9 +65,13 @@ public:
     Directory(const Directory&) = delete;
     Directory& operator=(const Directory&) = delete;
 
-    // The root of a sweep, by path. A root that is itself a link is followed,
-    // here and only here. Listed or Unreadable.
-    OpenResult Open(const char* path);
+    // The root of a sweep, by path: Listed, Unreadable or Refused (`refusal`
+    // then says why). On POSIX the path is followed one name at a time from
+    // "/", and a link on the way only when it is root's or belongs to the
+    // owner of its directory; the way never passes from a directory an
+    // unprivileged user owns into one that root or another user owns. On
+    // Windows a root that is a junction is followed: the owner chose it.
+    OpenResult Open(const char* path, RootRefusal* refusal = nullptr);
     // The subdirectory `name` that `parent` has just listed. Never through a
     // link and never onto another mount.
     OpenResult Open(const Directory& parent, const char* name);
@@ -58,14 +86,13 @@ public:
     // and whether the last-write time is wanted. False when the entry is
     // found gone. (On Windows the listing brought both: nothing is looked up.)
     bool ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWrite, EntryInfo& info) const;
-    // Deletes a File entry just listed, a link as a link. False when nothing
-    // was deleted, "already gone" included. POSIX changes no mode first; on
-    // Windows the read-only, hidden and system attributes are cleared first
-    // where deletion needs it, and put back when the file stays.
-    bool DeleteEntry(const DirEntry& entry) const;
+    // Deletes a File entry just listed, a link as a link. POSIX changes no
+    // mode first; on Windows the read-only, hidden and system attributes are
+    // cleared first where deletion needs it, and put back when the file stays.
+    RemoveResult DeleteEntry(const DirEntry& entry) const;
     // Removes the subdirectory `name` when it is empty; its own Directory must
-    // be closed (destroyed) first. False when it stays.
-    bool RemoveEmptySubdirectory(const char* name) const;
+    // be closed (destroyed) first.
+    RemoveResult RemoveEmptySubdirectory(const char* name) const;
 
 private:
     struct State;

@@ -9,6 +9,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "platform/SafeRoot_posix.h"
+
 namespace platform {
 
 struct Directory::State {
@@ -145,15 +147,32 @@ uint32_t AttributesOf(int dirFd, const DirEntry& entry, uint32_t asked, const st
     return (attributes | StoredAttributes(dirFd, entry.name)) & asked;
 }
 
+RemoveResult RemoveResultOf(int result) {
+    if (result == 0) return RemoveResult::Removed;
+    switch (errno) {
+    case ENOENT: return RemoveResult::Gone;
+    case ENOTEMPTY:
+    case EEXIST: return RemoveResult::NotEmpty;
+    case EACCES:
+    case EPERM:
+    case EROFS: return RemoveResult::Denied;
+    case EBUSY:
+    case ETXTBSY: return RemoveResult::InUse;
+    default: return RemoveResult::Failed;
+    }
+}
+
 }  // namespace
 
 Directory::Directory() = default;
 
 Directory::~Directory() = default;
 
-OpenResult Directory::Open(const char* path) {
+OpenResult Directory::Open(const char* path, RootRefusal* refusal) {
     state = std::make_unique<State>();
-    state->fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    bool refused = false;
+    state->fd = OpenRootSafely(path, refused, refusal);
+    if (refused) return OpenResult::Refused;
     bool mountRoot;
     if (state->fd < 0 || !MountOf(state->fd, state->mountId, mountRoot)) return OpenResult::Unreadable;
     state->stream = fdopendir(state->fd);
@@ -192,10 +211,12 @@ bool Directory::ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWr
     return true;
 }
 
-bool Directory::DeleteEntry(const DirEntry& entry) const { return unlinkat(state->fd, entry.name, 0) == 0; }
+RemoveResult Directory::DeleteEntry(const DirEntry& entry) const {
+    return RemoveResultOf(unlinkat(state->fd, entry.name, 0));
+}
 
-bool Directory::RemoveEmptySubdirectory(const char* name) const {
-    return unlinkat(state->fd, name, AT_REMOVEDIR) == 0;
+RemoveResult Directory::RemoveEmptySubdirectory(const char* name) const {
+    return RemoveResultOf(unlinkat(state->fd, name, AT_REMOVEDIR));
 }
 
 }  // namespace platform

@@ -29,6 +29,8 @@ constexpr NTSTATUS ObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034);
 constexpr NTSTATUS ObjectPathNotFound = static_cast<NTSTATUS>(0xC000003A);
 constexpr NTSTATUS DeletePending = static_cast<NTSTATUS>(0xC0000056);
 constexpr NTSTATUS NotADirectory = static_cast<NTSTATUS>(0xC0000103);
+constexpr NTSTATUS AccessDenied = static_cast<NTSTATUS>(0xC0000022);
+constexpr NTSTATUS SharingViolation = static_cast<NTSTATUS>(0xC0000043);
 
 constexpr DWORD AttributesThatForbidDeletion =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -36,6 +38,26 @@ constexpr DWORD AttributesThatForbidDeletion =
 bool IsGone(NTSTATUS status) {
     return status == ObjectNameNotFound || status == ObjectPathNotFound || status == DeletePending ||
            status == NotADirectory;
+}
+
+RemoveResult OpenFailure(NTSTATUS status) {
+    if (IsGone(status)) return RemoveResult::Gone;
+    if (status == AccessDenied) return RemoveResult::Denied;
+    return status == SharingViolation ? RemoveResult::InUse : RemoveResult::Failed;
+}
+
+// After a failed SetFileInformationByHandle.
+RemoveResult DispositionFailure() {
+    switch (GetLastError()) {
+    case ERROR_DIR_NOT_EMPTY: return RemoveResult::NotEmpty;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return RemoveResult::Denied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return RemoveResult::InUse;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return RemoveResult::Gone;
+    default: return RemoveResult::Failed;
+    }
 }
 
 // Opens `name` inside the directory held by `parent`, never by a path: the
@@ -81,15 +103,17 @@ bool SetAttributes(HANDLE handle, DWORD attributes) {
 // A read-only file cannot be deleted as it is: either the system ignores the
 // attribute in the same step, or the read-only, hidden and system attributes
 // are cleared first and put back when the file stays all the same.
-bool DeleteFileByHandle(HANDLE handle) {
-    if (SetDeleteDisposition(handle, DispositionIgnoreReadOnly)) return true;
+RemoveResult DeleteFileByHandle(HANDLE handle) {
+    if (SetDeleteDisposition(handle, DispositionIgnoreReadOnly)) return RemoveResult::Removed;
+    const RemoveResult refused = DispositionFailure();
     FILE_BASIC_INFO basic;
-    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) return false;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) return refused;
     const DWORD forbidding = basic.FileAttributes & AttributesThatForbidDeletion;
-    if (!forbidding || !SetAttributes(handle, basic.FileAttributes & ~forbidding)) return false;
-    if (SetDeleteDisposition(handle, 0)) return true;
+    if (!forbidding || !SetAttributes(handle, basic.FileAttributes & ~forbidding)) return refused;
+    if (SetDeleteDisposition(handle, 0)) return RemoveResult::Removed;
+    const RemoveResult stays = DispositionFailure();
     SetAttributes(handle, basic.FileAttributes);
-    return false;
+    return stays;
 }
 
 }  // namespace
@@ -158,7 +182,9 @@ Directory::Directory() = default;
 
 Directory::~Directory() = default;
 
-OpenResult Directory::Open(const char* path) {
+// A root that is a junction or a directory link is followed: the owner chose
+// it, and the system does not say who made it.
+OpenResult Directory::Open(const char* path, RootRefusal*) {
     state = std::make_unique<State>();
     state->handle = CreateFileW(Widen(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -191,26 +217,28 @@ bool Directory::ReadInfo(const DirEntry&, uint32_t attributes, bool lastWrite, E
     return true;
 }
 
-bool Directory::DeleteEntry(const DirEntry& entry) const {
+RemoveResult Directory::DeleteEntry(const DirEntry& entry) const {
     HANDLE handle;
     const ACCESS_MASK access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
-    if (!NT_SUCCESS(OpenRelative(state->handle, state->WideNameOf(entry.name), access, FILE_NON_DIRECTORY_FILE,
-                                 handle)))
-        return false;
-    const bool deleted = DeleteFileByHandle(handle);
+    const NTSTATUS status =
+        OpenRelative(state->handle, state->WideNameOf(entry.name), access, FILE_NON_DIRECTORY_FILE, handle);
+    if (!NT_SUCCESS(status)) return OpenFailure(status);
+    const RemoveResult result = DeleteFileByHandle(handle);
     CloseHandle(handle);
-    return deleted;
+    return result;
 }
 
 // A directory swapped for a junction meanwhile is not removed: it is not ours.
-bool Directory::RemoveEmptySubdirectory(const char* name) const {
+RemoveResult Directory::RemoveEmptySubdirectory(const char* name) const {
     HANDLE handle;
-    if (!NT_SUCCESS(OpenRelative(state->handle, state->WideNameOf(name), DELETE | FILE_READ_ATTRIBUTES,
-                                 FILE_DIRECTORY_FILE, handle)))
-        return false;
-    const bool removed = IsPlainDirectory(handle) && SetDeleteDisposition(handle, 0);
+    const NTSTATUS status = OpenRelative(state->handle, state->WideNameOf(name), DELETE | FILE_READ_ATTRIBUTES,
+                                         FILE_DIRECTORY_FILE, handle);
+    if (!NT_SUCCESS(status)) return OpenFailure(status);
+    RemoveResult result = RemoveResult::Gone;
+    if (IsPlainDirectory(handle))
+        result = SetDeleteDisposition(handle, 0) ? RemoveResult::Removed : DispositionFailure();
     CloseHandle(handle);
-    return removed;
+    return result;
 }
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 #pragma once
 // What start-up needs to know about the running process.
 
-#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -15,25 +14,5 @@ std::string ExecutablePath();
 // station is visible (a scheduled task running as a service account has one
 // nobody sees).
 bool HasDisplay();
-
-// A token that only one process of the user running it (of the session on
-// Windows) can hold at a time, and that no other user can take or block;
-// released by the operating system however the holder ends (crash or kill
-// included), never decided by a file left behind.
-class InstanceGuard {
-public:
-    explicit InstanceGuard(const char* name);
-    InstanceGuard(const InstanceGuard&) = delete;
-    InstanceGuard& operator=(const InstanceGuard&) = delete;
-    ~InstanceGuard();
-
-    // Waits at most `waitMs` milliseconds to take the token. Once taken it is
-    // held until the process ends.
-    bool Acquire(int waitMs);
-
-private:
-    std::string name;
-    intptr_t handle = -1;
-};
 
 }  // namespace platform

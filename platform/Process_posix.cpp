@@ -2,21 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
-#include <pwd.h>
-#include <sys/file.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace platform {
 
@@ -176,103 +169,6 @@ bool HasDisplay() {
         start = end + 1;
     }
     return false;
-}
-
-InstanceGuard::InstanceGuard(const char* name) : name(name) {}
-
-InstanceGuard::~InstanceGuard() {
-    if (handle >= 0) close(static_cast<int>(handle));
-}
-
-namespace {
-
-// Files left by somebody else under the lock file's name are passed over for
-// the next name: every instance walks the same names and stops at the same
-// first usable one, so they still meet on one file.
-constexpr int LockFileNames = 4;
-
-std::string HomeDirectory() {
-    std::vector<char> buffer(16384);
-    passwd entry;
-    passwd* found = nullptr;
-    getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found);
-    return found && found->pw_dir ? found->pw_dir : "";
-}
-
-// Only this user (and the superuser) can add, replace or remove entries in a
-// directory it owns that neither group nor others may write. Checked on the
-// directory actually opened, wherever links along the path led.
-int OpenPrivateDirectory(const std::string& path) {
-    if (path.empty() || path[0] != '/') return -1;
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    struct stat st;
-    if (fd >= 0 && fstat(fd, &st) == 0 && st.st_uid == geteuid() && !(st.st_mode & (S_IWGRP | S_IWOTH))) return fd;
-    if (fd >= 0) close(fd);
-    return -1;
-}
-
-// A regular file of this user's under `fileName`, never reached through a link.
-int OpenOwnFile(int dirFd, const std::string& fileName) {
-    const int fd = openat(dirFd, fileName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                          0600);
-    struct stat st;
-    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid()) return fd;
-    if (fd >= 0) close(fd);
-    return -1;
-}
-
-// A lock the file system cannot hold (a network home without a lock manager)
-// makes the place unusable; one that another instance holds does not.
-bool Lockable(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0 || errno == EWOULDBLOCK; }
-
-int OpenLockFileIn(const std::string& directory, const std::string& fileName) {
-    const int dirFd = OpenPrivateDirectory(directory);
-    if (dirFd < 0) return -1;
-    int fd = -1;
-    for (int i = 0; i < LockFileNames && fd < 0; ++i)
-        fd = OpenOwnFile(dirFd, fileName + (i ? "." + std::to_string(i) : std::string()));
-    close(dirFd);
-    if (fd >= 0 && !Lockable(fd)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-// The place is chosen by the user id alone, never by the environment, so that
-// a scheduled run and a window of the same user always meet on the same file.
-// The superuser's goes to /run, which only it can write. Another user's goes
-// to its home directory, which exists whether or not a session is open; a
-// user without a usable one gets a directory of its own under /tmp.
-int OpenLockFile(const std::string& name) {
-    const std::string fileName = name + ".lock";
-    int fd = geteuid() == 0 ? OpenLockFileIn("/run", fileName) : -1;
-    if (fd < 0) fd = OpenLockFileIn(HomeDirectory(), "." + fileName);
-    if (fd >= 0) return fd;
-    const std::string own = "/tmp/vorn-" + std::to_string(geteuid());
-    mkdir(own.c_str(), 0700);  // one that exists already is used only if it is ours alone
-    return OpenLockFileIn(own, fileName);
-}
-
-}  // namespace
-
-// flock belongs to the open file: the kernel lets go of it when the holder
-// ends, however it ends, and the file's mere presence decides nothing.
-bool InstanceGuard::Acquire(int waitMs) {
-    if (handle >= 0) return true;
-    const int fd = OpenLockFile(name);
-    if (fd < 0) return false;
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
-            close(fd);
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    handle = fd;
-    return true;
 }
 
 }  // namespace platform

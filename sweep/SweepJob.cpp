@@ -20,7 +20,26 @@ constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d
 constexpr const char* CompletedText = "运行完成";
 constexpr const char* StoppedText = "运行已停止";
 constexpr const char* RootUnreadableFormat = "无法打开处理目录 %s";
+constexpr const char* RootTooLongFormat = "处理目录的路径超过260字节，无法处理: %s";
 constexpr const char* FailedText = "运行异常结束";
+static_assert(SweepJob::MaxPathBytes == 260, "RootTooLongFormat names the limit");
+
+// Why the way to the root was refused, naming the place.
+const char* RefusalFormat(platform::RootRefusal::Reason reason) {
+    switch (reason) {
+    case platform::RootRefusal::Reason::ForeignLink: return "“%s”是其他用户建立的链接，不会跟随";
+    case platform::RootRefusal::Reason::UnsafeTransition: return "经由其他用户的目录进入“%s”不安全，不会继续";
+    case platform::RootRefusal::Reason::TooManyLinks: return "“%s”处的链接层数过多";
+    }
+    return "%s";
+}
+
+// Failures of the sweep's own making; "gone" and "not empty" are the tree
+// changing or holding what the sweep left on purpose.
+bool IsFailure(platform::RemoveResult result) {
+    return result == platform::RemoveResult::Denied || result == platform::RemoveResult::InUse ||
+           result == platform::RemoveResult::Failed;
+}
 
 }  // namespace
 
@@ -48,6 +67,7 @@ void SweepJob::SubdirectoryListed(const std::string&) {}
 void SweepJob::PrepareRun() {
     runEnd = RunEnd::None;
     finalText.clear();
+    shortfalls = {};
     root = settings.filepath;
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
@@ -78,11 +98,12 @@ SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Fai
 
 SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name,
                                             uint32_t& found) {
-    if (path.empty() || path.size() > MaxPathBytes) return Outcome::NotSearched;
+    if (path.empty()) return Outcome::NotSearched;
+    if (path.size() > MaxPathBytes) return Outcome::Overlong;
     platform::Directory dir;
     Outcome outcome;
     if (!OpenDirectory(dir, parent, name, outcome)) return Outcome::Abandoned;
-    if (outcome == Outcome::NotSearched) return outcome;
+    if (outcome == Outcome::NotSearched || outcome == Outcome::Refused) return outcome;
     ReportPath(SearchingFormat);
     found = 0;
     ++dirCount;
@@ -103,10 +124,13 @@ bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory
         if (!Outside([&] { result = dir.Open(*parent, name); })) return false;
     } else {
         const std::string rootPath = path;
-        if (!Outside([&] { result = dir.Open(rootPath.c_str()); })) return false;
+        platform::RootRefusal refusal;
+        if (!Outside([&] { result = dir.Open(rootPath.c_str(), &refusal); })) return false;
+        rootRefusal = refusal;
     }
     outcome = result == platform::OpenResult::Listed       ? Outcome::Searched
               : result == platform::OpenResult::Unreadable ? Outcome::Unreadable
+              : result == platform::OpenResult::Refused    ? Outcome::Refused
                                                            : Outcome::NotSearched;
     return true;
 }
@@ -144,10 +168,14 @@ bool SweepJob::VisitSubdirectory(const platform::Directory& dir, const char* nam
     uint32_t sub = 0;
     const Outcome outcome = SearchDirectory(&dir, name, sub);
     if (outcome == Outcome::Abandoned) return false;
-    if (outcome == Outcome::NotSearched) return true;
+    CountShortfall(outcome);
+    if (outcome == Outcome::NotSearched || outcome == Outcome::Overlong) return true;
     found += sub;
     if (static_cast<uint32_t>(deletedCount - before) != sub || !settings.dirtree) return true;
-    return Outside([&] { dir.RemoveEmptySubdirectory(name); });
+    platform::RemoveResult result;
+    if (!Outside([&] { result = dir.RemoveEmptySubdirectory(name); })) return false;
+    CountShortfall(result, shortfalls.unremovedDirectories);
+    return true;
 }
 
 // Deleting a live FIFO or socket would break whoever uses it: such files are
@@ -177,9 +205,10 @@ SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform
 // The report and the pause follow every attempt while the count stands at 1
 // or a multiple of ten, failed attempts included.
 bool SweepJob::Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause) {
-    bool deleted = false;
-    if (!Outside([&] { deleted = dir.DeleteEntry(entry); })) return false;
-    if (deleted) ++deletedCount;
+    platform::RemoveResult result;
+    if (!Outside([&] { result = dir.DeleteEntry(entry); })) return false;
+    if (result == platform::RemoveResult::Removed) ++deletedCount;
+    CountShortfall(result, shortfalls.undeletedFiles);
     if (deletedCount != 1 && deletedCount % DeletionsPerReport != 0) return true;
     ReportPath(DeletingFormat);
     return pause <= 0 || Pause(pause);
@@ -190,6 +219,15 @@ bool SweepJob::DirectoryPause(int pause) {
     if (pause <= 0) return true;
     if (dirCount % DirectoriesPerPause == 0 && !Pause(pause)) return false;
     return dirCount % DirectoriesPerDoublePause != 0 || Pause(pause);
+}
+
+void SweepJob::CountShortfall(Outcome subdirectory) {
+    if (subdirectory == Outcome::Unreadable) ++shortfalls.unreadableDirectories;
+    if (subdirectory == Outcome::Overlong) ++shortfalls.overlongDirectories;
+}
+
+void SweepJob::CountShortfall(platform::RemoveResult result, int& counter) {
+    if (IsFailure(result)) ++counter;
 }
 
 // Progress texts are many; with nothing to queue them to, they are not made.
@@ -203,16 +241,25 @@ void SweepJob::ReportPath(const char* format) {
 // A root that opens but holds nothing is a clean run; one that cannot be
 // opened is not, and must not read like one.
 void SweepJob::ReportSearchEnd(Outcome rootOutcome, uint32_t found) {
+    if (rootOutcome == Outcome::Unreadable || rootOutcome == Outcome::Refused || rootOutcome == Outcome::Overlong)
+        return ReportRootError(rootOutcome);
     StringEx text;
-    if (rootOutcome == Outcome::Unreadable) {
-        runEnd = RunEnd::RootUnreadable;
-        text.Format(RootUnreadableFormat, path.c_str());
-        return ReportEnd(StatusKind::Error, text.Str());
-    }
     runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
     text.Format(SummaryFormat, runEnd == RunEnd::Completed ? CompletedText : StoppedText,
                 static_cast<int>(found), deletedCount);
     ReportEnd(StatusKind::Info, text.Str());
+}
+
+void SweepJob::ReportRootError(Outcome rootOutcome) {
+    runEnd = RunEnd::RootUnreadable;
+    StringEx text;
+    text.Format(rootOutcome == Outcome::Overlong ? RootTooLongFormat : RootUnreadableFormat, path.c_str());
+    std::string message = text.Str();
+    if (rootOutcome == Outcome::Refused) {
+        text.Format(RefusalFormat(rootRefusal.reason), rootRefusal.component.c_str());
+        message += ": " + text.Str();
+    }
+    ReportEnd(StatusKind::Error, message);
 }
 
 void SweepJob::ReportEnd(StatusKind kind, const std::string& text) {

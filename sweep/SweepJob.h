@@ -14,16 +14,26 @@
 #include <functional>
 #include <string>
 
+#include "platform/Directory.h"
 #include "sweep/PatternMatcher.h"
 #include "sweep/StatusChannel.h"
 #include "sweep/WorkerThread.h"
 
 class SweepSettings;
 
-namespace platform {
-class Directory;
-struct DirEntry;
-}  // namespace platform
+
+// What a run left undone that it should have done. Files spared by a filter
+// and entries that were gone before their turn are none of these.
+struct SweepShortfalls {
+    int undeletedFiles = 0;         // matched, allowed by every filter, yet still there
+    int unremovedDirectories = 0;   // emptied by the sweep, yet could not be removed
+    int unreadableDirectories = 0;  // subdirectories that could not be listed
+    int overlongDirectories = 0;    // subdirectories skipped for the path limit
+
+    bool Any() const {
+        return undeletedFiles || unremovedDirectories || unreadableDirectories || overlongDirectories;
+    }
+};
 
 class SweepJob : public WorkerThread {
 public:
@@ -44,13 +54,15 @@ public:
              Clock now = SystemNow, Sleeper sleep = RealSleep);
     ~SweepJob() override;
 
-    // How the last run that reached its end ended, and its last text (its
-    // summary or its error, kept in the silent run too). Read them only once
-    // WaitDone has seen that end. A root that cannot be opened ends the run
-    // with an error, not with a summary of nothing found.
+    // How the last run that reached its end ended, its last text (its
+    // summary or its error, kept in the silent run too) and what it left
+    // undone. Read them only once WaitDone has seen that end. A root that
+    // cannot be opened, or whose path is over the limit, ends the run with an
+    // error, not with a summary of nothing found.
     enum class RunEnd { None, Completed, Stopped, InvalidPattern, RootUnreadable, Failed };
     RunEnd LastRunEnd() const;
     const std::string& FinalText() const { return finalText; }
+    const SweepShortfalls& LastShortfalls() const { return shortfalls; }
 
 protected:
     void PrepareRun() override;
@@ -60,8 +72,9 @@ protected:
     virtual void SubdirectoryListed(const std::string& path);
 
 private:
-    // Unreadable: the directory is there but cannot be listed.
-    enum class Outcome { Searched, Unreadable, NotSearched, Abandoned };
+    // Unreadable: the directory is there but cannot be listed. Refused: the
+    // way to the root is not safe. Overlong: its path is over the limit.
+    enum class Outcome { Searched, Unreadable, Refused, Overlong, NotSearched, Abandoned };
     enum class Verdict { Keep, Delete, Abandoned };
 
     // The directory whose path `path` holds; `parent` and `name` locate it,
@@ -76,9 +89,12 @@ private:
     Verdict Judge(const platform::Directory& dir, const platform::DirEntry& entry);
     bool Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause);
     bool DirectoryPause(int pause);
+    void CountShortfall(Outcome subdirectory);
+    void CountShortfall(platform::RemoveResult result, int& counter);
 
     void ReportPath(const char* format);
     void ReportSearchEnd(Outcome rootOutcome, uint32_t found);
+    void ReportRootError(Outcome rootOutcome);
     // The run's last text: queued like the others, and kept.
     void ReportEnd(StatusKind kind, const std::string& text);
     void Report(StatusKind kind, const std::string& text);
@@ -100,4 +116,7 @@ private:
     std::string path;
     RunEnd runEnd = RunEnd::None;
     std::string finalText;
+    SweepShortfalls shortfalls;
+    // Why the way to the root was refused, when it was.
+    platform::RootRefusal rootRefusal;
 };

@@ -19,6 +19,7 @@ using platform::DirEntry;
 using platform::EntryInfo;
 using platform::EntryKind;
 using platform::OpenResult;
+using platform::RemoveResult;
 
 struct Seen {
     EntryKind kind;

@@ -15,6 +15,7 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "DirectoryFixture.h"
 #include "support/InChild.h"
@@ -44,11 +45,56 @@ TEST_F(DirectoryTest, ListsEveryKindAndHidesLinksToDirectories) {
     EXPECT_EQ(ListAll(dir), expected);
 }
 
-TEST_F(DirectoryTest, RootMayBeALink) {
-    fs::create_symlink(tree / "root", tree / "rootlink");
-    Directory viaLink;
-    ASSERT_EQ(viaLink.Open((tree / "rootlink").c_str()), OpenResult::Listed);
-    EXPECT_EQ(ListAll(viaLink).size(), 2u);
+// The way to a root is followed name by name, links only where nobody but
+// their directory's owner (or root) could have put them, and never from a
+// directory another user owns into one that is not theirs. "uploads" belongs
+// to another user, "sticky" is root's and open to all, as /tmp is.
+TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act for another user";
+    constexpr uid_t Nobody = 65534;
+    const fs::path uploads = tree / "uploads", sticky = tree / "sticky";
+    fs::create_directories(uploads / "own");
+    fs::create_directories(uploads / "roots");
+    fs::create_directories(sticky);
+    fs::permissions(sticky, fs::perms::all | fs::perms::sticky_bit);
+    auto link = [](const fs::path& target, const fs::path& at, uid_t owner) {
+        fs::create_symlink(target, at);
+        EXPECT_EQ(lchown(at.c_str(), owner, owner), 0);
+    };
+    link(tree / "root", tree / "adminlink", 0);
+    link("root", tree / "relative", 0);
+    link("loop", tree / "loop", 0);
+    link("../root", uploads / "cache", Nobody);
+    link(tree / "root", uploads / "absolute", Nobody);
+    link("own", uploads / "ownlink", Nobody);
+    link("../root", sticky / "planted", Nobody);
+    for (const fs::path& dir : {uploads, uploads / "own"}) ASSERT_EQ(chown(dir.c_str(), Nobody, Nobody), 0);
+    using Reason = platform::RootRefusal::Reason;
+    const struct {
+        fs::path root;
+        OpenResult result;
+        Reason reason;
+        fs::path at;  // where the refusal is named
+    } cases[] = {
+        {tree / "adminlink", OpenResult::Listed, {}, {}},
+        {tree / "relative", OpenResult::Listed, {}, {}},
+        {uploads / "own", OpenResult::Listed, {}, {}},
+        {uploads / "ownlink", OpenResult::Listed, {}, {}},
+        {uploads / "cache", OpenResult::Refused, Reason::UnsafeTransition, tree.Path()},
+        {uploads / "absolute", OpenResult::Refused, Reason::UnsafeTransition, "/"},
+        {uploads / "roots", OpenResult::Refused, Reason::UnsafeTransition, uploads / "roots"},
+        {sticky / "planted", OpenResult::Refused, Reason::ForeignLink, sticky / "planted"},
+        {tree / "loop", OpenResult::Refused, Reason::TooManyLinks, tree / "loop"},
+        {tree / "loop" / "x", OpenResult::Refused, Reason::TooManyLinks, tree / "loop"},
+    };
+    for (const auto& c : cases) {
+        Directory dir;
+        platform::RootRefusal refusal;
+        EXPECT_EQ(dir.Open(c.root.c_str(), &refusal), c.result) << c.root;
+        if (c.result != OpenResult::Refused) continue;
+        EXPECT_EQ(refusal.reason, c.reason) << c.root;
+        EXPECT_EQ(refusal.component, c.at.string()) << c.root;
+    }
 }
 
 TEST_F(DirectoryTest, LinkToADirectoryIsNotEntered) {
@@ -78,10 +124,10 @@ TEST_F(DirectoryTest, DeletesLinksNotTargets) {
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     DirEntry entry;
     ASSERT_TRUE(FindEntry(root, "filelink", entry));
-    EXPECT_TRUE(root.DeleteEntry(entry));
+    EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Removed);
     EXPECT_FALSE(fs::exists(fs::symlink_status(tree / "root/filelink")));
     EXPECT_EQ(TempDir::Read(tree / "outside/target.txt"), "keep");
-    EXPECT_FALSE(root.RemoveEmptySubdirectory("plain.txt"));
+    EXPECT_EQ(root.RemoveEmptySubdirectory("plain.txt"), RemoveResult::Failed);
 }
 
 TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {

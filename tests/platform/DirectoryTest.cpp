@@ -49,13 +49,13 @@ TEST_F(DirectoryTest, DeletesFilesAndRemovesOnlyEmptyDirectories) {
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     DirEntry entry;
     ASSERT_TRUE(FindEntry(root, "plain.txt", entry));
-    EXPECT_TRUE(root.DeleteEntry(entry));
-    EXPECT_FALSE(root.DeleteEntry(entry));  // already gone
+    EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Removed);
+    EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Gone);
     EXPECT_FALSE(fs::exists(tree / "root/plain.txt"));
 
-    EXPECT_TRUE(root.RemoveEmptySubdirectory("sub"));
-    EXPECT_FALSE(root.RemoveEmptySubdirectory("full"));
-    EXPECT_FALSE(root.RemoveEmptySubdirectory("gone"));
+    EXPECT_EQ(root.RemoveEmptySubdirectory("sub"), RemoveResult::Removed);
+    EXPECT_EQ(root.RemoveEmptySubdirectory("full"), RemoveResult::NotEmpty);
+    EXPECT_EQ(root.RemoveEmptySubdirectory("gone"), RemoveResult::Gone);
     EXPECT_TRUE(fs::exists(tree / "root/full/inner.txt"));
     EXPECT_FALSE(fs::exists(tree / "root/sub"));
 }

@@ -49,7 +49,7 @@ TEST_F(DirectoryTest, NameOutsideTheCodePageIsListedAndDeleted) {
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     DirEntry entry;
     ASSERT_TRUE(FindEntry(root, name, entry));
-    EXPECT_TRUE(root.DeleteEntry(entry));
+    EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Removed);
     EXPECT_FALSE(fs::exists(tree / ("root/" + name)));
 }
 
@@ -65,13 +65,13 @@ TEST_F(DirectoryTest, ReadOnlyFileIsDeletedAndAFailedDeletionKeepsItsAttributes)
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     DirEntry entry;
     ASSERT_TRUE(FindEntry(root, "held.txt", entry));
-    EXPECT_FALSE(root.DeleteEntry(entry));
+    EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::InUse);
     CloseHandle(holder);
     EXPECT_EQ(AttributesOf(held) & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
 
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     ASSERT_TRUE(FindEntry(root, "plain.txt", entry));
-    EXPECT_TRUE(root.DeleteEntry(entry));
+    EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Removed);
     EXPECT_FALSE(fs::exists(tree / "root/plain.txt"));
 }
 

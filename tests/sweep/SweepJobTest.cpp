@@ -148,23 +148,24 @@ TEST_F(SweepFixture, RootKeepsItsOwnSpellingAndPathsGetOneSeparator) {
     }
 }
 
-// A root that is missing or no directory ends the run with an error, never
-// with a summary a monitor would take for a clean run. A path the search
-// never tries (empty, too long) and an empty directory give the empty summary.
+// A root that is missing, no directory or too long to search ends the run
+// with an error, never with a summary a monitor would take for a clean run.
+// An empty path and an empty directory give the empty summary.
 TEST_F(SweepFixture, RootThatCannotBeOpenedEndsWithAnErrorInsteadOfTheSummary) {
     fs::create_directories(tree / "empty");
     tree.Write("file", "x");
+    const std::string tooLong = Root() + Sep + std::string(SweepJob::MaxPathBytes, 'x');
     const struct {
         std::string root;
         bool searched;
-        bool opens;
+        std::string error;  // empty: the run completes
     } roots[] = {
-        {"", false, true},
-        {Root() + Sep + std::string(SweepJob::MaxPathBytes, 'x'), false, true},
-        {Root() + Sep + "empty", true, true},
-        {Root() + Sep + "missing", true, false},
-        {Root() + Sep + "file", true, false},
-        {Root() + Sep + "file" + Sep, true, false},
+        {"", false, ""},
+        {tooLong, false, "处理目录的路径超过260字节，无法处理: " + tooLong},
+        {Root() + Sep + "empty", true, ""},
+        {Root() + Sep + "missing", true, "无法打开处理目录 " + Root() + Sep + "missing"},
+        {Root() + Sep + "file", true, "无法打开处理目录 " + Root() + Sep + "file"},
+        {Root() + Sep + "file" + Sep, true, "无法打开处理目录 " + Root() + Sep + "file" + Sep},
     };
     for (const auto& root : roots) {
         SCOPED_TRACE(root.root);
@@ -173,13 +174,14 @@ TEST_F(SweepFixture, RootThatCannotBeOpenedEndsWithAnErrorInsteadOfTheSummary) {
         ASSERT_TRUE(job.WaitDone(RunLimitMillis));
         Texts expected = {"正在运行..."};
         if (root.searched) expected.push_back("搜索目录 " + root.root);
-        expected.push_back(root.opens ? Summary(true, 0, 0) : "无法打开处理目录 " + root.root);
+        const bool opens = root.error.empty();
+        expected.push_back(opens ? Summary(true, 0, 0) : root.error);
         const std::vector<StatusRecord> records = DrainRecords();
         Texts texts;
         for (const StatusRecord& record : records) texts.push_back(record.text);
         EXPECT_EQ(texts, expected);
-        EXPECT_EQ(records.back().kind, root.opens ? StatusKind::Info : StatusKind::Error);
-        EXPECT_EQ(job.LastRunEnd(), root.opens ? SweepJob::RunEnd::Completed : SweepJob::RunEnd::RootUnreadable);
+        EXPECT_EQ(records.back().kind, opens ? StatusKind::Info : StatusKind::Error);
+        EXPECT_EQ(job.LastRunEnd(), opens ? SweepJob::RunEnd::Completed : SweepJob::RunEnd::RootUnreadable);
         EXPECT_EQ(job.FinalText(), expected.back());
     }
 }
@@ -193,6 +195,7 @@ TEST_F(SweepFixture, DirectoryPathsLongerThanTheLimitAreNotSearched) {
     EXPECT_EQ(Sweep().back(), Summary(true, 1, 1));
     EXPECT_FALSE(Exists(fits));
     EXPECT_TRUE(Exists(tooLong + "/out.log"));
+    EXPECT_EQ(job.LastShortfalls().overlongDirectories, 1);
 }
 
 TEST_F(SweepFixture, SilentModeQueuesNothingButKeepsTheFinalText) {

@@ -93,6 +93,7 @@ TEST_F(SweepFixture, SubdirectoryThatCannotBeListedIsCountedButMakesNoPause) {
     EXPECT_EQ(texts.back(), Summary(true, 0, 0));
     EXPECT_EQ(pauses->Pauses(), std::vector<int>(9, 500));
     EXPECT_TRUE(Exists(chain + "locked/a.log"));
+    EXPECT_EQ(job.LastShortfalls().unreadableDirectories, 1);
 }
 
 TEST_F(SweepFixture, EachAttributeNeedsItsFlag) {
@@ -203,6 +204,7 @@ TEST_F(SweepFixture, FailedDeletionsReportAndPauseWhileTheCountIsZero) {
         EXPECT_EQ(texts[i].rfind("删除" + settings.filepath + "/", 0), 0u) << texts[i];
     EXPECT_EQ(texts.back(), Summary(true, 3, 0));
     EXPECT_EQ(pauses->Pauses(), std::vector<int>(3, 100));
+    EXPECT_EQ(job.LastShortfalls().undeletedFiles, 3);
 }
 
 TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {

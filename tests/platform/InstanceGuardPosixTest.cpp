@@ -1,0 +1,210 @@
+#include "platform/InstanceGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "support/InChild.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::InstanceGuard;
+using Result = InstanceGuard::Result;
+
+constexpr uid_t Nobody = 65534;
+constexpr int GuardWaitMs = 200;
+
+bool BecomeNobody() { return setgid(Nobody) == 0 && setuid(Nobody) == 0; }
+
+// Another process that tries to take the guard `name` and holds it until it
+// is released or killed.
+class Holder {
+public:
+    Holder(const std::string& name, bool asNobody = false) {
+        int answer[2], release[2];
+        if (pipe(answer) != 0 || pipe(release) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            close(answer[0]);
+            close(release[1]);
+            InstanceGuard guard(name.c_str());
+            const char held = (!asNobody || BecomeNobody()) && guard.Acquire(0) == Result::Acquired ? '1' : '0';
+            char ignored;
+            if (write(answer[1], &held, 1) == 1) (void)!read(release[0], &ignored, 1);
+            _exit(0);
+        }
+        close(answer[1]);
+        close(release[0]);
+        char held = '0';
+        holds = read(answer[0], &held, 1) == 1 && held == '1';
+        close(answer[0]);
+        releaseFd = release[1];
+    }
+    ~Holder() { End(0); }
+
+    // Ends the holder: with `signal`, or as the process would end on its own.
+    void End(int signal) {
+        if (pid <= 0) return;
+        if (signal) kill(pid, signal);
+        close(releaseFd);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+
+    bool holds = false;
+
+private:
+    pid_t pid = -1;
+    int releaseFd = -1;
+};
+
+class InstanceGuardTest : public ::testing::Test {
+protected:
+    // A guard's name of this test run's own, so that runs side by side never meet.
+    std::string GuardName(const std::string& what) {
+        names.push_back("VORNTest-" + what + "-" + std::to_string(getpid()));
+        return names.back();
+    }
+    // The lock files are meant to stay; a test's own go with it.
+    void TearDown() override {
+        const char* home = std::getenv("HOME");
+        std::error_code ignored;
+        for (const std::string& name : names)
+            for (const std::string& file : {"/run/" + name + ".lock", std::string(home ? home : "") + "/." + name + ".lock"})
+                for (int i = 0; i < 4; ++i) fs::remove(file + (i ? "." + std::to_string(i) : ""), ignored);
+    }
+
+    std::vector<std::string> names;
+};
+
+TEST_F(InstanceGuardTest, HeldUntilTheHolderEndsHoweverItEnds) {
+    for (const int signal : {0, SIGKILL}) {
+        const std::string name = GuardName("held");
+        Holder first(name);
+        ASSERT_TRUE(first.holds);
+        EXPECT_FALSE(Holder(name).holds);
+        InstanceGuard second(name.c_str());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(second.Acquire(GuardWaitMs), Result::Held);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(waited, std::chrono::milliseconds(GuardWaitMs));
+        EXPECT_LT(waited, std::chrono::milliseconds(GuardWaitMs + 500));
+        first.End(signal);
+        EXPECT_EQ(second.Acquire(GuardWaitMs), Result::Acquired) << signal;
+    }
+}
+
+TEST_F(InstanceGuardTest, AnotherUserNeitherTakesNorBlocksOurs) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const std::string name = GuardName("user");
+    const std::string seen = RunInChild([&] {
+        // The other user's guard lives in a /tmp of this test's own.
+        if (!PrivateTmp()) return std::string("no namespace");
+        Holder other(name, true);
+        InstanceGuard ours(name.c_str());
+        return std::string(other.holds ? "other holds, " : "other does not hold, ") +
+               (ours.Acquire(GuardWaitMs) == Result::Acquired ? "ours taken" : "ours blocked");
+    });
+    EXPECT_EQ(seen, "other holds, ours taken");
+}
+
+// What another user may leave under the superuser's lock file's name in
+// /run: a link, a file of its own, or the superuser's own file with its mode
+// widened and a shared lock held on it. None blocks the guard or is written.
+TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
+    if (geteuid() != 0) GTEST_SKIP() << "the superuser's guard lives in /run";
+    TempDir temp;
+    const fs::path target = temp.Write("target", "keep");
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> plant;
+    } cases[] = {
+        {"link", [&](const fs::path& at) { fs::create_symlink(target, at); }},
+        {"another user's file", [](const fs::path& at) {
+             std::ofstream{at};
+             ASSERT_EQ(chown(at.c_str(), Nobody, Nobody), 0);
+         }},
+        {"widened lock file", [](const fs::path& at) {
+             std::ofstream{at};
+             fs::permissions(at, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+         }},
+    };
+    for (const auto& c : cases) {
+        const std::string name = GuardName("planted" + std::to_string(&c - cases));
+        const fs::path planted = "/run/" + name + ".lock";
+        c.plant(planted);
+        // Another user opens what it may and holds a shared lock on it.
+        int release[2];
+        ASSERT_EQ(pipe(release), 0);
+        const pid_t other = fork();
+        if (other == 0) {
+            const int fd = BecomeNobody() ? open(planted.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+            if (fd >= 0) flock(fd, LOCK_SH);
+            char ignored;
+            close(release[1]);
+            (void)!read(release[0], &ignored, 1);
+            _exit(0);
+        }
+        close(release[0]);
+        {
+            InstanceGuard guard(name.c_str());
+            EXPECT_EQ(guard.Acquire(GuardWaitMs), Result::Acquired) << c.what;
+            EXPECT_FALSE(Holder(name).holds) << c.what;
+            EXPECT_EQ(TempDir::Read(target), "keep") << c.what;
+        }
+        close(release[1]);
+        waitpid(other, nullptr, 0);
+    }
+}
+
+// A user whose home is not its own keeps its guard under /tmp, never in a
+// directory another user made first; when every name there is taken, it
+// says where it looked instead of claiming another instance runs.
+TEST_F(InstanceGuardTest, UserWithoutHomeGetsAPrivateDirectoryNeverAForeignOne) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const std::string name = GuardName("nohome");
+    const std::string own = "/tmp/vorn-" + std::to_string(Nobody);
+    const std::string seen = RunInChild([&] {
+        if (!PrivateTmp()) return std::string("no namespace");
+        std::string text;
+        {
+            Holder first(name, true);
+            text += first.holds && !Holder(name, true).holds ? "private, " : "not private, ";
+        }
+        // Squatted by another user: the next name is used, the squatter's never.
+        fs::remove_all(own);
+        fs::create_directory(own);
+        {
+            Holder first(name, true);
+            text += first.holds && !Holder(name, true).holds && fs::is_empty(own) ? "next used, " : "squat used, ";
+        }
+        for (const std::string& dir : {own, own + ".1", own + ".2", own + ".3"}) {
+            fs::remove_all(dir);
+            fs::create_directory(dir);
+        }
+        if (!BecomeNobody()) return std::string("cannot become nobody");
+        InstanceGuard guard(name.c_str());
+        const bool unavailable = guard.Acquire(0) == Result::Unavailable;
+        const auto& problems = guard.Problems();
+        const bool named = !problems.empty() && problems.back().place == own + ".3" &&
+                           problems.back().reason == platform::GuardPlaceProblem::Reason::NotOwned;
+        return text + (unavailable && named ? "all taken said" : "all taken not said");
+    });
+    EXPECT_EQ(seen, "private, next used, all taken said");
+}
+
+}  // namespace
