@@ -14,9 +14,10 @@
 namespace platform {
 
 enum class EntryKind : uint8_t {
-    File,       // a regular file, or a link that does not lead to a directory
-    Directory,  // a real subdirectory, never a link
-    Special,    // a FIFO, socket or device: never to be deleted
+    File,           // a regular file, or a link that does not lead to a directory
+    Directory,      // a real subdirectory, never a link
+    Special,        // a FIFO, socket or device: never to be deleted
+    DirectoryLink,  // a link (or junction) to a directory: never entered, counted or deleted
 };
 
 struct DirEntry {
@@ -76,9 +77,9 @@ public:
     // link and never onto another mount.
     OpenResult Open(const Directory& parent, const char* name);
 
-    // The next entry. "." and "..", links to directories and entries that
-    // vanished meanwhile are passed over. False at the end, on a read error,
-    // and on a directory that is not Listed.
+    // The next entry. "." and ".." and entries that vanished meanwhile are
+    // passed over. False at the end, on a read error, and on a directory that
+    // is not Listed.
     bool Next(DirEntry& entry);
 
     // What the caller asks of an entry just listed: the attribute bits it

@@ -63,17 +63,16 @@ bool TypeOf(int dirFd, const dirent& d, unsigned char& type) {
     return true;
 }
 
-// False for what the sweep must never see: a link to a directory, an entry
-// gone meanwhile.
+// False for an entry gone meanwhile.
 bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
     unsigned char type;
     if (!TypeOf(dirFd, d, type)) return false;
     entry.name = d.d_name;
     entry.link = type == DT_LNK;
-    if (entry.link && LeadsToDirectory(dirFd, d.d_name)) return false;
-    entry.kind = type == DT_DIR                 ? EntryKind::Directory
-                 : type == DT_REG || entry.link ? EntryKind::File
-                                                : EntryKind::Special;
+    entry.kind = type == DT_DIR                                   ? EntryKind::Directory
+                 : entry.link && LeadsToDirectory(dirFd, d.d_name) ? EntryKind::DirectoryLink
+                 : type == DT_REG || entry.link                   ? EntryKind::File
+                                                                  : EntryKind::Special;
     return true;
 }
 

@@ -162,13 +162,14 @@ struct Directory::State {
         // extended attributes holds its tag.
         const bool reparse = record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
         const WinEntryKind kind = ClassifyWinEntry(record.FileAttributes, reparse ? record.EaSize : 0);
-        if (kind == WinEntryKind::Skipped) return false;
         wideName.assign(listed);
         name = Narrow(listed);
         attributes = record.FileAttributes;
         lastWrite = UnixSecondsFromFileTime(record.LastWriteTime.QuadPart);
         entry.name = name.c_str();
-        entry.kind = kind == WinEntryKind::Directory ? EntryKind::Directory : EntryKind::File;
+        entry.kind = kind == WinEntryKind::Directory ? EntryKind::Directory
+                     : kind == WinEntryKind::Skipped ? EntryKind::DirectoryLink
+                                                     : EntryKind::File;
         entry.link = kind == WinEntryKind::Link;
         return true;
     }

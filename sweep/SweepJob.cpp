@@ -1,12 +1,14 @@
 #include "sweep/SweepJob.h"
 
 #include <chrono>
+#include <optional>
 #include <utility>
 
 #include "ExtLib/StringEx.h"
 #include "config/SweepSettings.h"
 #include "platform/Directory.h"
 #include "platform/Path.h"
+#include "platform/DosAttributes.h"
 #include "sweep/SweepFilters.h"
 
 namespace {
@@ -19,6 +21,9 @@ constexpr const char* BadRegexText = "无效正则表达式";
 constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d个文件";
 constexpr const char* CompletedText = "运行完成";
 constexpr const char* StoppedText = "运行已停止";
+constexpr const char* ListSummaryFormat = "%s! 共搜索到%d个文件，将删除%d个文件";
+constexpr const char* ListedText = "列出完成";
+constexpr const char* ListStoppedText = "列出已停止";
 constexpr const char* RootUnreadableFormat = "无法打开处理目录 %s";
 constexpr const char* RootTooLongFormat = "处理目录的路径超过260字节，无法处理: %s";
 constexpr const char* FailedText = "运行异常结束";
@@ -39,6 +44,24 @@ const char* RefusalFormat(platform::RootRefusal::Reason reason) {
 bool IsFailure(platform::RemoveResult result) {
     return result == platform::RemoveResult::Denied || result == platform::RemoveResult::InUse ||
            result == platform::RemoveResult::Failed;
+}
+
+EntryOutcome OutcomeOf(platform::RemoveResult result, bool directory) {
+    switch (result) {
+    case platform::RemoveResult::Removed: return directory ? EntryOutcome::Removed : EntryOutcome::Deleted;
+    case platform::RemoveResult::Gone: return EntryOutcome::Gone;
+    case platform::RemoveResult::Denied: return EntryOutcome::Denied;
+    case platform::RemoveResult::InUse: return EntryOutcome::InUse;
+    case platform::RemoveResult::NotEmpty:
+    case platform::RemoveResult::Failed: break;
+    }
+    return EntryOutcome::Failed;
+}
+
+// The first attribute that spares a file, in the order the filters test them.
+EntryOutcome SparedBy(uint32_t attributes) {
+    if (attributes & platform::AttributeSystem) return EntryOutcome::SparedSystem;
+    return attributes & platform::AttributeReadOnly ? EntryOutcome::SparedReadOnly : EntryOutcome::SparedHidden;
 }
 
 }  // namespace
@@ -62,6 +85,11 @@ SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
 
 void SweepJob::SubdirectoryListed(const std::string&) {}
 
+void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
+    entryReport = report;
+    this->listOnly = listOnly;
+}
+
 // The window may save new settings the moment after a start: the texts a
 // run works on are copied before its thread exists, never read by it.
 void SweepJob::PrepareRun() {
@@ -79,15 +107,15 @@ void SweepJob::Run() {
     startTime = now();
     deletedCount = 0;
     dirCount = 0;
-    uint32_t found = 0;
+    Tally tally;
     path = root;
     if (!matcher.Compile(expression, !regex)) {
         runEnd = RunEnd::InvalidPattern;
         ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
     } else {
-        const Outcome outcome = SearchDirectory(nullptr, nullptr, found);
+        const Outcome outcome = SearchDirectory(nullptr, nullptr, tally);
         if (outcome == Outcome::Abandoned) return;
-        ReportSearchEnd(outcome, found);
+        ReportSearchEnd(outcome, tally.found);
     }
     EndRun();
 }
@@ -96,8 +124,7 @@ void SweepJob::ReportFailure() { ReportEnd(StatusKind::Error, FailedText); }
 
 SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Failed : runEnd; }
 
-SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name,
-                                            uint32_t& found) {
+SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name, Tally& tally) {
     if (path.empty()) return Outcome::NotSearched;
     if (path.size() > MaxPathBytes) return Outcome::Overlong;
     platform::Directory dir;
@@ -105,12 +132,12 @@ SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, c
     if (!OpenDirectory(dir, parent, name, outcome)) return Outcome::Abandoned;
     if (outcome == Outcome::NotSearched || outcome == Outcome::Refused) return outcome;
     ReportPath(SearchingFormat);
-    found = 0;
+    tally = {};
     ++dirCount;
     // Nothing was searched there, so there is nothing to pause after.
     if (outcome == Outcome::Unreadable) return outcome;
     const int pause = settings.PauseMillis();
-    if (!SearchEntries(dir, pause, found) || !DirectoryPause(pause)) return Outcome::Abandoned;
+    if (!SearchEntries(dir, pause, tally) || !DirectoryPause(pause)) return Outcome::Abandoned;
     return Outcome::Searched;
 }
 
@@ -136,8 +163,9 @@ bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory
 }
 
 // The running flag is tested after every fetch: a stop leaves the entry just
-// fetched alone.
-bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& found) {
+// fetched alone. A link to a directory is neither entered nor counted, but
+// it keeps its directory.
+bool SweepJob::SearchEntries(platform::Directory& dir, int pause, Tally& tally) {
     const size_t length = path.size();
     const bool separated = path.back() == platform::PathSeparator;
     platform::DirEntry entry;
@@ -148,48 +176,81 @@ bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& foun
         path.resize(length);
         if (!separated) path += platform::PathSeparator;
         path += entry.name;
-        if (entry.kind == platform::EntryKind::Directory) {
-            if (!VisitSubdirectory(dir, entry.name, found)) return false;
+        if (entry.kind == platform::EntryKind::DirectoryLink) {
+            tally.kept = true;
+        } else if (entry.kind == platform::EntryKind::Directory) {
+            if (!VisitSubdirectory(dir, entry.name, tally)) return false;
         } else {
-            ++found;
-            if (!VisitFile(dir, entry, pause)) return false;
+            ++tally.found;
+            if (!VisitFile(dir, entry, pause, tally)) return false;
         }
     }
     path.resize(length);
     return true;
 }
 
-// A subtree is removed when every file found in it was deleted, which
-// includes a subtree without files and one that cannot be listed; a removal
-// that fails leaves it.
-bool SweepJob::VisitSubdirectory(const platform::Directory& dir, const char* name, uint32_t& found) {
-    if (!settings.subdir) return true;
+// A subdirectory not searched stays, and so does whatever holds it.
+bool SweepJob::VisitSubdirectory(const platform::Directory& dir, const char* name, Tally& tally) {
+    if (!settings.subdir) {
+        tally.kept = true;
+        return true;
+    }
     const int before = deletedCount;
-    uint32_t sub = 0;
+    Tally sub;
     const Outcome outcome = SearchDirectory(&dir, name, sub);
     if (outcome == Outcome::Abandoned) return false;
     CountShortfall(outcome);
-    if (outcome == Outcome::NotSearched || outcome == Outcome::Overlong) return true;
-    found += sub;
-    if (static_cast<uint32_t>(deletedCount - before) != sub || !settings.dirtree) return true;
+    if (outcome == Outcome::Unreadable) ReportEntry(EntryOutcome::Unreadable, true);
+    if (outcome == Outcome::Overlong) ReportEntry(EntryOutcome::Overlong, true);
+    if (outcome == Outcome::NotSearched || outcome == Outcome::Overlong) {
+        tally.kept = true;
+        return true;
+    }
+    tally.found += sub.found;
+    // Unread, it may hold anything; the removal below still finds out.
+    sub.kept = sub.kept || outcome == Outcome::Unreadable;
+    if (static_cast<uint32_t>(deletedCount - before) != sub.found || !settings.dirtree) {
+        tally.kept = true;
+        return true;
+    }
+    return RemoveEmptied(dir, name, sub, tally);
+}
+
+// A subtree is removed when every file found in it was deleted, which
+// includes a subtree without files and one that cannot be listed; a removal
+// that fails leaves it. A list-only run removes nothing: it names what it
+// foresees would go.
+bool SweepJob::RemoveEmptied(const platform::Directory& dir, const char* name, const Tally& sub, Tally& tally) {
+    if (listOnly) {
+        if (sub.kept) tally.kept = true;
+        else ReportEntry(EntryOutcome::Removed, true);
+        return true;
+    }
     platform::RemoveResult result;
     if (!Outside([&] { result = dir.RemoveEmptySubdirectory(name); })) return false;
     CountShortfall(result, shortfalls.unremovedDirectories);
+    if (result != platform::RemoveResult::Removed) tally.kept = true;
+    if (result != platform::RemoveResult::NotEmpty) ReportEntry(OutcomeOf(result, true), true);
     return true;
 }
 
 // Deleting a live FIFO or socket would break whoever uses it: such files are
 // only counted.
-bool SweepJob::VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause) {
-    if (entry.kind == platform::EntryKind::Special) return true;
-    const Verdict verdict = Judge(dir, entry);
-    if (verdict != Verdict::Delete) return verdict == Verdict::Keep;
-    return Delete(dir, entry, pause);
+bool SweepJob::VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally) {
+    std::optional<EntryOutcome> kept;
+    Verdict verdict = Verdict::Keep;
+    if (entry.kind != platform::EntryKind::Special) verdict = Judge(dir, entry, kept);
+    else if (entryReport && matcher.Match(entry.name, 1)) kept = EntryOutcome::Special;
+    if (verdict == Verdict::Delete) return Delete(dir, entry, pause, tally);
+    tally.kept = true;
+    if (kept) ReportEntry(*kept, false);
+    return verdict == Verdict::Keep;
 }
 
 // Cheapest first: the name needs no system call, the attributes and the age
 // one, and only for names that matched.
-SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform::DirEntry& entry) {
+SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform::DirEntry& entry,
+                                   std::optional<EntryOutcome>& kept) {
     if (!matcher.Match(entry.name, 1)) return Verdict::Keep;
     const SweepFilters filters = SweepFilters::Read(settings);
     const uint32_t spared = filters.SparedAttributes();
@@ -198,17 +259,22 @@ SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform
     platform::EntryInfo info;
     bool present = false;
     if (!Outside([&] { present = dir.ReadInfo(entry, spared, age, info); })) return Verdict::Abandoned;
+    kept = !present ? EntryOutcome::Gone : info.attributes & spared ? SparedBy(info.attributes & spared)
+                                                                     : EntryOutcome::TooRecent;
     if (!present || (info.attributes & spared)) return Verdict::Keep;
     return filters.OldEnough(info.lastWrite, startTime) ? Verdict::Delete : Verdict::Keep;
 }
 
 // The report and the pause follow every attempt while the count stands at 1
 // or a multiple of ten, failed attempts included.
-bool SweepJob::Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause) {
-    platform::RemoveResult result;
-    if (!Outside([&] { result = dir.DeleteEntry(entry); })) return false;
+// A list-only run counts the file as a real run would once it is deleted.
+bool SweepJob::Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally) {
+    platform::RemoveResult result = platform::RemoveResult::Removed;
+    if (!listOnly && !Outside([&] { result = dir.DeleteEntry(entry); })) return false;
     if (result == platform::RemoveResult::Removed) ++deletedCount;
+    else tally.kept = true;
     CountShortfall(result, shortfalls.undeletedFiles);
+    ReportEntry(OutcomeOf(result, false), false);
     if (deletedCount != 1 && deletedCount % DeletionsPerReport != 0) return true;
     ReportPath(DeletingFormat);
     return pause <= 0 || Pause(pause);
@@ -230,6 +296,10 @@ void SweepJob::CountShortfall(platform::RemoveResult result, int& counter) {
     if (IsFailure(result)) ++counter;
 }
 
+void SweepJob::ReportEntry(EntryOutcome outcome, bool directory) {
+    if (entryReport) entryReport->Entry(outcome, path, directory);
+}
+
 // Progress texts are many; with nothing to queue them to, they are not made.
 void SweepJob::ReportPath(const char* format) {
     if (silentMode) return;
@@ -245,8 +315,11 @@ void SweepJob::ReportSearchEnd(Outcome rootOutcome, uint32_t found) {
         return ReportRootError(rootOutcome);
     StringEx text;
     runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
-    text.Format(SummaryFormat, runEnd == RunEnd::Completed ? CompletedText : StoppedText,
-                static_cast<int>(found), deletedCount);
+    const bool completed = runEnd == RunEnd::Completed;
+    if (listOnly)
+        text.Format(ListSummaryFormat, completed ? ListedText : ListStoppedText, static_cast<int>(found), deletedCount);
+    else
+        text.Format(SummaryFormat, completed ? CompletedText : StoppedText, static_cast<int>(found), deletedCount);
     ReportEnd(StatusKind::Info, text.Str());
 }
 

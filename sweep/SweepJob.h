@@ -12,9 +12,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/Directory.h"
+#include "sweep/EntryReport.h"
 #include "sweep/PatternMatcher.h"
 #include "sweep/StatusChannel.h"
 #include "sweep/WorkerThread.h"
@@ -64,6 +66,12 @@ public:
     const std::string& FinalText() const { return finalText; }
     const SweepShortfalls& LastShortfalls() const { return shortfalls; }
 
+    // For the runs that follow: where the outcome of every matched entry
+    // goes (null: nowhere), and whether a run only lists what it would
+    // delete and remove, touching nothing, with its summary in its own
+    // words. Set it before Start.
+    void ReportEntriesTo(EntryReport* report, bool listOnly);
+
 protected:
     void PrepareRun() override;
     void Run() override;
@@ -76,21 +84,31 @@ private:
     // way to the root is not safe. Overlong: its path is over the limit.
     enum class Outcome { Searched, Unreadable, Refused, Overlong, NotSearched, Abandoned };
     enum class Verdict { Keep, Delete, Abandoned };
+    // What a directory's search found: the files seen, and whether anything
+    // in it stays (so that it cannot be removed), which a list-only run must
+    // foresee.
+    struct Tally {
+        uint32_t found = 0;
+        bool kept = false;
+    };
 
     // The directory whose path `path` holds; `parent` and `name` locate it,
-    // `parent` null for the root. `found` is set only when it is searched.
-    Outcome SearchDirectory(const platform::Directory* parent, const char* name, uint32_t& found);
+    // `parent` null for the root. `tally` is set only when it is searched.
+    Outcome SearchDirectory(const platform::Directory* parent, const char* name, Tally& tally);
     // The helpers below return false once the run is abandoned.
     bool OpenDirectory(platform::Directory& dir, const platform::Directory* parent, const char* name,
                        Outcome& outcome);
-    bool SearchEntries(platform::Directory& dir, int pause, uint32_t& found);
-    bool VisitSubdirectory(const platform::Directory& dir, const char* name, uint32_t& found);
-    bool VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause);
-    Verdict Judge(const platform::Directory& dir, const platform::DirEntry& entry);
-    bool Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause);
+    bool SearchEntries(platform::Directory& dir, int pause, Tally& tally);
+    bool VisitSubdirectory(const platform::Directory& dir, const char* name, Tally& tally);
+    bool RemoveEmptied(const platform::Directory& dir, const char* name, const Tally& sub, Tally& tally);
+    bool VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally);
+    // `kept` says why a file whose name matched stays.
+    Verdict Judge(const platform::Directory& dir, const platform::DirEntry& entry, std::optional<EntryOutcome>& kept);
+    bool Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally);
     bool DirectoryPause(int pause);
     void CountShortfall(Outcome subdirectory);
     void CountShortfall(platform::RemoveResult result, int& counter);
+    void ReportEntry(EntryOutcome outcome, bool directory);
 
     void ReportPath(const char* format);
     void ReportSearchEnd(Outcome rootOutcome, uint32_t found);
@@ -119,4 +137,6 @@ private:
     SweepShortfalls shortfalls;
     // Why the way to the root was refused, when it was.
     platform::RootRefusal rootRefusal;
+    EntryReport* entryReport = nullptr;
+    bool listOnly = false;
 };

@@ -29,7 +29,7 @@ bool SetDosAttrib(const fs::path& file, const std::string& value) {
     return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
 }
 
-TEST_F(DirectoryTest, ListsEveryKindAndHidesLinksToDirectories) {
+TEST_F(DirectoryTest, ListsEveryKindAndTellsLinksToDirectoriesApart) {
     fs::create_symlink(tree / "outside", tree / "root/dirlink");
     fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
     fs::create_symlink(tree / "nowhere", tree / "root/dangling");
@@ -40,7 +40,7 @@ TEST_F(DirectoryTest, ListsEveryKindAndHidesLinksToDirectories) {
     const std::map<std::string, Seen> expected = {
         {"plain.txt", {EntryKind::File, false}}, {"sub", {EntryKind::Directory, false}},
         {"filelink", {EntryKind::File, true}},   {"dangling", {EntryKind::File, true}},
-        {"pipe", {EntryKind::Special, false}},
+        {"pipe", {EntryKind::Special, false}},   {"dirlink", {EntryKind::DirectoryLink, true}},
     };
     EXPECT_EQ(ListAll(dir), expected);
 }
