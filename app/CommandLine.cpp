@@ -12,12 +12,17 @@ std::string JoinArguments(int argc, const char* const* argv) {
     return joined;
 }
 
-bool SelectsSilentRun(const std::string& arguments) {
+RunMode SelectRunMode(const std::string& arguments) {
     StringEx text(arguments);
     text.TrimLeft(' ');
     text.TrimRight(' ');
     text.MakeLower();
-    return text.Str() == "/auto";
+    const std::string& words = text.Str();
+    const std::string switchWord = "/auto";
+    if (words == switchWord) return RunMode::Silent;
+    if (words.rfind(switchWord + ' ', 0) != 0) return RunMode::Window;
+    const std::string form = words.substr(words.find_first_not_of(' ', switchWord.size()));
+    return form == "/l" ? RunMode::ListOnly : form == "/v" ? RunMode::Verbose : RunMode::Window;
 }
 
 std::string DirectoryOf(const std::string& executablePath) {

@@ -6,10 +6,18 @@
 // The program's arguments (without its name) joined by single spaces.
 std::string JoinArguments(int argc, const char* const* argv);
 
-// True when the arguments, with spaces around them removed and letters
-// lower-cased, are exactly "/auto". A tab or a further argument selects the
-// window instead.
-bool SelectsSilentRun(const std::string& arguments);
+enum class RunMode {
+    Window,
+    Silent,    // "/auto": one sweep, its summary line
+    ListOnly,  // "/auto /L": what a sweep would delete and remove, touching nothing
+    Verbose,   // "/auto /V": a sweep that names every matched entry's outcome
+};
+
+// With spaces around and between the words removed and letters lower-cased:
+// "/auto" alone is the silent run, "/auto" then "/l" or "/v" its list-only
+// and verbose forms. Anything else, a tab or another word included, selects
+// the window.
+RunMode SelectRunMode(const std::string& arguments);
 
 // The directory part of an executable's path, keeping its trailing separator;
 // empty when the path has no separator.

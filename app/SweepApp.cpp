@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/CommandLine.h"
+#include "app/EntryLines.h"
 #include "app/FrontEnd.h"
 #include "app/ProcessObjects.h"
 #include "app/SilentTexts.h"
@@ -51,7 +52,8 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     this->argv = argv;
     const std::string executable = platform::ExecutablePath();
     programDir = DirectoryOf(executable);
-    const bool silent = SelectsSilentRun(JoinArguments(argc, argv));
+    const RunMode mode = SelectRunMode(JoinArguments(argc, argv));
+    const bool silent = mode != RunMode::Window;
     if (executable.empty()) {
         // The working directory may hold another installation's vorn.ini.
         PrintLine(stderr, NoProgramPathText);
@@ -61,7 +63,7 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     } else {
         const StartupConfig config = LoadStartupConfig(programDir, sweepSettings, silent);
         silentMode = silent;
-        exitStatus = silent ? RunSilent(config) : RunInteractive(false);
+        exitStatus = silent ? RunSilent(config, mode) : RunInteractive(false);
     }
     // The window and its application end with start-up, before the
     // process-wide objects are torn down.
@@ -81,7 +83,7 @@ ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool sile
 
 // Nobody watches a scheduled sweep: it runs only on a file that says exactly
 // what its writer meant, not on what the reader made of it.
-ExitStatus SweepApp::RunSilent(const StartupConfig& config) {
+ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
     if (config.problem && config.loaded) {
         PrintLine(stderr, config.problem->Message());
         return ExitStatus::NoWindow;
@@ -91,8 +93,12 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config) {
         ShowMessage(std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : ""));
         return RunInteractive(true);
     }
+    EntryLines lines(sweepSettings.expiredays);
+    if (mode != RunMode::Silent) sweepJob.ReportEntriesTo(&lines, mode == RunMode::ListOnly);
     sweepJob.Start();
     sweepJob.WaitDone(SweepJob::WaitForever);
+    sweepJob.ReportEntriesTo(nullptr, false);
+    lines.Flush();
     // The one line a scheduler's log keeps of each run.
     PrintLine(stdout, sweepJob.FinalText());
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());

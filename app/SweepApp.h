@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/ExitStatus.h"
 #include "platform/InstanceGuard.h"
 
@@ -37,7 +38,7 @@ private:
     // reached.
     FrontEnd* Gui();
     ExitStatus TurnedAway(platform::InstanceGuard::Result guard, bool silent);
-    ExitStatus RunSilent(const StartupConfig& config);
+    ExitStatus RunSilent(const StartupConfig& config, RunMode mode);
     ExitStatus RunInteractive(bool afterSilentStart);
 
     std::string programDir;

@@ -14,15 +14,27 @@ std::string Joined(std::vector<const char*> args) {
     return JoinArguments(static_cast<int>(args.size()), args.data());
 }
 
-TEST(CommandLine, SilentRunOnlyForTheSwitchAlone) {
-    for (const char* yes : {"/auto", "/AUTO", "/Auto", "  /auto  "}) {
-        EXPECT_TRUE(SelectsSilentRun(Joined({yes}))) << yes;
+TEST(CommandLine, SilentFormsOnlyForTheSwitchAndItsTwoWords) {
+    const struct {
+        std::vector<const char*> args;
+        RunMode mode;
+    } cases[] = {
+        {{"/auto"}, RunMode::Silent},      {{"/AUTO"}, RunMode::Silent},
+        {{"/Auto"}, RunMode::Silent},      {{"  /auto  "}, RunMode::Silent},
+        {{"", "/auto"}, RunMode::Silent},  // joined as " /auto"
+        {{"/auto", "/L"}, RunMode::ListOnly}, {{" /AUTO  /l "}, RunMode::ListOnly},
+        {{"/auto", "/v"}, RunMode::Verbose},  {{"/Auto /V"}, RunMode::Verbose},
+        {{"/auto x"}, RunMode::Window},    {{"-auto"}, RunMode::Window},
+        {{"auto"}, RunMode::Window},       {{"/autox"}, RunMode::Window},
+        {{"\t/auto"}, RunMode::Window},    {{"/auto\t"}, RunMode::Window},
+        {{""}, RunMode::Window},           {{"/auto", "x"}, RunMode::Window},
+        {{"/auto", "/l", "/v"}, RunMode::Window}, {{"/auto/l"}, RunMode::Window},
+        {{"/auto", "\t/l"}, RunMode::Window}, {{"/l", "/auto"}, RunMode::Window},
+    };
+    for (const auto& c : cases) {
+        const std::string joined = Joined(c.args);
+        EXPECT_EQ(SelectRunMode(joined), c.mode) << "[" << joined << "]";
     }
-    EXPECT_TRUE(SelectsSilentRun(Joined({"", "/auto"})));  // joined as " /auto"
-    for (const char* no : {"/auto x", "-auto", "auto", "/autox", "\t/auto", "/auto\t", ""}) {
-        EXPECT_FALSE(SelectsSilentRun(Joined({no}))) << no;
-    }
-    EXPECT_FALSE(SelectsSilentRun(Joined({"/auto", "x"})));
 }
 
 TEST(CommandLine, ArgumentsAreJoinedBySingleSpaces) {

@@ -6,7 +6,9 @@
 #include <optional>
 #include <regex>
 #include <sys/resource.h>
+#include <set>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "ProgramFixture.h"
@@ -240,6 +242,52 @@ TEST_F(ProgramTest, RootRedirectedByAnotherUserIsRefused) {
     EXPECT_EQ(r.out, "无法打开处理目录 " + s.filepath + ": 经由其他用户的目录进入“" + temp.Path().string() +
                          "”不安全，不会继续\n");
     EXPECT_TRUE(fs::exists(victim));
+}
+
+// The verbose run names every file whose name matched and what became of
+// it, every directory removed, and every one it could not search; odd names
+// stay one line. It runs without the superuser's right to override modes,
+// so that a folder's mode can refuse it.
+TEST_F(ProgramTest, VerboseRunNamesEachOutcome) {
+    const fs::path exe = Install("bin");
+    const fs::path r = temp / "tree";
+    Tree("tree", {"old.log", "emptied/x.log", "ro.log", ".hid.log", "sys.log", "odd\nname.log", "bad\xFF.log",
+                  "locked/x.log", "closed/x.log", "linked/x.log", "kept.txt"});
+    const std::string overlong(SweepJob::MaxPathBytes - r.string().size(), 'd');
+    Tree("tree/" + overlong, {"x.log"});
+    Age(r);
+    Tree("tree", {"new.log"});
+    ASSERT_EQ(mkfifo((r / "pipe.log").c_str(), 0600), 0);
+    fs::create_directory_symlink(temp / "bin", r / "linked/dirlink");
+    fs::permissions(r / "ro.log", fs::perms::owner_write, fs::perm_options::remove);
+    const bool xattrs = setxattr((r / "sys.log").c_str(), "user.DOSATTRIB", "0x4", 3, 0) == 0;
+    fs::permissions(r / "locked", fs::perms(0555));
+    fs::permissions(r / "closed", fs::perms::none);
+    SweepSettings s;
+    s.filepath = r.string();
+    s.filename = "*.log";
+    s.expiredays = 7;
+    s.readonly = s.hidden = s.system = false;
+    s.speed = 3;
+    Configure(exe, s);
+    const ChildResult run = Run("/usr/bin/setpriv", {"--inh-caps=-all", "--bounding-set=-dac_override,-dac_read_search",
+                                                     exe.string(), "/auto", "/V"});
+    fs::permissions(r / "closed", fs::perms::owner_all);
+    std::multiset<std::string> lines;
+    for (size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.insert(run.out.substr(at, end - at));
+    const std::string t = r.string() + "/";
+    std::multiset<std::string> expected = {
+        t + "old.log", t + "emptied/x.log", t + "emptied/", t + "linked/x.log",
+        "$'" + t + "odd\\nname.log'", "$'" + t + "bad\\xff.log'",
+        "[只读文件] " + t + "ro.log", "[隐藏文件] " + t + ".hid.log", "[修改未满7天] " + t + "new.log",
+        "[不是普通文件] " + t + "pipe.log", "[没有权限] " + t + "locked/x.log", "[无法读取] " + t + "closed/",
+        "[路径超过260字节] " + t + overlong + "/", "运行完成! 共搜索到12个文件，删除了5个文件",
+        xattrs ? "[系统文件] " + t + "sys.log" : t + "sys.log",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(run.status, 6) << run.err;
+    EXPECT_EQ(run.err, "运行不完整: 1个文件无法删除，1个子目录无法读取，1个子目录的路径超过260字节，未处理\n");
 }
 
 }  // namespace

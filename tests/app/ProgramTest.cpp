@@ -6,11 +6,15 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ProgramFixture.h"
+#include "platform/Path.h"
+#include "support/PlatformSamples.h"
+#include "sweep/SweepJob.h"
 
 namespace {
 
@@ -177,6 +181,63 @@ TEST_F(ProgramTest, EachCopyReadsTheConfigurationBesideIt) {
     EXPECT_TRUE(fs::exists(treeOne / "x.txt"));
     EXPECT_TRUE(fs::exists(treeTwo / "y.log"));
     EXPECT_FALSE(fs::exists(treeTwo / "y.txt"));
+}
+
+// What the list-only run names is what the sweep then deletes and removes,
+// its counts are the sweep's and its status the same, whatever the settings;
+// "long" holds a folder past the path limit, which keeps it.
+TEST_F(ProgramTest, ListOnlyForeseesWhatTheSweepThenDoes) {
+    const fs::path exe = Install("bin");
+    const fs::path root = temp / "logs";
+    // Past the path limit: the test's own file calls on Windows cannot reach it.
+    const bool longPaths = platform::PathSeparator == '/';
+    const std::string overlong(SweepJob::MaxPathBytes - (root / "long").string().size(), 'x');
+    auto entries = [&] {
+        std::set<fs::path> found;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) found.insert(entry.path());
+        return found;
+    };
+    const struct {
+        const char* pattern;
+        bool regex, subdir, dirtree;
+        int days;
+    } cases[] = {
+        {"*.log", false, true, true, 0},  {"*.log", false, true, true, 7}, {"*.log", false, false, true, 0},
+        {"^[a-d]\\.log$", true, true, false, 0}, {"*.*", false, true, true, 7},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(root);
+        Tree("logs", {"a.log", "b.txt", "sub/c.log", "sub/deep/d.log", "mixed/e.log", "mixed/keep.txt"});
+        if (longPaths) Tree("logs/long/" + overlong, {"x.log"});
+        fs::create_directories(root / "empty");
+        Age(root);
+        Tree("logs", {"new.log", "sub/new.txt"});
+        SweepSettings s;
+        s.filepath = root.string();
+        s.filename = c.pattern;
+        s.regex = c.regex;
+        s.subdir = c.subdir;
+        s.dirtree = c.dirtree;
+        s.expiredays = c.days;
+        s.speed = 3;
+        Configure(exe, s);
+        const ChildResult listed = Run(exe, {"/auto", "/L"});
+        std::set<fs::path> foreseen;
+        for (size_t at = 0, end; (end = listed.out.find('\n', at)) != std::string::npos; at = end + 1) {
+            std::string line = listed.out.substr(at, end - at);
+            while (!line.empty() && (line.back() == '\r' || line.back() == platform::PathSeparator)) line.pop_back();
+            if (line.starts_with(AbsoluteRoot.substr(0, 1))) foreseen.insert(line);
+        }
+        std::set<fs::path> gone = entries();
+        const ChildResult swept = Run(exe, {"/auto"});
+        for (const fs::path& kept : entries()) gone.erase(kept);
+        EXPECT_EQ(foreseen, gone) << c.pattern;
+        EXPECT_EQ(listed.status, swept.status) << c.pattern;
+        std::string summary = swept.out;
+        summary.replace(summary.find(AsPrinted("运行完成")), AsPrinted("运行完成").size(), AsPrinted("列出完成"));
+        summary.replace(summary.find(AsPrinted("删除了")), AsPrinted("删除了").size(), AsPrinted("将删除"));
+        EXPECT_TRUE(listed.out.ends_with(summary)) << c.pattern << ": " << listed.out << swept.out;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,103 @@
+#include "app/EntryLines.h"
+
+#include "ExtLib/StringEx.h"
+#include "platform/Console.h"
+#include "platform/Path.h"
+
+namespace {
+
+// The length of the UTF-8 character that starts `text`, or 0 when it is none
+// (a stray, overlong or cut sequence, a surrogate, or beyond U+10FFFF).
+size_t Utf8Length(std::string_view text) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4                                   ? 4
+                                                                                           : 0;
+    if (length == 0 || text.size() < length) return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    const unsigned char second = byte(1);
+    const bool overlong = (lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90);
+    const bool outside = (lead == 0xED && second >= 0xA0) || (lead == 0xF4 && second >= 0x90);
+    return overlong || outside ? 0 : length;
+}
+
+bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+bool StandsAsItIs(std::string_view path) {
+    if (path.starts_with("$'") || path.starts_with('[')) return false;
+    for (size_t at = 0; at < path.size();) {
+        const size_t length = Utf8Length(path.substr(at));
+        if (length == 0 || IsControl(static_cast<unsigned char>(path[at]))) return false;
+        at += length;
+    }
+    return true;
+}
+
+std::string Escaped(unsigned char byte) {
+    switch (byte) {
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    case '\\': return "\\\\";
+    }
+    static constexpr char hex[] = "0123456789abcdef";
+    return {'\\', 'x', hex[byte >> 4], hex[byte & 0xF]};
+}
+
+const char* ReasonFormat(EntryOutcome outcome) {
+    switch (outcome) {
+    case EntryOutcome::SparedSystem: return "系统文件";
+    case EntryOutcome::SparedReadOnly: return "只读文件";
+    case EntryOutcome::SparedHidden: return "隐藏文件";
+    case EntryOutcome::TooRecent: return "修改未满%d天";
+    case EntryOutcome::Special: return "不是普通文件";
+    case EntryOutcome::Denied: return "没有权限";
+    case EntryOutcome::InUse: return "正在使用";
+    case EntryOutcome::Gone: return "已不存在";
+    case EntryOutcome::Failed: return "删除失败";
+    case EntryOutcome::Unreadable: return "无法读取";
+    case EntryOutcome::Overlong: return "路径超过260字节";
+    case EntryOutcome::Deleted:
+    case EntryOutcome::Removed: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string PathForLine(std::string_view path) {
+    if (StandsAsItIs(path)) return std::string(path);
+    std::string quoted = "$'";
+    for (size_t at = 0; at < path.size();) {
+        const unsigned char byte = static_cast<unsigned char>(path[at]);
+        const size_t length = Utf8Length(path.substr(at));
+        const bool plain = length > 1 || (length == 1 && !IsControl(byte) && byte != '\\' && byte != '\'');
+        quoted += plain ? std::string(path.substr(at, length)) : Escaped(byte);
+        at += plain ? length : 1;
+    }
+    return quoted + "'";
+}
+
+std::string EntryLine(EntryOutcome outcome, const std::string& path, bool directory, int expiredays) {
+    const bool separated = !path.empty() && path.back() == platform::PathSeparator;
+    const std::string line = PathForLine(directory && !separated ? path + platform::PathSeparator : path);
+    const char* reason = ReasonFormat(outcome);
+    if (!reason) return line;
+    StringEx text;
+    text.Format(reason, expiredays);
+    return "[" + text.Str() + "] " + line;
+}
+
+void EntryLines::Entry(EntryOutcome outcome, const std::string& path, bool directory) {
+    batch += EntryLine(outcome, path, directory, expiredays) + "\n";
+    if (batch.size() >= BatchBytes) Flush();
+}
+
+void EntryLines::Flush() {
+    if (batch.empty()) return;
+    platform::WriteStandard(platform::StandardStream::Output, batch);
+    batch.clear();
+}

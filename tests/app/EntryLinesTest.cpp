@@ -1,0 +1,37 @@
+#include "app/EntryLines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/Path.h"
+
+namespace {
+
+// What a line holds, and that a path comes back whole from a quoted one.
+TEST(EntryLines, EveryPathStaysOneLineThatGivesItBack) {
+    const std::string sep(1, platform::PathSeparator);
+    const struct {
+        EntryOutcome outcome;
+        std::string path;
+        bool directory;
+        std::string line;
+    } cases[] = {
+        {EntryOutcome::Deleted, "/srv/日志/a.log", false, "/srv/日志/a.log"},
+        {EntryOutcome::Removed, "/srv/old", true, "/srv/old" + sep},
+        {EntryOutcome::Removed, "/srv/old" + sep, true, "/srv/old" + sep},
+        {EntryOutcome::SparedReadOnly, "/srv/a b.log", false, "[只读文件] /srv/a b.log"},
+        {EntryOutcome::TooRecent, "/srv/new.log", false, "[修改未满7天] /srv/new.log"},
+        {EntryOutcome::Overlong, "/srv/deep", true, "[路径超过260字节] /srv/deep" + sep},
+        {EntryOutcome::Deleted, "/srv/two\nlines.log", false, "$'/srv/two\\nlines.log'"},
+        {EntryOutcome::Gone, "/srv/tab\there", false, "[已不存在] $'/srv/tab\\there'"},
+        {EntryOutcome::Deleted, "/srv/bad\xFF\xC3.log", false, "$'/srv/bad\\xff\\xc3.log'"},
+        {EntryOutcome::Deleted, "/srv/\xC0\xAF\xED\xA0\x80.log", false, "$'/srv/\\xc0\\xaf\\xed\\xa0\\x80.log'"},
+        {EntryOutcome::Deleted, "/srv/it's\\\x7F\xE6\x97\xA5\n", false, "$'/srv/it\\x27s\\\\\\x7f日\\n'"},
+        {EntryOutcome::Deleted, "$'x'", false, "$'$\\x27x\\x27'"},
+        {EntryOutcome::Deleted, "[x] y", false, "$'[x] y'"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EntryLine(c.outcome, c.path, c.directory, 7), c.line) << c.path;
+}
+
+}  // namespace
