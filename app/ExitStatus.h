@@ -8,4 +8,7 @@ enum class ExitStatus : int {
     AlreadyRunning = 3,   // another instance holds the guard
     SweepFailed = 4,      // the sweep ended abnormally
     RootUnreadable = 5,   // the root directory cannot be opened
+    // The sweep was asked to stop (SIGTERM, SIGINT) and ended at its next
+    // entry with its summary: an end the owner chose, not a failure.
+    Stopped = 8,
 };

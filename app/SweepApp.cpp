@@ -8,6 +8,7 @@
 #include "app/ProcessObjects.h"
 #include "config/ConfigCheck.h"
 #include "platform/Console.h"
+#include "platform/StopRequests.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ ExitStatus StatusOf(SweepJob::RunEnd end) {
     case SweepJob::RunEnd::InvalidPattern: return ExitStatus::InvalidPattern;
     case SweepJob::RunEnd::RootUnreadable: return ExitStatus::RootUnreadable;
     case SweepJob::RunEnd::Failed: return ExitStatus::SweepFailed;
+    case SweepJob::RunEnd::Stopped: return ExitStatus::Stopped;
     default: return ExitStatus::Success;
     }
 }
@@ -82,7 +84,13 @@ ExitStatus SweepApp::RunSilent() {
         PrintLine(stderr, problem->Message());
         return ExitStatus::NoWindow;
     }
+    // A stop asked of a scheduled run (systemctl stop, Ctrl+C) does what the
+    // window's Stop does: the sweep ends at its next entry and still says how
+    // far it got. A request that came before the run began is passed on once
+    // it runs.
+    platform::StopRequests stops([] { sweepJob.RequestStop(); });
     sweepJob.Start();
+    if (stops.Received()) sweepJob.RequestStop();
     sweepJob.WaitDone(SweepJob::WaitForever);
     // The one line a scheduler's log keeps of each run.
     PrintLine(stdout, sweepJob.FinalText());

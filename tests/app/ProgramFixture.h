@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/SweepSettings.h"
@@ -71,6 +72,14 @@ protected:
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
             if (entry.is_regular_file()) fs::last_write_time(entry.path(), monthAgo);
         }
+    }
+    // Waits (at most 10 s) until `dir` holds fewer than `count` entries: a
+    // run at low speed then pauses half a second after its first deletion.
+    static void AwaitFewerThan(const fs::path& dir, std::ptrdiff_t count) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto left = [&] { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); };
+        while (left() >= count && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     // Every file but the programs and their configurations, in order.
     std::vector<fs::path> Files() const {

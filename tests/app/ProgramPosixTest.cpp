@@ -1,7 +1,8 @@
 // Program runs only a POSIX system can make: a FIFO for vorn.ini, the
 // README's shell example, a stack limit no thread fits in, displays named in
-// the environment, a system without /proc.
+// the environment, a system without /proc, signals.
 
+#include <csignal>
 #include <fstream>
 #include <regex>
 #include <sys/resource.h>
@@ -155,6 +156,36 @@ TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
         EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << what;
     }
     EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
+// A service manager's stop or a terminal's Ctrl+C ends a scheduled sweep as
+// the window's Stop does: at its next entry, saying how far it got, with a
+// status the service counts as success.
+TEST_F(ProgramTest, StopRequestEndsTheSweepWithItsSummary) {
+    const fs::path exe = Install("bin");
+    constexpr int Count = 30;
+    std::vector<std::string> names;
+    for (int i = 0; i < Count; ++i) names.push_back("f" + std::to_string(i) + ".log");
+    const fs::path tree = temp / "tree";
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.speed = 0;
+    Configure(exe, s);
+    const std::regex stopped("运行已停止! 共搜索到([0-9]+)个文件，删除了([0-9]+)个文件\n");
+    for (const int signal : {SIGTERM, SIGINT}) {
+        Tree("tree", names);
+        ChildProcess program(exe, {"/auto"});
+        AwaitFewerThan(tree, Count);
+        program.Signal(signal);
+        const ChildResult r = program.Wait();
+        const auto left = std::distance(fs::directory_iterator(tree), fs::directory_iterator());
+        std::smatch said;
+        ASSERT_TRUE(std::regex_match(r.out, said, stopped)) << signal << ": " << r.out;
+        EXPECT_EQ(r.status, 8) << signal;
+        EXPECT_EQ(r.err, "") << signal;
+        EXPECT_EQ(std::stoi(said[2]), Count - left) << signal;
+        EXPECT_GT(left, 0) << signal;
+    }
 }
 
 // A vorn.ini in the working directory belongs to whoever put it there.
