@@ -1,6 +1,5 @@
 #include "app/SweepApp.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "app/CommandLine.h"
@@ -8,6 +7,7 @@
 #include "app/ProcessObjects.h"
 #include "config/ConfigCheck.h"
 #include "platform/Console.h"
+#include "platform/Journal.h"
 #include "platform/StopRequests.h"
 
 namespace {
@@ -25,10 +25,16 @@ std::string ForTerminal(std::string text) {
     return text;
 }
 
-void PrintLine(std::FILE* stream, const std::string& text) {
-    const auto to = stream == stderr ? platform::StandardStream::Error : platform::StandardStream::Output;
-    platform::WriteStandard(to, ForTerminal(text) + "\n");
+// Each line of a failure's report starts with the prefix that files it as an
+// error where the stream is the journal; other lines keep its default.
+void PrintLine(platform::StandardStream to, const std::string& text, bool failure) {
+    const std::string prefix = failure ? platform::ErrorPrefix(to) : std::string();
+    std::string lines = ForTerminal(text) + "\n";
+    for (size_t at = 0; !prefix.empty() && at < lines.size(); at = lines.find('\n', at) + 1) lines.insert(at, prefix);
+    platform::WriteStandard(to, lines);
 }
+
+void PrintError(const std::string& text) { PrintLine(platform::StandardStream::Error, text, true); }
 
 ExitStatus StatusOf(SweepJob::RunEnd end) {
     switch (end) {
@@ -54,11 +60,11 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     const bool silent = SelectsSilentRun(JoinArguments(argc, argv));
     if (executable.empty()) {
         // The working directory may hold another installation's vorn.ini.
-        PrintLine(stderr, NoProgramPathText);
+        PrintError(NoProgramPathText);
         exitStatus = ExitStatus::NoWindow;
     } else if (!instanceGuard.Acquire(GuardWaitMs)) {
         // A scheduler's log keeps why nothing was swept.
-        if (silent) PrintLine(stderr, AlreadyRunningLine);
+        if (silent) PrintError(AlreadyRunningLine);
         else ShowMessage(std::string(AlreadyRunningLine) + AlreadyRunningAdvice);
         exitStatus = ExitStatus::AlreadyRunning;
     } else {
@@ -81,7 +87,7 @@ ExitStatus SweepApp::RunSilent() {
     // Nobody watches a scheduled sweep: it runs only on a file that says
     // exactly what its writer meant, not on what the reader made of it.
     if (const std::optional<ConfigProblem> problem = CheckConfigFile(programDir)) {
-        PrintLine(stderr, problem->Message());
+        PrintError(problem->Message());
         return ExitStatus::NoWindow;
     }
     // A stop asked of a scheduled run (systemctl stop, Ctrl+C) does what the
@@ -93,8 +99,10 @@ ExitStatus SweepApp::RunSilent() {
     if (stops.Received()) sweepJob.RequestStop();
     sweepJob.WaitDone(SweepJob::WaitForever);
     // The one line a scheduler's log keeps of each run.
-    PrintLine(stdout, sweepJob.FinalText());
-    return StatusOf(sweepJob.LastRunEnd());
+    const ExitStatus status = StatusOf(sweepJob.LastRunEnd());
+    const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
+    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
+    return status;
 }
 
 ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
@@ -104,7 +112,7 @@ ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
     if (!Gui()) {
         // After a silent start the configuration error has said it all; the
         // hint to start silently would only mislead a scheduler's log.
-        if (!afterSilentStart) PrintLine(stderr, NoDisplayText);
+        if (!afterSilentStart) PrintError(NoDisplayText);
         return ExitStatus::NoWindow;
     }
     return gui->RunWindow(*this);
@@ -117,5 +125,5 @@ FrontEnd* SweepApp::Gui() {
 
 // A box that could not appear must not pass for one that was read.
 void SweepApp::ShowMessage(const std::string& text) {
-    if (!Gui() || !gui->Inform(text)) PrintLine(stderr, text);
+    if (!Gui() || !gui->Inform(text)) PrintError(text);
 }

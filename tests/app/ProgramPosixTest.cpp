@@ -1,6 +1,6 @@
 // Program runs only a POSIX system can make: a FIFO for vorn.ini, the
 // README's shell example, a stack limit no thread fits in, displays named in
-// the environment, a system without /proc, signals.
+// the environment, a system without /proc, signals, the journal's stream.
 
 #include <csignal>
 #include <fstream>
@@ -185,6 +185,34 @@ TEST_F(ProgramTest, StopRequestEndsTheSweepWithItsSummary) {
         EXPECT_EQ(r.err, "") << signal;
         EXPECT_EQ(std::stoi(said[2]), Count - left) << signal;
         EXPECT_GT(left, 0) << signal;
+    }
+}
+
+// Where systemd's JOURNAL_STREAM names the very stream written to, every line
+// of an error is filed at error priority; the summary keeps the default, and a
+// stream redirected elsewhere gets no prefixes.
+TEST_F(ProgramTest, ErrorsReachTheJournalAtErrorPriority) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    const fs::path log = temp / "journal", other = temp / "other";
+    temp.Write("other", "");
+    const std::string asJournal = "exec >\"$1\" 2>&1; JOURNAL_STREAM=$(stat -c %d:%i \"$2\") exec \"$0\" /auto";
+    const struct {
+        const char* what;
+        fs::path root;  // empty: no vorn.ini
+        fs::path named;
+        std::string said;
+    } cases[] = {
+        {"summary", tree, log, "运行完成! 共搜索到1个文件，删除了1个文件\n"},
+        {"root missing", temp / "missing", log, "<3>无法打开处理目录 " + (temp / "missing").string() + "\n"},
+        {"no vorn.ini", {}, log, "<3>vorn.ini配置文件错误!\n<3>静默模式运行前必须先进行配置!\n"},
+        {"another stream named", {}, other, ConfigErrorLine},
+    };
+    for (const auto& c : cases) {
+        fs::remove(exe.parent_path() / SweepSettings::FileName);
+        if (!c.root.empty()) ConfigureRoot(exe, c.root);
+        Run("/bin/sh", {"-c", asJournal, exe.string(), log.string(), c.named.string()});
+        EXPECT_EQ(TempDir::Read(log), c.said) << c.what;
     }
 }
 
