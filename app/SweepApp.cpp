@@ -17,7 +17,6 @@ constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
 constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
 constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
 constexpr const char* NoProgramPathText = "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!";
-constexpr const char* NoDisplayText = "没有可用的图形显示，无法打开窗口。\r\n静默运行请使用: vorn /auto";
 
 // Message texts use CR LF between lines; a terminal wants plain line ends.
 std::string ForTerminal(std::string text) {
@@ -112,14 +111,14 @@ ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
     if (!Gui()) {
         // After a silent start the configuration error has said it all; the
         // hint to start silently would only mislead a scheduler's log.
-        if (!afterSilentStart) PrintError(NoDisplayText);
+        if (!afterSilentStart) PrintError(windowObstacle);
         return ExitStatus::NoWindow;
     }
     return gui->RunWindow(*this);
 }
 
 FrontEnd* SweepApp::Gui() {
-    if (!gui && platform::HasDisplay()) gui = FrontEnd::Create(argc, argv);
+    if (!gui && windowObstacle.empty()) gui = FrontEnd::Create(argc, argv, programDir, windowObstacle);
     return gui.get();
 }
 

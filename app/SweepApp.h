@@ -31,8 +31,7 @@ public:
     std::atomic<bool> silentMode{false};
 
 private:
-    // The window side, created on first need; null when no display can be
-    // reached.
+    // The window side, created on first need; null when none can be shown.
     FrontEnd* Gui();
     ExitStatus RunSilent();
     ExitStatus RunInteractive(bool afterSilentStart);
@@ -42,4 +41,6 @@ private:
     int argc = 0;
     char** argv = nullptr;
     std::unique_ptr<FrontEnd> gui;
+    // Why no window can be shown, once that is known.
+    std::string windowObstacle;
 };

@@ -216,6 +216,33 @@ TEST_F(ProgramTest, ErrorsReachTheJournalAtErrorPriority) {
     }
 }
 
+// The program a timer runs needs no desktop: without the window part beside
+// it, asking for the window says what to install instead of the window's own
+// hint, and the silent run sweeps as ever.
+TEST_F(ProgramTest, OnlyTheWindowNeedsTheWindowPart) {
+    const struct {
+        bool withWindow;
+        const char* shown;
+        const char* notShown;
+    } cases[] = {{true, "没有可用的图形显示", "vorn-window"}, {false, "apt install vorn-window", "图形显示"}};
+    for (const auto& c : cases) {
+        const fs::path exe = Install(c.withWindow ? "full" : "headless", c.withWindow);
+        const fs::path tree = Tree("tree", {"a.log"});
+        for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"/auto x"}}) {
+            const ChildResult r = Run(exe, args);
+            EXPECT_EQ(r.status, 2) << c.withWindow;
+            EXPECT_NE(r.err.find(c.shown), std::string::npos) << r.err;
+            EXPECT_EQ(r.err.find(c.notShown), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(Run(exe, {"/auto"}).err, ConfigErrorLine) << c.withWindow;
+        ConfigureRoot(exe, tree);
+        const ChildResult r = Run(exe, {"/auto"});
+        EXPECT_EQ(r.status, 0) << c.withWindow;
+        EXPECT_EQ(r.out, "运行完成! 共搜索到1个文件，删除了1个文件\n") << c.withWindow;
+    }
+}
+
 // A vorn.ini in the working directory belongs to whoever put it there.
 TEST_F(ProgramTest, WithoutItsOwnPathTheProgramReadsNoConfiguration) {
     // A sanitizer's runtime cannot even read its options without /proc.
