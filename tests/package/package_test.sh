@@ -59,8 +59,8 @@ LIST
 check_control() {
   local version
   version=$(sed -n 's/^project(vorn VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-  expect "names and versions" "vorn $version vorn-window $version" \
-    "$(dpkg-deb -f "$deb" Package Version | cut -d' ' -f2 | tr '\n' ' ')$(dpkg-deb -f "$window_deb" Package Version | cut -d' ' -f2 | tr '\n' ' ' | sed 's/ $//')"
+  expect "vorn version" "$version" "$(dpkg-deb -f "$deb" Version)"
+  expect "vorn-window version" "$version" "$(dpkg-deb -f "$window_deb" Version)"
   local depends window_depends
   depends=$(dpkg-deb -f "$deb" Depends)
   window_depends=$(dpkg-deb -f "$window_deb" Depends)
@@ -78,8 +78,6 @@ check_control() {
 # starts enabled units alone), and removal stops both.
 check_scripts() {
   dpkg-deb -e "$deb" "$work/control"
-  expect "maintainer scripts" "control md5sums postinst postrm preinst prerm" \
-    "$(ls "$work/control" | tr '\n' ' ' | sed 's/ $//')"
   expect "units postinst may start" "'vorn.timer'" \
     "$(grep -o 'deb-systemd-invoke [^ ]* [^ >]*' "$work/control/postinst" | cut -d' ' -f3 | sort -u)"
   expect "units prerm stops" "'vorn.timer' vorn.service" \

@@ -14,28 +14,23 @@
 namespace {
 
 // Sent from a thread started after the object, as the sweep's is: no thread
-// may be ended by a request while it lives.
-void RequestFromAnotherThread(int signal) {
-    std::thread([signal] { kill(getpid(), signal); }).join();
-}
-
-std::string CallsAfterRequest(int signal) {
-    std::atomic<int> calls{0};
-    platform::StopRequests stops([&calls] { ++calls; });
-    const bool before = stops.Received();
-    RequestFromAnotherThread(signal);
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (calls == 0 && std::chrono::steady_clock::now() < limit)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return std::to_string(calls) + (before ? " received before" : "") + (stops.Received() ? " received" : "");
-}
-
+// may be ended by a request while it lives; once it is gone, one ends the
+// process as before.
 TEST(StopRequestsTest, RequestsCallBackWhileTheObjectLivesAndEndTheProcessAfter) {
     for (const int signal : {SIGTERM, SIGINT}) {
-        EXPECT_EQ(RunInChild([signal] { return CallsAfterRequest(signal); }), "1 received") << signal;
-        const std::string after = RunInChild([signal] {
+        const auto request = [signal] { std::thread([signal] { kill(getpid(), signal); }).join(); };
+        const std::string seen = RunInChild([&request] {
+            std::atomic<int> calls{0};
+            platform::StopRequests stops([&calls] { ++calls; });
+            request();
+            for (int waited = 0; calls == 0 && waited < 5000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return std::to_string(calls) + (stops.Received() ? " received" : "");
+        });
+        EXPECT_EQ(seen, "1 received") << signal;
+        const std::string after = RunInChild([&request] {
             { platform::StopRequests stops([] {}); }
-            RequestFromAnotherThread(signal);
+            request();
             return std::string("still running");
         });
         EXPECT_EQ(after, "killed by signal " + std::to_string(signal));
