@@ -2,7 +2,7 @@
 # Installs what is missing, builds from nothing, and runs every test: first under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine and the
 # window that drives it under ThreadSanitizer, then a short fuzzing of what the
-# program reads from outside, then the plain build, the Debian package and the
+# program reads from outside, then the plain build, the Debian packages and the
 # Windows zip (./package.sh, which also builds vorn.exe), and last the Windows
 # build (cross-built, its tests under Wine), whose ctest summary ends the output.
 set -euo pipefail
@@ -49,7 +49,7 @@ echo "== Tests =="
 configure_and_build build -DCMAKE_BUILD_TYPE=Release
 run_ctest build
 
-echo "== Package (Debian package, Windows zip) =="
+echo "== Package (Debian packages, Windows zip) =="
 ./package.sh
 tests/package/package_test.sh
 
