@@ -2,7 +2,7 @@
 # Installs what is missing, builds from nothing, and runs every test: first under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine and the
 # window that drives it under ThreadSanitizer, then a short fuzzing of what the
-# program reads from outside, then the plain build, the Debian package and the
+# program reads from outside, then the plain build, the Debian packages and the
 # Windows zip (./package.sh, which also builds vorn.exe), and last the Windows
 # build (cross-built, its tests under Wine), whose ctest summary ends the output.
 set -euo pipefail
@@ -30,7 +30,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run_ctest build-asan
 
 echo "== ThreadSanitizer (engine, and the window driving it) =="
-VORN_TARGETS="sweep_tests ui_core_tests window_tests" configure_and_build build-tsan -DVORN_SANITIZE=thread
+VORN_TARGETS="sweep_tests stop_requests_tests ui_core_tests window_tests" configure_and_build build-tsan -DVORN_SANITIZE=thread
 # gcc 12's TSan cannot map its shadow memory under high-entropy ASLR; run without it.
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan-qt.supp" setarch "$(uname -m)" -R \
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L 'threads|ui'
@@ -49,7 +49,7 @@ echo "== Tests =="
 configure_and_build build -DCMAKE_BUILD_TYPE=Release
 run_ctest build
 
-echo "== Package (Debian package, Windows zip) =="
+echo "== Package (Debian packages, Windows zip) =="
 ./package.sh
 tests/package/package_test.sh
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/ProcessObjects.h"
+#include "platform/Process.h"
 #include "ui/qt/MainDialog.h"
 #include "ui/qt/Prompt.h"
 
@@ -12,7 +13,11 @@ struct FrontEnd::State {
     QApplication application;
 };
 
-std::unique_ptr<FrontEnd> FrontEnd::Create(int& argc, char** argv) {
+std::unique_ptr<FrontEnd> FrontEnd::Create(int& argc, char** argv, const std::string&, std::string& obstacle) {
+    if (!platform::HasDisplay()) {
+        obstacle = NoDisplayText;
+        return nullptr;
+    }
     return std::unique_ptr<FrontEnd>(new FrontEnd(std::make_unique<State>(argc, argv)));
 }
 

@@ -1,6 +1,7 @@
 #include "app/FrontEnd.h"
 
 #include "app/ProcessObjects.h"
+#include "platform/Process.h"
 #include "ui/win32/MainDialog.h"
 #include "ui/win32/Prompt.h"
 
@@ -12,7 +13,11 @@ constexpr const char* NoWindowText = "无法打开程序窗口。\r\n静默运�
 
 struct FrontEnd::State {};
 
-std::unique_ptr<FrontEnd> FrontEnd::Create(int&, char**) {
+std::unique_ptr<FrontEnd> FrontEnd::Create(int&, char**, const std::string&, std::string& obstacle) {
+    if (!platform::HasDisplay()) {
+        obstacle = NoDisplayText;
+        return nullptr;
+    }
     return std::unique_ptr<FrontEnd>(new FrontEnd(std::make_unique<State>()));
 }
 

@@ -1,6 +1,5 @@
 #include "app/SweepApp.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "app/CommandLine.h"
@@ -10,7 +9,9 @@
 #include "app/SilentTexts.h"
 #include "config/ConfigFile.h"
 #include "platform/Console.h"
+#include "platform/Journal.h"
 #include "platform/Process.h"
+#include "platform/StopRequests.h"
 
 namespace {
 
@@ -19,7 +20,6 @@ constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
 constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
 constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
 constexpr const char* NoProgramPathText = "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!";
-constexpr const char* NoDisplayText = "没有可用的图形显示，无法打开窗口。\r\n静默运行请使用: vorn /auto";
 
 // Message texts use CR LF between lines; a terminal wants plain line ends.
 std::string ForTerminal(std::string text) {
@@ -27,16 +27,25 @@ std::string ForTerminal(std::string text) {
     return text;
 }
 
-void PrintLine(std::FILE* stream, const std::string& text) {
-    const auto to = stream == stderr ? platform::StandardStream::Error : platform::StandardStream::Output;
-    platform::WriteStandard(to, ForTerminal(text) + "\n");
+// Each line of a failure's report starts with the prefix that files it as an
+// error where the stream is the journal; other lines keep its default.
+void PrintLine(platform::StandardStream to, const std::string& text, bool failure) {
+    const std::string prefix = failure ? platform::ErrorPrefix(to) : std::string();
+    std::string lines = ForTerminal(text) + "\n";
+    for (size_t at = 0; !prefix.empty() && at < lines.size(); at = lines.find('\n', at) + 1) lines.insert(at, prefix);
+    platform::WriteStandard(to, lines);
 }
 
+void PrintError(const std::string& text) { PrintLine(platform::StandardStream::Error, text, true); }
+
+// A stop the owner asked for is not turned into a failure by what the sweep
+// had left undone when it stopped.
 ExitStatus StatusOf(SweepJob::RunEnd end, const SweepShortfalls& shortfalls) {
     switch (end) {
     case SweepJob::RunEnd::InvalidPattern: return ExitStatus::InvalidPattern;
     case SweepJob::RunEnd::RootUnreadable: return ExitStatus::RootUnreadable;
     case SweepJob::RunEnd::Failed: return ExitStatus::SweepFailed;
+    case SweepJob::RunEnd::Stopped: return ExitStatus::Stopped;
     default: return shortfalls.Any() ? ExitStatus::Incomplete : ExitStatus::Success;
     }
 }
@@ -56,7 +65,7 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     const bool silent = mode != RunMode::Window;
     if (executable.empty()) {
         // The working directory may hold another installation's vorn.ini.
-        PrintLine(stderr, NoProgramPathText);
+        PrintError(NoProgramPathText);
         exitStatus = ExitStatus::NoWindow;
     } else if (const auto guard = instanceGuard.Acquire(GuardWaitMs); guard != platform::InstanceGuard::Result::Acquired) {
         exitStatus = TurnedAway(guard, silent);
@@ -76,7 +85,7 @@ bool SweepApp::InitInstance(int argc, char** argv) {
 ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool silent) {
     const bool held = guard == platform::InstanceGuard::Result::Held;
     const std::string text = held ? AlreadyRunningLine : GuardProblemText(instanceGuard.Problems());
-    if (silent) PrintLine(stderr, text);
+    if (silent) PrintError(text);
     else ShowMessage(held ? text + AlreadyRunningAdvice : text);
     return held ? ExitStatus::AlreadyRunning : ExitStatus::NoGuard;
 }
@@ -85,7 +94,7 @@ ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool sile
 // what its writer meant, not on what the reader made of it.
 ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
     if (config.problem && config.loaded) {
-        PrintLine(stderr, config.problem->Message());
+        PrintError(config.problem->Message());
         return ExitStatus::NoWindow;
     }
     if (config.problem || !config.loaded) {
@@ -93,16 +102,23 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
         ShowMessage(std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : ""));
         return RunInteractive(true);
     }
+    // A stop asked of a scheduled run (systemctl stop, Ctrl+C) does what the
+    // window's Stop does: the sweep ends at its next entry and still says how
+    // far it got. A request that came before the run began is passed on once
+    // it runs.
+    platform::StopRequests stops([] { sweepJob.RequestStop(); });
     EntryLines lines(sweepSettings.expiredays);
     if (mode != RunMode::Silent) sweepJob.ReportEntriesTo(&lines, mode == RunMode::ListOnly);
     sweepJob.Start();
+    if (stops.Received()) sweepJob.RequestStop();
     sweepJob.WaitDone(SweepJob::WaitForever);
     sweepJob.ReportEntriesTo(nullptr, false);
     lines.Flush();
     // The one line a scheduler's log keeps of each run.
-    PrintLine(stdout, sweepJob.FinalText());
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
-    if (status == ExitStatus::Incomplete) PrintLine(stderr, ShortfallText(sweepJob.LastShortfalls()));
+    const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
+    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
+    if (status == ExitStatus::Incomplete) PrintError(ShortfallText(sweepJob.LastShortfalls()));
     return status;
 }
 
@@ -113,18 +129,18 @@ ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
     if (!Gui()) {
         // After a silent start the configuration error has said it all; the
         // hint to start silently would only mislead a scheduler's log.
-        if (!afterSilentStart) PrintLine(stderr, NoDisplayText);
+        if (!afterSilentStart) PrintError(windowObstacle);
         return ExitStatus::NoWindow;
     }
     return gui->RunWindow(*this);
 }
 
 FrontEnd* SweepApp::Gui() {
-    if (!gui && platform::HasDisplay()) gui = FrontEnd::Create(argc, argv);
+    if (!gui && windowObstacle.empty()) gui = FrontEnd::Create(argc, argv, programDir, windowObstacle);
     return gui.get();
 }
 
 // A box that could not appear must not pass for one that was read.
 void SweepApp::ShowMessage(const std::string& text) {
-    if (!Gui() || !gui->Inform(text)) PrintLine(stderr, text);
+    if (!Gui() || !gui->Inform(text)) PrintError(text);
 }

@@ -34,8 +34,7 @@ public:
     std::atomic<bool> silentMode{false};
 
 private:
-    // The window side, created on first need; null when no display can be
-    // reached.
+    // The window side, created on first need; null when none can be shown.
     FrontEnd* Gui();
     ExitStatus TurnedAway(platform::InstanceGuard::Result guard, bool silent);
     ExitStatus RunSilent(const StartupConfig& config, RunMode mode);
@@ -46,4 +45,6 @@ private:
     int argc = 0;
     char** argv = nullptr;
     std::unique_ptr<FrontEnd> gui;
+    // Why no window can be shown, once that is known.
+    std::string windowObstacle;
 };

@@ -8,6 +8,13 @@ namespace platform {
 // The executable's full path; empty when the system cannot tell.
 std::string ExecutablePath();
 
+// Replaces this process by the program at `path`, given `argv` as it is
+// (null-terminated) and the same environment; its descriptors closed on
+// exec (the instance guard's among them) are let go. Returns only when that
+// program cannot be started. POSIX only: on Windows the one program holds
+// its window itself.
+void ReplaceProcess(const std::string& path, char** argv);
+
 // True when a window can be shown: a display server the window framework
 // would use answers a connection (a name in the environment is not enough),
 // or the framework draws without one; on Windows, the process's window

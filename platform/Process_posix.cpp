@@ -19,6 +19,8 @@ std::string ExecutablePath() {
     return n > 0 && static_cast<size_t>(n) < sizeof buffer ? std::string(buffer, n) : std::string();
 }
 
+void ReplaceProcess(const std::string& path, char** argv) { execv(path.c_str(), argv); }
+
 namespace {
 
 // A server that does not answer within this time is taken for absent: the

@@ -52,8 +52,10 @@ void WorkerThread::EndFailedRun() {
     EndRun();
 }
 
+void WorkerThread::RequestStop() { running = false; }
+
 void WorkerThread::Stop(int waitMs) {
-    running = false;
+    RequestStop();
     done.Reset();
     if (!thread.joinable()) return;
     if (gate->WaitFinished(waitMs) || !gate->Abandon())

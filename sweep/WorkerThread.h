@@ -39,6 +39,9 @@ public:
     // Clears the running flag and gives the thread `waitMs` to end by itself;
     // then abandons it. Never waits longer than that for a call that hangs.
     void Stop(int waitMs);
+    // Only the first step of Stop: the run ends at its next check of the
+    // running flag, and nothing waits for it. Safe from any thread.
+    void RequestStop();
     void Suspend();
     void Resume();
     // True when a run reached its end within `timeoutMs` (WaitForever: no limit).

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/SweepSettings.h"
@@ -22,13 +23,18 @@ inline const std::string ConfigErrorLine = AsPrinted("vorn.ini配置文件错误
 
 class ProgramTest : public ::testing::Test {
 protected:
-    // A copy of the program in its own folder, as a user would install it.
-    fs::path Install(const std::string& folder) {
+    // A copy of the program in its own folder, as a user would install it;
+    // on Linux with its window part beside it unless `withWindow` is false.
+    fs::path Install(const std::string& folder, bool withWindow = true) {
         const fs::path dir = temp / folder;
         fs::create_directories(dir);
-        const fs::path built = VORN_EXECUTABLE;
-        fs::copy_file(built, dir / built.filename());
-        return dir / built.filename();
+        for (const fs::path& built : Programs(withWindow)) fs::copy_file(built, dir / built.filename());
+        return dir / fs::path(VORN_EXECUTABLE).filename();
+    }
+    static std::vector<fs::path> Programs(bool withWindow = true) {
+        std::vector<fs::path> programs{VORN_EXECUTABLE};
+        if (withWindow && !std::string(VORN_WINDOW_EXECUTABLE).empty()) programs.push_back(VORN_WINDOW_EXECUTABLE);
+        return programs;
     }
     static void Configure(const fs::path& exe, SweepSettings& settings) {
         ASSERT_TRUE(settings.Save((exe.parent_path() / "").string()));
@@ -72,13 +78,22 @@ protected:
             if (entry.is_regular_file()) fs::last_write_time(entry.path(), monthAgo);
         }
     }
+    // Waits (at most 10 s) until `dir` holds fewer than `count` entries: a
+    // run at low speed then pauses half a second after its first deletion.
+    static void AwaitFewerThan(const fs::path& dir, std::ptrdiff_t count) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto left = [&] { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); };
+        while (left() >= count && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     // Every file but the programs and their configurations, in order.
     std::vector<fs::path> Files() const {
-        const fs::path program = fs::path(VORN_EXECUTABLE).filename();
+        std::vector<fs::path> names{SweepSettings::FileName};
+        for (const fs::path& program : Programs()) names.push_back(program.filename());
         std::vector<fs::path> files;
         for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
-            const fs::path name = entry.path().filename();
-            if (entry.is_regular_file() && name != program && name != SweepSettings::FileName) {
+            const bool ours = std::find(names.begin(), names.end(), entry.path().filename()) != names.end();
+            if (entry.is_regular_file() && !ours) {
                 files.push_back(entry.path());
             }
         }

@@ -1,7 +1,8 @@
 // Program runs only a POSIX system can make: a FIFO for vorn.ini, the
 // README's shell example, a stack limit no thread fits in, displays named in
-// the environment, a system without /proc.
+// the environment, a system without /proc, signals, the journal's stream.
 
+#include <csignal>
 #include <fstream>
 #include <optional>
 #include <regex>
@@ -161,6 +162,90 @@ TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
         EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << what;
     }
     EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
+// A service manager's stop or a terminal's Ctrl+C ends a scheduled sweep as
+// the window's Stop does: at its next entry, saying how far it got, with a
+// status the service counts as success.
+TEST_F(ProgramTest, StopRequestEndsTheSweepWithItsSummary) {
+    const fs::path exe = Install("bin");
+    constexpr int Count = 30;
+    std::vector<std::string> names;
+    for (int i = 0; i < Count; ++i) names.push_back("f" + std::to_string(i) + ".log");
+    const fs::path tree = temp / "tree";
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.speed = 0;
+    Configure(exe, s);
+    const std::regex stopped("运行已停止! 共搜索到([0-9]+)个文件，删除了([0-9]+)个文件\n");
+    for (const int signal : {SIGTERM, SIGINT}) {
+        Tree("tree", names);
+        ChildProcess program(exe, {"/auto"});
+        AwaitFewerThan(tree, Count);
+        program.Signal(signal);
+        const ChildResult r = program.Wait();
+        const auto left = std::distance(fs::directory_iterator(tree), fs::directory_iterator());
+        std::smatch said;
+        ASSERT_TRUE(std::regex_match(r.out, said, stopped)) << signal << ": " << r.out;
+        EXPECT_EQ(r.status, 8) << signal;
+        EXPECT_EQ(r.err, "") << signal;
+        EXPECT_EQ(std::stoi(said[2]), Count - left) << signal;
+        EXPECT_GT(left, 0) << signal;
+    }
+}
+
+// Where systemd's JOURNAL_STREAM names the very stream written to, every line
+// of an error is filed at error priority; the summary keeps the default, and a
+// stream redirected elsewhere gets no prefixes.
+TEST_F(ProgramTest, ErrorsReachTheJournalAtErrorPriority) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    const fs::path log = temp / "journal", other = temp / "other";
+    const std::string missing = (exe.parent_path() / SweepSettings::FileName).string() + ": 文件不存在\n";
+    temp.Write("other", "");
+    const std::string asJournal = "exec >\"$1\" 2>&1; JOURNAL_STREAM=$(stat -c %d:%i \"$2\") exec \"$0\" /auto";
+    const struct {
+        const char* what;
+        fs::path root;  // empty: no vorn.ini
+        fs::path named;
+        std::string said;
+    } cases[] = {
+        {"summary", tree, log, "运行完成! 共搜索到1个文件，删除了1个文件\n"},
+        {"root missing", temp / "missing", log, "<3>无法打开处理目录 " + (temp / "missing").string() + "\n"},
+        {"no vorn.ini", {}, log, "<3>vorn.ini配置文件错误!\n<3>静默模式运行前必须先进行配置!\n<3>" + missing},
+        {"another stream named", {}, other, ConfigErrorLine + missing},
+    };
+    for (const auto& c : cases) {
+        fs::remove(exe.parent_path() / SweepSettings::FileName);
+        if (!c.root.empty()) ConfigureRoot(exe, c.root);
+        Run("/bin/sh", {"-c", asJournal, exe.string(), log.string(), c.named.string()});
+        EXPECT_EQ(TempDir::Read(log), c.said) << c.what;
+    }
+}
+
+// The program a timer runs needs no desktop: without the window part beside
+// it, asking for the window says what to install instead of the window's own
+// hint, and the silent run sweeps as ever.
+TEST_F(ProgramTest, OnlyTheWindowNeedsTheWindowPart) {
+    const struct {
+        bool withWindow;
+        const char* shown;
+        const char* notShown;
+    } cases[] = {{true, "没有可用的图形显示", "vorn-window"}, {false, "apt install vorn-window", "图形显示"}};
+    for (const auto& c : cases) {
+        const fs::path exe = Install(c.withWindow ? "full" : "headless", c.withWindow);
+        const fs::path tree = Tree("tree", {"a.log"});
+        const ChildResult window = Run(exe, {});
+        EXPECT_EQ(window.status, 2) << c.withWindow;
+        EXPECT_NE(window.err.find(c.shown), std::string::npos) << window.err;
+        EXPECT_EQ(window.err.find(c.notShown), std::string::npos) << window.err;
+        EXPECT_NE(window.err.find("vorn /auto"), std::string::npos) << window.err;
+        EXPECT_EQ(Run(exe, {"/auto"}).err.rfind(ConfigErrorLine, 0), 0u) << c.withWindow;
+        ConfigureRoot(exe, tree);
+        const ChildResult r = Run(exe, {"/auto"});
+        EXPECT_EQ(r.status, 0) << c.withWindow;
+        EXPECT_EQ(r.out, "运行完成! 共搜索到1个文件，删除了1个文件\n") << c.withWindow;
+    }
 }
 
 // A vorn.ini in the working directory belongs to whoever put it there.

@@ -8,7 +8,6 @@
 #include <functional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramFixture.h"
@@ -145,10 +144,7 @@ TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
 
     ChildProcess first(exe, {"/auto"});
     // Its first deletion shows that it holds the guard; it then pauses.
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    auto left = [&] { return std::distance(fs::directory_iterator(tree), fs::directory_iterator()); };
-    while (left() == 25 && std::chrono::steady_clock::now() < limit)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    AwaitFewerThan(tree, 25);
     const auto start = std::chrono::steady_clock::now();
     const ChildResult second = Run(exe, {"/auto"});
     const auto took = std::chrono::steady_clock::now() - start;

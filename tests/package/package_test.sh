@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Checks what ./package.sh left in build-pkg/: the Debian package's files and
-# control data, the unpacked program sweeping with the vorn.ini beside its
-# real path, the systemd units, the manual page, and the Windows zip.
+# Checks what ./package.sh left in build-pkg/: the Debian packages' files,
+# control data and maintainer scripts, their life cycle (install, remove,
+# reinstall, purge) in a scratch root, the unpacked program sweeping with the
+# vorn.ini beside its real path, the systemd units, the manual page, and the
+# Windows zip.
 # Usage: tests/package/package_test.sh [build-pkg]
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-$repo/build-pkg}
 deb=$(ls "$out"/vorn_*_amd64.deb)
+window_deb=$(ls "$out"/vorn-window_*_amd64.deb)
 zip=$(ls "$out"/vorn-*-windows.zip)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,42 +22,102 @@ expect() {  # name, what was expected, what came
   if [ "$2" == "$3" ]; then pass "$1"; else fail "$1" "expected [$2], got [$3]"; fi
 }
 
-check_file_list() {
-  local expected
-  expected=$(cat <<'LIST'
+# Directories are left out; every file is root's.
+file_list() {
+  dpkg-deb -c "$1" | awk '$1 !~ /^d/ {
+    if ($2 != "root/root") print "owner " $2 " of " $6; $2 = $3 = $4 = $5 = ""; print }' |
+    sed 's/  */ /g' | sort -k2
+}
+
+check_file_lists() {
+  expect "vorn file list" "$(cat <<'LIST'
 -rw-r--r-- ./lib/systemd/system/vorn.service
 -rw-r--r-- ./lib/systemd/system/vorn.timer
 -rwxr-xr-x ./opt/vorn/vorn
+lrwxrwxrwx ./opt/vorn/vorn.ini -> /etc/vorn/vorn.ini
 lrwxrwxrwx ./usr/bin/vorn -> /opt/vorn/vorn
--rw-r--r-- ./usr/share/applications/vorn.desktop
 -rw-r--r-- ./usr/share/doc/vorn/changelog.gz
 -rw-r--r-- ./usr/share/doc/vorn/copyright
--rw-r--r-- ./usr/share/icons/hicolor/16x16/apps/vorn.png
--rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/vorn.png
--rw-r--r-- ./usr/share/icons/hicolor/48x48/apps/vorn.png
 -rw-r--r-- ./usr/share/lintian/overrides/vorn
 -rw-r--r-- ./usr/share/man/man1/vorn.1.gz
 LIST
-)
-  # Directories are left out; every file is root's.
-  expect "file list" "$expected" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {
-    if ($2 != "root/root") print "owner " $2 " of " $6; $2 = $3 = $4 = $5 = ""; print }' |
-    sed 's/  */ /g' | sort -k2)"
+)" "$(file_list "$deb")"
+  expect "vorn-window file list" "$(cat <<'LIST'
+-rwxr-xr-x ./opt/vorn/vorn-window
+-rw-r--r-- ./usr/share/applications/vorn.desktop
+-rw-r--r-- ./usr/share/doc/vorn-window/changelog.gz
+-rw-r--r-- ./usr/share/doc/vorn-window/copyright
+-rw-r--r-- ./usr/share/icons/hicolor/16x16/apps/vorn.png
+-rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/vorn.png
+-rw-r--r-- ./usr/share/icons/hicolor/48x48/apps/vorn.png
+-rw-r--r-- ./usr/share/lintian/overrides/vorn-window
+LIST
+)" "$(file_list "$window_deb")"
 }
 
+# A server that only sweeps needs no desktop: Qt is the window's alone.
 check_control() {
-  expect "package name" vorn "$(dpkg-deb -f "$deb" Package)"
   local version
   version=$(sed -n 's/^project(vorn VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-  expect "version" "$version" "$(dpkg-deb -f "$deb" Version)"
-  local depends
+  expect "vorn version" "$version" "$(dpkg-deb -f "$deb" Version)"
+  expect "vorn-window version" "$version" "$(dpkg-deb -f "$window_deb" Version)"
+  local depends window_depends
   depends=$(dpkg-deb -f "$deb" Depends)
-  for lib in libc6 libpcre2-8-0 libqt6widgets6; do
-    [[ $depends == *"$lib "* ]] && pass "depends on $lib" || fail "depends on $lib" "$depends"
+  window_depends=$(dpkg-deb -f "$window_deb" Depends)
+  for lib in libc6 libpcre2-8-0; do
+    [[ $depends == *"$lib "* ]] && pass "vorn depends on $lib" || fail "vorn depends on $lib" "$depends"
   done
-  # Nothing runs at installation or removal: the timer is not enabled.
+  [[ $depends != *qt* ]] && pass "vorn does not depend on Qt" || fail "vorn does not depend on Qt" "$depends"
+  for dep in "vorn (= $version)" "libqt6widgets6 "; do
+    [[ $window_depends == *"$dep"* ]] && pass "vorn-window depends on $dep" || fail "vorn-window depends on $dep" "$window_depends"
+  done
+}
+
+# What a scratch root cannot show, as the scripts say it: the service is never
+# started by the package, the timer only through deb-systemd-invoke (which
+# starts enabled units alone), and removal stops both.
+check_scripts() {
   dpkg-deb -e "$deb" "$work/control"
-  expect "no maintainer scripts" "control md5sums" "$(ls "$work/control" | tr '\n' ' ' | sed 's/ $//')"
+  expect "units postinst may start" "'vorn.timer'" \
+    "$(grep -o 'deb-systemd-invoke [^ ]* [^ >]*' "$work/control/postinst" | cut -d' ' -f3 | sort -u)"
+  expect "units prerm stops" "'vorn.timer' vorn.service" \
+    "$(grep -o 'deb-systemd-invoke stop [^ >]*' "$work/control/prerm" | cut -d' ' -f3 | tr '\n' ' ' | sed 's/ $//')"
+}
+
+# Install, remove, reinstall and purge in a root of their own, the scripts run
+# outside it with DPKG_ROOT naming it; the administrator's steps in between
+# are done as systemctl does them offline.
+check_life_cycle() {
+  local r=$work/dpkg-root
+  mkdir -p "$r/var/lib/dpkg/info" "$r/var/lib/dpkg/updates" "$r/opt/vorn"
+  touch "$r/var/lib/dpkg/status" "$r/var/lib/dpkg/available"
+  in_root() { $as_root dpkg --root="$r" --log=/dev/null --force-script-chrootless --force-depends "$@" >/dev/null 2>&1; }
+  enabled() { [ -L "$r/etc/systemd/system/timers.target.wants/vorn.timer" ] && echo enabled || echo disabled; }
+  local wants=etc/systemd/system/timers.target.wants/vorn.timer stamp=var/lib/systemd/timers/stamp-vorn.timer
+  echo "saved before" >"$r/opt/vorn/vorn.ini"
+
+  in_root -i "$deb"
+  expect "install moves earlier settings to /etc/vorn" "saved before /etc/vorn/vorn.ini" \
+    "$(cat "$r/etc/vorn/vorn.ini") $(readlink "$r/opt/vorn/vorn.ini")"
+  expect "install enables nothing" disabled "$(enabled)"
+  $as_root systemctl --root="$r" enable vorn.timer >/dev/null 2>&1
+  $as_root mkdir -p "$r/var/lib/systemd/timers" && $as_root touch "$r/$stamp"
+
+  in_root -r vorn
+  expect "remove keeps the settings, takes the program" "saved before no program" \
+    "$(cat "$r/etc/vorn/vorn.ini") $([ -e "$r/opt/vorn/vorn" ] && echo program || echo no program)"
+  in_root -i "$deb"
+  expect "reinstall keeps the timer enabled" enabled "$(enabled)"
+  $as_root systemctl --root="$r" disable vorn.timer >/dev/null 2>&1
+  in_root -r vorn
+  in_root -i "$deb"
+  expect "reinstall keeps the timer disabled" disabled "$(enabled)"
+
+  $as_root systemctl --root="$r" enable vorn.timer >/dev/null 2>&1
+  in_root -P vorn
+  expect "purge leaves nothing of vorn" "" \
+    "$(cd "$r" && find . ! -type d ! -path './var/lib/dpkg/*' | sort | tr '\n' ' ')"
+  $as_root rm -rf "$r"
 }
 
 # Run through a link from elsewhere, as /usr/bin/vorn is, with decoy vorn.ini
@@ -62,6 +125,9 @@ check_control() {
 # program's real path must be read.
 check_silent_run() {
   dpkg-deb -x "$deb" "$root"
+  # The package's vorn.ini leads to /etc/vorn: never to this machine's.
+  rm "$root/opt/vorn/vorn.ini"
+  expect "vorn links to no Qt library" 0 "$(ldd "$root/opt/vorn/vorn" | grep -c libQt)"
   local tree=$work/tree
   mkdir -p "$tree/sub" "$work/bin" "$work/cwd"
   touch "$tree/a.log" "$tree/b.log" "$tree/keep.txt" "$tree/sub/c.log"
@@ -86,17 +152,18 @@ write_ini() {  # file, root, pattern; CR LF as the program requires
   printf '[vorn]\r\nfilepath=%s\r\nfilename=%s\r\nsubdir=true\r\nspeed=3\r\n' "$2" "$3" >"$1"
 }
 
+# The units as systemd reads them, the manual page they name included, and
+# the service's exposure to what a sweep does not need (0 best, 10 worst).
 check_units() {
-  if ! command -v systemd-analyze >/dev/null; then
-    echo "skip systemd units: systemd-analyze is not installed here"
-    return
-  fi
-  # Checked inside the unpacked root (ExecStart's program is there), the
-  # manual page they name included; it warns on stderr without failing.
   local report
   report=$(cd "$root" && MANPATH=$root/usr/share/man systemd-analyze verify --root="$root" \
     --recursive-errors=no lib/systemd/system/vorn.service lib/systemd/system/vorn.timer 2>&1)
   expect "systemd-analyze verify" "0 " "$? $report"
+  local exposure
+  exposure=$(systemd-analyze security --offline=true --root="$root" lib/systemd/system/vorn.service 2>&1 |
+    sed -n 's/.*Overall exposure level for vorn.service: \([0-9.]*\).*/\1/p')
+  [ -n "$exposure" ] && awk "BEGIN { exit !($exposure <= 2.0) }" && pass "systemd-analyze security $exposure" ||
+    fail "systemd-analyze security at most 2.0" "$exposure"
 }
 
 check_man_page() {
@@ -118,8 +185,12 @@ check_zip() {
   expect "README.txt ends in CR LF" "0d0a" "$(tail -c 2 "$readme" | od -An -tx1 | tr -d ' ')"
 }
 
-check_file_list
+as_root=""
+[ "$(id -u)" -eq 0 ] || as_root=sudo
+check_file_lists
 check_control
+check_scripts
+check_life_cycle
 check_silent_run
 check_units
 check_man_page

@@ -37,6 +37,9 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     ChildResult Wait();
+    // Sends the signal `number` (POSIX only), as a service manager or a
+    // terminal would.
+    void Signal(int number);
 
 private:
     struct State;

@@ -101,4 +101,6 @@ ChildResult ChildProcess::Wait() {
     return r;
 }
 
+void ChildProcess::Signal(int number) { kill(state->pid, number); }
+
 std::string AsPrinted(const std::string& lines) { return lines; }

@@ -1,0 +1,40 @@
+#include "platform/StopRequests.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include "support/InChild.h"
+
+namespace {
+
+// Sent from a thread started after the object, as the sweep's is: no thread
+// may be ended by a request while it lives; once it is gone, one ends the
+// process as before.
+TEST(StopRequestsTest, RequestsCallBackWhileTheObjectLivesAndEndTheProcessAfter) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        const auto request = [signal] { std::thread([signal] { kill(getpid(), signal); }).join(); };
+        const std::string seen = RunInChild([&request] {
+            std::atomic<int> calls{0};
+            platform::StopRequests stops([&calls] { ++calls; });
+            request();
+            for (int waited = 0; calls == 0 && waited < 5000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return std::to_string(calls) + (stops.Received() ? " received" : "");
+        });
+        EXPECT_EQ(seen, "1 received") << signal;
+        const std::string after = RunInChild([&request] {
+            { platform::StopRequests stops([] {}); }
+            request();
+            return std::string("still running");
+        });
+        EXPECT_EQ(after, "killed by signal " + std::to_string(signal));
+    }
+}
+
+}  // namespace
