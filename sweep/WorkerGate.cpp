@@ -3,23 +3,44 @@
 #include <chrono>
 #include <utility>
 
-WorkerGate::WorkerGate(Sleeper sleep) : sleep(std::move(sleep)) {}
+namespace {
 
-bool WorkerGate::Cross(bool goingInside) {
-    std::unique_lock hold(mutex);
-    if (suspended && !abandoned) {
-        inside = false;
-        changed.notify_all();
-        changed.wait(hold, [this] { return !suspended || abandoned; });
-    }
-    inside = goingInside && !abandoned;
-    if (!inside) changed.notify_all();
+// Whether the calling worker is inside its gate. A thread works for one gate
+// in its life, so one flag per thread is enough.
+thread_local bool threadInside = false;
+
+}  // namespace
+
+WorkerGate::WorkerGate(Sleeper sleep, int workers) : sleep(std::move(sleep)), working(workers) {}
+
+bool WorkerGate::WaitWhileSuspended(std::unique_lock<std::mutex>& hold) {
+    changed.wait(hold, [this] { return !suspended || abandoned; });
     return !abandoned;
 }
 
-bool WorkerGate::Leave() { return Cross(false); }
+bool WorkerGate::Leave() {
+    std::unique_lock hold(mutex);
+    if (threadInside) --inside;
+    threadInside = false;
+    changed.notify_all();
+    return !abandoned && WaitWhileSuspended(hold);
+}
 
-bool WorkerGate::Enter() { return Cross(true); }
+bool WorkerGate::Enter() {
+    std::unique_lock hold(mutex);
+    if (!WaitWhileSuspended(hold)) return false;
+    if (!threadInside) ++inside;
+    threadInside = true;
+    return true;
+}
+
+bool WorkerGate::SafePoint() {
+    {
+        std::lock_guard hold(mutex);
+        if (!suspended) return !abandoned;
+    }
+    return Leave() && Enter();
+}
 
 // The sleep itself happens outside: a forced end need not wait for it.
 bool WorkerGate::Pause(int millis) {
@@ -30,8 +51,15 @@ bool WorkerGate::Pause(int millis) {
 
 void WorkerGate::Finish() {
     std::lock_guard hold(mutex);
-    inside = false;
-    finished = true;
+    if (threadInside) --inside;
+    threadInside = false;
+    --working;
+    changed.notify_all();
+}
+
+void WorkerGate::DropWorker() {
+    std::lock_guard hold(mutex);
+    --working;
     changed.notify_all();
 }
 
@@ -48,13 +76,18 @@ void WorkerGate::Resume() {
 
 bool WorkerGate::WaitFinished(int millis) {
     std::unique_lock hold(mutex);
-    return changed.wait_for(hold, std::chrono::milliseconds(millis), [this] { return finished; });
+    return changed.wait_for(hold, std::chrono::milliseconds(millis), [this] { return working == 0; });
+}
+
+void WorkerGate::WaitOthersFinished() {
+    std::unique_lock hold(mutex);
+    changed.wait(hold, [this] { return working == 1; });
 }
 
 bool WorkerGate::Abandon() {
     std::unique_lock hold(mutex);
-    changed.wait(hold, [this] { return !inside || finished; });
-    if (finished) return false;
+    changed.wait(hold, [this] { return inside == 0 || working == 0; });
+    if (working == 0) return false;
     abandoned = true;
     changed.notify_all();
     return true;

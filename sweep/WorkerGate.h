@@ -1,13 +1,14 @@
 #pragma once
-// Where a controlling thread and one worker thread meet, shared by both and
-// outliving either.
+// Where a controlling thread and the worker threads of one run meet, shared
+// by all of them and outliving each.
 //
-// The worker is "inside" while it may touch its owner's state, and steps
-// outside for anything that may block: a pause, or a system call that can
-// hang. It crosses the gate at its safe points, where it holds no lock; there
-// it waits while suspended and there it learns that it has been abandoned. An
-// abandoned worker never goes inside again, so once Abandon returns its owner
-// may be destroyed, even while the worker is still stuck in a call.
+// A worker is "inside" while it may touch its owner's state, and steps
+// outside for anything that may block: a pause, a wait for work, or a system
+// call that can hang. It crosses the gate at its safe points, where it holds
+// no lock; there it waits while suspended and there it learns that it has
+// been abandoned. An abandoned worker never goes inside again, so once
+// Abandon returns its owner may be destroyed, even while workers are still
+// stuck in calls.
 
 #include <condition_variable>
 #include <functional>
@@ -17,33 +18,40 @@ class WorkerGate {
 public:
     using Sleeper = std::function<void(int millis)>;
 
-    explicit WorkerGate(Sleeper sleep);
+    // `workers`: the threads that will cross this gate, each starting outside.
+    WorkerGate(Sleeper sleep, int workers);
 
-    // Worker side. Each returns false once the worker has been abandoned: it
-    // must then unwind without touching anything its owner holds.
+    // Worker side. Each returns false once the workers have been abandoned:
+    // the caller must then unwind without touching anything its owner holds.
     bool Leave();
-    bool Enter();  // also the safe point between two steps
+    bool Enter();
+    bool SafePoint();  // between two steps, inside
     bool Pause(int millis);
-    void Finish();  // the thread is about to end
+    void Finish();  // the calling thread is about to end
 
     // Controller side.
+    // One worker fewer: its thread could not be made.
+    void DropWorker();
     void Suspend();
     void Resume();
-    // True when the thread finished within `millis`.
+    // True when every worker finished within `millis`.
     bool WaitFinished(int millis);
-    // Makes sure the worker never goes inside again. Waits only while it is
+    // Worker side, outside: waits until every other worker has finished.
+    void WaitOthersFinished();
+    // Makes sure no worker goes inside again. Waits only while some worker is
     // inside (moments between two safe points), never for a call or a pause.
-    // False when the thread had already finished.
+    // False when every worker had already finished.
     bool Abandon();
 
 private:
-    bool Cross(bool goingInside);
+    // Waits, outside, while the workers are suspended; false once abandoned.
+    bool WaitWhileSuspended(std::unique_lock<std::mutex>& hold);
 
     std::mutex mutex;
     std::condition_variable changed;
     const Sleeper sleep;
-    bool inside = false;
+    int inside = 0;   // workers between Enter and Leave
+    int working;      // workers not yet finished
     bool suspended = false;
     bool abandoned = false;
-    bool finished = false;
 };

@@ -9,7 +9,7 @@ WorkerThread::~WorkerThread() { Stop(ExitWaitMillis); }
 
 void WorkerThread::RealSleep(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
 
-// The thread owns its gate: after an abandonment only the gate is touched.
+// Each thread owns its gate: after an abandonment only the gate is touched.
 void WorkerThread::Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
     if (gate->Enter()) {
         try {
@@ -23,23 +23,55 @@ void WorkerThread::Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
     gate->Finish();
 }
 
+void WorkerThread::Help(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
+    if (gate->Enter()) {
+        try {
+            self->RunHelper();
+        } catch (...) {
+            if (gate->Enter()) self->HelperFailed();
+        }
+    }
+    gate->Finish();
+}
+
 void WorkerThread::Start() {
     if (running) return;
-    // A run that ended by itself may not have left its thread yet; that
-    // thread has nothing more to do than return, so waiting for it is short.
-    if (thread.joinable()) thread.join();
+    // A run that ended by itself may not have left its threads yet; they
+    // have nothing more to do than return, so waiting for them is short.
+    JoinThreads();
     done.Reset();
     running = true;
     failed = false;
+    const int helpers = Helpers();
     try {
         PrepareRun();
-        gate = std::make_shared<WorkerGate>(sleep);
-        thread = std::thread(Work, this, gate);
+        gate = std::make_shared<WorkerGate>(sleep, 1 + helpers);
+        threads.emplace_back(Work, this, gate);
     } catch (...) {
         // The run could not begin (no room for its copies, no thread): it failed.
         gate.reset();
         EndFailedRun();
+        return;
     }
+    StartHelpers(helpers);
+}
+
+// Every helper is counted from the start, so that a wait for the end never
+// misses one whose thread is still being made; one that cannot be made is
+// done without.
+void WorkerThread::StartHelpers(int helpers) {
+    for (int made = 0; made < helpers; ++made) {
+        try {
+            threads.emplace_back(Help, this, gate);
+        } catch (...) {
+            for (; made < helpers; ++made) gate->DropWorker();
+        }
+    }
+}
+
+void WorkerThread::JoinThreads() {
+    for (std::thread& thread : threads) thread.join();
+    threads.clear();
 }
 
 // Whatever the report meets, the end is signalled: a silent run waits for it.
@@ -57,11 +89,14 @@ void WorkerThread::RequestStop() { running = false; }
 void WorkerThread::Stop(int waitMs) {
     RequestStop();
     done.Reset();
-    if (!thread.joinable()) return;
-    if (gate->WaitFinished(waitMs) || !gate->Abandon())
-        thread.join();
-    else
-        thread.detach();
+    if (threads.empty()) return;
+    if (gate->WaitFinished(waitMs) || !gate->Abandon()) {
+        JoinThreads();
+    } else {
+        Interrupt();
+        for (std::thread& thread : threads) thread.detach();
+        threads.clear();
+    }
     gate.reset();
 }
 
@@ -84,6 +119,10 @@ void WorkerThread::EndRun() {
     done.Set();
 }
 
-bool WorkerThread::SafePoint() { return gate->Enter(); }
+bool WorkerThread::AwaitHelpers() {
+    return Outside([own = gate.get()] { own->WaitOthersFinished(); });
+}
+
+bool WorkerThread::SafePoint() { return gate->SafePoint(); }
 
 bool WorkerThread::Pause(int millis) { return gate->Pause(millis); }

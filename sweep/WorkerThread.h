@@ -1,6 +1,7 @@
 #pragma once
-// Runs the virtual Run on a thread of its own, which a controlling thread
-// starts, suspends, resumes, stops and awaits.
+// Runs the virtual Run on a thread of its own, and RunHelper on as many
+// helper threads as Helpers asks for, which a controlling thread starts,
+// suspends, resumes, stops and awaits together.
 //
 // No thread can be suspended or killed safely at an arbitrary point, so the
 // worker pauses and ends only at its own safe points (see WorkerGate): Run
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "sweep/ManualResetEvent.h"
 #include "sweep/WorkerGate.h"
@@ -36,8 +38,9 @@ public:
     // Does nothing while a thread of this object still runs. A run that
     // cannot begin (no thread can be made) ends at once, as failed.
     void Start();
-    // Clears the running flag and gives the thread `waitMs` to end by itself;
-    // then abandons it. Never waits longer than that for a call that hangs.
+    // Clears the running flag and gives the threads `waitMs` to end by
+    // themselves; then abandons them. Never waits longer than that for a call
+    // that hangs.
     void Stop(int waitMs);
     // Only the first step of Stop: the run ends at its next check of the
     // running flag, and nothing waits for it. Safe from any thread.
@@ -56,13 +59,27 @@ protected:
     virtual void PrepareRun() {}
     // The work, on the worker thread. This version only signals the end.
     virtual void Run();
+    // How many helper threads a run gets beside the first, and their work.
+    // A helper that cannot be made is done without; one that throws is
+    // reported through HelperFailed. Run alone ends the run.
+    virtual int Helpers() const { return 0; }
+    virtual void RunHelper() {}
+    virtual void HelperFailed() {}
+    // Once a run's threads are abandoned: wake those that wait, outside, for
+    // something of this object's making, so that they can end.
+    virtual void Interrupt() {}
     // When a run failed, just before its end is signalled.
     virtual void ReportFailure() {}
     // For the end of a run: clears the running flag, then signals the end.
     void EndRun();
+    // The same for a run that failed: reported first.
+    void EndFailedRun();
 
-    // The three below return false once the worker has been abandoned; Run
-    // must then return at once, touching nothing of this object.
+    // The four below return false once the workers have been abandoned; Run
+    // and RunHelper must then return at once, touching nothing of this object.
+    // From Run: waits until every helper has ended (they must be on their
+    // way), so that nothing of the run is left when it ends.
+    bool AwaitHelpers();
     bool SafePoint();
     bool Pause(int millis);
     // Runs `call`, which may block for long, outside; it must touch nothing
@@ -77,11 +94,13 @@ protected:
 
 private:
     static void Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
-    void EndFailedRun();
+    static void Help(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
+    void StartHelpers(int helpers);
+    void JoinThreads();
 
     std::atomic<bool> running{false};
     std::atomic<bool> failed{false};
-    std::thread thread;
+    std::vector<std::thread> threads;  // the first runs Run
     std::shared_ptr<WorkerGate> gate;
     ManualResetEvent done;
     const Sleeper sleep;
