@@ -91,13 +91,30 @@ std::string EntryLine(EntryOutcome outcome, const std::string& path, bool direct
     return "[" + text.Str() + "] " + line;
 }
 
+// The line is made before the lock is taken, and a full batch written after
+// it is let go.
 void EntryLines::Entry(EntryOutcome outcome, const std::string& path, bool directory) {
-    batch += EntryLine(outcome, path, directory, expiredays) + "\n";
-    if (batch.size() >= BatchBytes) Flush();
+    const std::string line = EntryLine(outcome, path, directory, expiredays) + "\n";
+    std::string full;
+    {
+        std::lock_guard hold(batchLock);
+        batch += line;
+        if (batch.size() >= BatchBytes) full.swap(batch);
+    }
+    Write(std::move(full));
 }
 
 void EntryLines::Flush() {
-    if (batch.empty()) return;
-    platform::WriteStandard(platform::StandardStream::Output, batch);
-    batch.clear();
+    std::string left;
+    {
+        std::lock_guard hold(batchLock);
+        left.swap(batch);
+    }
+    Write(std::move(left));
+}
+
+void EntryLines::Write(std::string lines) {
+    if (lines.empty()) return;
+    std::lock_guard hold(outputLock);
+    platform::WriteStandard(platform::StandardStream::Output, lines);
 }

@@ -4,9 +4,11 @@
 // removed (or that would be) its path with a separator at the end; an entry
 // that stayed, or a directory not searched, the reason in brackets first:
 // "[只读文件] /srv/app/a.log". Lines are written in batches, so a run of a
-// million files holds no more than one batch.
+// million files holds no more than one batch. Every worker of a sweep
+// writes here; each line stays whole.
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,11 @@ public:
 private:
     static constexpr size_t BatchBytes = 64 * 1024;
 
+    void Write(std::string lines);
+
     const int expiredays;
+    std::mutex batchLock;
     std::string batch;
+    // Held while a batch is written, so that two batches never mix.
+    std::mutex outputLock;
 };

@@ -59,6 +59,11 @@ enum class RemoveResult : uint8_t {
     Failed,    // any other reason
 };
 
+// How many directories the process may hold open at once, room kept for
+// everything else it opens. On POSIX the descriptor limit is first raised as
+// far as the system allows (at most 65536 descriptors).
+int DirectoryBudget();
+
 class Directory {
 public:
     Directory();
@@ -91,9 +96,10 @@ public:
     // mode first; on Windows the read-only, hidden and system attributes are
     // cleared first where deletion needs it, and put back when the file stays.
     RemoveResult DeleteEntry(const DirEntry& entry) const;
-    // Removes the subdirectory `name` when it is empty; its own Directory must
-    // be closed (destroyed) first.
-    RemoveResult RemoveEmptySubdirectory(const char* name) const;
+    // Closes `child`, a subdirectory opened through this directory, and
+    // removes it when it is empty. Safe while another thread lists this
+    // directory: the name is the one `child` was opened by.
+    RemoveResult RemoveSubdirectory(Directory& child) const;
 
 private:
     struct State;

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <algorithm>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -17,6 +19,7 @@ struct Directory::State {
     int fd = -1;
     DIR* stream = nullptr;
     uint64_t mountId = 0;
+    std::string name;  // in the directory it was opened through
 
     ~State() {
         if (stream)
@@ -163,6 +166,19 @@ RemoveResult RemoveResultOf(int result) {
 
 }  // namespace
 
+int DirectoryBudget() {
+    constexpr rlim_t Wanted = 65536;
+    constexpr int Reserve = 64;  // for vorn.ini, the lock, the output and the libraries
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+    const rlim_t raised = limit.rlim_max == RLIM_INFINITY ? Wanted : std::min(limit.rlim_max, Wanted);
+    if (limit.rlim_cur < raised) {
+        limit.rlim_cur = raised;
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    return static_cast<int>(std::min<rlim_t>(limit.rlim_cur, Wanted)) - Reserve;
+}
+
 Directory::Directory() = default;
 
 Directory::~Directory() = default;
@@ -180,6 +196,7 @@ OpenResult Directory::Open(const char* path, RootRefusal* refusal) {
 
 OpenResult Directory::Open(const Directory& parent, const char* name) {
     state = std::make_unique<State>();
+    state->name = name;
     state->fd = openat(parent.state->fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (state->fd < 0)
         return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? OpenResult::NotEntered
@@ -214,8 +231,10 @@ RemoveResult Directory::DeleteEntry(const DirEntry& entry) const {
     return RemoveResultOf(unlinkat(state->fd, entry.name, 0));
 }
 
-RemoveResult Directory::RemoveEmptySubdirectory(const char* name) const {
-    return RemoveResultOf(unlinkat(state->fd, name, AT_REMOVEDIR));
+RemoveResult Directory::RemoveSubdirectory(Directory& child) const {
+    const std::string name = std::move(child.state->name);
+    child.state.reset();
+    return RemoveResultOf(unlinkat(state->fd, name.c_str(), AT_REMOVEDIR));
 }
 
 }  // namespace platform

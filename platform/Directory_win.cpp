@@ -130,6 +130,8 @@ struct Directory::State {
     std::string name;
     uint32_t attributes = 0;
     int64_t lastWrite = 0;
+    // Its own name in the directory it was opened through.
+    std::wstring ownName;
 
     ~State() {
         if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
@@ -179,6 +181,9 @@ struct Directory::State {
     }
 };
 
+// Handles are counted in millions; the sweep's own bound is what matters.
+int DirectoryBudget() { return 1 << 16; }
+
 Directory::Directory() = default;
 
 Directory::~Directory() = default;
@@ -196,8 +201,9 @@ OpenResult Directory::Open(const char* path, RootRefusal*) {
 
 OpenResult Directory::Open(const Directory& parent, const char* name) {
     state = std::make_unique<State>();
+    state->ownName = parent.state->WideNameOf(name);
     HANDLE handle;
-    const NTSTATUS status = OpenRelative(parent.state->handle, parent.state->WideNameOf(name),
+    const NTSTATUS status = OpenRelative(parent.state->handle, state->ownName,
                                          FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE, handle);
     if (!NT_SUCCESS(status)) return IsGone(status) ? OpenResult::NotEntered : OpenResult::Unreadable;
     state->handle = handle;
@@ -230,10 +236,12 @@ RemoveResult Directory::DeleteEntry(const DirEntry& entry) const {
 }
 
 // A directory swapped for a junction meanwhile is not removed: it is not ours.
-RemoveResult Directory::RemoveEmptySubdirectory(const char* name) const {
+RemoveResult Directory::RemoveSubdirectory(Directory& child) const {
+    const std::wstring name = std::move(child.state->ownName);
+    child.state.reset();
     HANDLE handle;
-    const NTSTATUS status = OpenRelative(state->handle, state->WideNameOf(name), DELETE | FILE_READ_ATTRIBUTES,
-                                         FILE_DIRECTORY_FILE, handle);
+    const NTSTATUS status =
+        OpenRelative(state->handle, name, DELETE | FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE, handle);
     if (!NT_SUCCESS(status)) return OpenFailure(status);
     RemoveResult result = RemoveResult::Gone;
     if (IsPlainDirectory(handle))

@@ -22,4 +22,8 @@ void ReplaceProcess(const std::string& path, char** argv);
 // nobody sees).
 bool HasDisplay();
 
+// The processors this process may run on (its affinity, as `nproc` counts
+// them), at least 1.
+int ProcessorCount();
+
 }  // namespace platform

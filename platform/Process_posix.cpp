@@ -7,6 +7,7 @@
 #include <cstring>
 #include <netdb.h>
 #include <poll.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -171,6 +172,12 @@ bool HasDisplay() {
         start = end + 1;
     }
     return false;
+}
+
+int ProcessorCount() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0) return 1;
+    return std::max(CPU_COUNT(&set), 1);
 }
 
 }  // namespace platform

@@ -35,4 +35,12 @@ bool HasDisplay() {
            (flags.dwFlags & WSF_VISIBLE);
 }
 
+int ProcessorCount() {
+    DWORD_PTR process = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system) || process == 0) return 1;
+    int count = 0;
+    for (; process; process &= process - 1) ++count;
+    return count;
+}
+
 }  // namespace platform

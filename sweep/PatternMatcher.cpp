@@ -80,3 +80,12 @@ bool PatternMatcher::Match(const char* subject, int limit) {
     }
     return !records.empty();
 }
+
+NameMatch::NameMatch(const PatternMatcher& matcher)
+    : code(matcher.code), data(code ? pcre2_match_data_create_from_pattern(code, nullptr) : nullptr) {}
+
+NameMatch::~NameMatch() { pcre2_match_data_free(data); }
+
+bool NameMatch::operator()(const char* name) const {
+    return data && pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(name), std::strlen(name), 0, 0, data, nullptr) >= 0;
+}

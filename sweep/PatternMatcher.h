@@ -49,9 +49,28 @@ public:
     const std::vector<MatchRecord>& Records() const { return records; }
 
 private:
+    friend class NameMatch;
     void Release();
 
     pcre2_real_code_8* code = nullptr;
     pcre2_real_match_data_8* matchData = nullptr;
     std::vector<MatchRecord> records;
+};
+
+// Whether a name matches, for one thread of many: each keeps its own match
+// data over the matcher's compiled expression, which they share. The
+// matcher must outlive it and keep its expression meanwhile.
+class NameMatch {
+public:
+    explicit NameMatch(const PatternMatcher& matcher);
+    ~NameMatch();
+    NameMatch(const NameMatch&) = delete;
+    NameMatch& operator=(const NameMatch&) = delete;
+
+    // As Match with a limit of 1 says, without recording.
+    bool operator()(const char* name) const;
+
+private:
+    const pcre2_real_code_8* code;
+    pcre2_real_match_data_8* data;
 };

@@ -1,21 +1,20 @@
 #include "sweep/SweepJob.h"
 
+#include <algorithm>
 #include <chrono>
-#include <optional>
 #include <utility>
 
 #include "ExtLib/StringEx.h"
 #include "config/SweepSettings.h"
-#include "platform/Directory.h"
-#include "platform/Path.h"
-#include "platform/DosAttributes.h"
-#include "sweep/SweepFilters.h"
+#include "platform/Process.h"
+#include "sweep/DirNode.h"
+#include "sweep/SweepWalk.h"
+#include "sweep/WorkQueue.h"
 
 namespace {
 
 constexpr const char* RunningText = "正在运行...";
 constexpr const char* SearchingFormat = "搜索目录 %s";
-constexpr const char* DeletingFormat = "删除%s";
 constexpr const char* BadNameText = "无效文件名";
 constexpr const char* BadRegexText = "无效正则表达式";
 constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d个文件";
@@ -39,31 +38,6 @@ const char* RefusalFormat(platform::RootRefusal::Reason reason) {
     return "%s";
 }
 
-// Failures of the sweep's own making; "gone" and "not empty" are the tree
-// changing or holding what the sweep left on purpose.
-bool IsFailure(platform::RemoveResult result) {
-    return result == platform::RemoveResult::Denied || result == platform::RemoveResult::InUse ||
-           result == platform::RemoveResult::Failed;
-}
-
-EntryOutcome OutcomeOf(platform::RemoveResult result, bool directory) {
-    switch (result) {
-    case platform::RemoveResult::Removed: return directory ? EntryOutcome::Removed : EntryOutcome::Deleted;
-    case platform::RemoveResult::Gone: return EntryOutcome::Gone;
-    case platform::RemoveResult::Denied: return EntryOutcome::Denied;
-    case platform::RemoveResult::InUse: return EntryOutcome::InUse;
-    case platform::RemoveResult::NotEmpty:
-    case platform::RemoveResult::Failed: break;
-    }
-    return EntryOutcome::Failed;
-}
-
-// The first attribute that spares a file, in the order the filters test them.
-EntryOutcome SparedBy(uint32_t attributes) {
-    if (attributes & platform::AttributeSystem) return EntryOutcome::SparedSystem;
-    return attributes & platform::AttributeReadOnly ? EntryOutcome::SparedReadOnly : EntryOutcome::SparedHidden;
-}
-
 }  // namespace
 
 int64_t SweepJob::SystemNow() {
@@ -72,18 +46,23 @@ int64_t SweepJob::SystemNow() {
         .count();
 }
 
+int SweepJob::DefaultWorkers() { return std::clamp(platform::ProcessorCount(), 1, MaxWorkers); }
+
 SweepJob::SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode,
-                   Clock now, Sleeper sleep)
+                   Clock now, Sleeper sleep, int workers)
     : WorkerThread(std::move(sleep)),
       settings(settings),
       channel(channel),
       silentMode(silentMode),
-      now(std::move(now)) {}
+      now(std::move(now)),
+      workers(std::max(workers, 1)) {}
 
-// The worker must be gone before the members it uses are.
+// The workers must be gone before the members they use are.
 SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
 
 void SweepJob::SubdirectoryListed(const std::string&) {}
+
+int SweepJob::WaitingWorkers() const { return queue ? queue->Waiting() : 0; }
 
 void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
     entryReport = report;
@@ -91,7 +70,7 @@ void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
 }
 
 // The window may save new settings the moment after a start: the texts a
-// run works on are copied before its thread exists, never read by it.
+// run works on are copied before its threads exist, never read by them.
 void SweepJob::PrepareRun() {
     runEnd = RunEnd::None;
     finalText.clear();
@@ -100,23 +79,98 @@ void SweepJob::PrepareRun() {
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
     expression = settings.matchPattern;
+    // Compiled before any worker exists: they all share it.
+    compiled = matcher.Compile(expression, !regex);
+    deletedCount = 0;
+    dirCount = 0;
+    openDirectories = 0;
+    workerFailed = false;
+    for (std::atomic<int>* count : {&counts.undeletedFiles, &counts.unremovedDirectories,
+                                    &counts.unreadableDirectories, &counts.overlongDirectories})
+        *count = 0;
+    queue = std::make_shared<WorkQueue>();
+    directoryBudget = platform::DirectoryBudget();
 }
 
 void SweepJob::Run() {
     Report(StatusKind::Info, RunningText);
     startTime = now();
-    deletedCount = 0;
-    dirCount = 0;
-    Tally tally;
-    path = root;
-    if (!matcher.Compile(expression, !regex)) {
+    Walk walk(matcher);
+    Node node;
+    Outcome outcome = Outcome::NotSearched;
+    if (compiled) {
+        outcome = OpenRoot(walk, node);
+        if (outcome == Outcome::Abandoned) return;
+        if (outcome == Outcome::Searched && !SweepRoot(walk, node)) return;
+    }
+    if (!DismissHelpers()) return;
+    if (workerFailed) return EndFailedRun();
+    if (!compiled) {
         runEnd = RunEnd::InvalidPattern;
         ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
-    } else {
-        const Outcome outcome = SearchDirectory(nullptr, nullptr, tally);
-        if (outcome == Outcome::Abandoned) return;
-        ReportSearchEnd(outcome, tally.found);
+        return EndRun();
     }
+    EndSweep(outcome, node);
+}
+
+SweepJob::Outcome SweepJob::OpenRoot(Walk& walk, Node& node) {
+    walk.path = root;
+    if (root.empty()) return Outcome::NotSearched;
+    if (root.size() > MaxPathBytes) return Outcome::Overlong;
+    node = std::make_shared<DirNode>(nullptr, root);
+    platform::OpenResult result;
+    platform::RootRefusal refusal;
+    DirNode& opened = *node;
+    const std::string rootPath = root;
+    if (!Outside([&] { result = opened.dir.Open(rootPath.c_str(), &refusal); })) return Outcome::Abandoned;
+    rootRefusal = refusal;
+    if (result == platform::OpenResult::Refused) return Outcome::Refused;
+    ReportPath(SearchingFormat, root);
+    ++dirCount;
+    return result == platform::OpenResult::Listed ? Outcome::Searched : Outcome::Unreadable;
+}
+
+// The first worker searches the root, then takes what others hand over like
+// any worker. A worker that throws ends the run as failed: the others stop
+// at their next entry.
+bool SweepJob::SweepRoot(Walk& walk, const Node& node) {
+    ++openDirectories;
+    try {
+        return Search(walk, node) && WorkLoop(walk);
+    } catch (...) {
+        Fail();
+    }
+    return true;
+}
+
+// The run ends only once no helper is left working.
+bool SweepJob::DismissHelpers() {
+    queue->Close();
+    return AwaitHelpers();
+}
+
+void SweepJob::RunHelper() {
+    Walk walk(matcher);
+    WorkLoop(walk);
+}
+
+void SweepJob::HelperFailed() { Fail(); }
+
+void SweepJob::Fail() {
+    workerFailed = true;
+    queue->Close();
+}
+
+void SweepJob::Interrupt() {
+    if (queue) queue->Close();
+}
+
+bool SweepJob::Going() const { return IsRunning() && !workerFailed; }
+
+void SweepJob::EndSweep(Outcome rootOutcome, const Node& node) {
+    shortfalls = {counts.undeletedFiles, counts.unremovedDirectories, counts.unreadableDirectories,
+                  counts.overlongDirectories};
+    ReportSearchEnd(rootOutcome, node ? node->found.load() : 0);
     EndRun();
 }
 
@@ -124,188 +178,16 @@ void SweepJob::ReportFailure() { ReportEnd(StatusKind::Error, FailedText); }
 
 SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Failed : runEnd; }
 
-SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name, Tally& tally) {
-    if (path.empty()) return Outcome::NotSearched;
-    if (path.size() > MaxPathBytes) return Outcome::Overlong;
-    platform::Directory dir;
-    Outcome outcome;
-    if (!OpenDirectory(dir, parent, name, outcome)) return Outcome::Abandoned;
-    if (outcome == Outcome::NotSearched || outcome == Outcome::Refused) return outcome;
-    ReportPath(SearchingFormat);
-    tally = {};
-    ++dirCount;
-    // Nothing was searched there, so there is nothing to pause after.
-    if (outcome == Outcome::Unreadable) return outcome;
-    const int pause = settings.PauseMillis();
-    if (!SearchEntries(dir, pause, tally) || !DirectoryPause(pause)) return Outcome::Abandoned;
-    return Outcome::Searched;
-}
-
-// A directory that turned out to be a link or another mount is left alone
-// entirely.
-bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory* parent, const char* name,
-                             Outcome& outcome) {
-    platform::OpenResult result;
-    if (parent) {
-        SubdirectoryListed(path);
-        if (!Outside([&] { result = dir.Open(*parent, name); })) return false;
-    } else {
-        const std::string rootPath = path;
-        platform::RootRefusal refusal;
-        if (!Outside([&] { result = dir.Open(rootPath.c_str(), &refusal); })) return false;
-        rootRefusal = refusal;
-    }
-    outcome = result == platform::OpenResult::Listed       ? Outcome::Searched
-              : result == platform::OpenResult::Unreadable ? Outcome::Unreadable
-              : result == platform::OpenResult::Refused    ? Outcome::Refused
-                                                           : Outcome::NotSearched;
-    return true;
-}
-
-// The running flag is tested after every fetch: a stop leaves the entry just
-// fetched alone. A link to a directory is neither entered nor counted, but
-// it keeps its directory.
-bool SweepJob::SearchEntries(platform::Directory& dir, int pause, Tally& tally) {
-    const size_t length = path.size();
-    const bool separated = path.back() == platform::PathSeparator;
-    platform::DirEntry entry;
-    for (;;) {
-        bool fetched = false;
-        if (!Outside([&] { fetched = dir.Next(entry); })) return false;
-        if (!fetched || !IsRunning()) break;
-        path.resize(length);
-        if (!separated) path += platform::PathSeparator;
-        path += entry.name;
-        if (entry.kind == platform::EntryKind::DirectoryLink) {
-            tally.kept = true;
-        } else if (entry.kind == platform::EntryKind::Directory) {
-            if (!VisitSubdirectory(dir, entry.name, tally)) return false;
-        } else {
-            ++tally.found;
-            if (!VisitFile(dir, entry, pause, tally)) return false;
-        }
-    }
-    path.resize(length);
-    return true;
-}
-
-// A subdirectory not searched stays, and so does whatever holds it.
-bool SweepJob::VisitSubdirectory(const platform::Directory& dir, const char* name, Tally& tally) {
-    if (!settings.subdir) {
-        tally.kept = true;
-        return true;
-    }
-    const int before = deletedCount;
-    Tally sub;
-    const Outcome outcome = SearchDirectory(&dir, name, sub);
-    if (outcome == Outcome::Abandoned) return false;
-    CountShortfall(outcome);
-    if (outcome == Outcome::Unreadable) ReportEntry(EntryOutcome::Unreadable, true);
-    if (outcome == Outcome::Overlong) ReportEntry(EntryOutcome::Overlong, true);
-    if (outcome == Outcome::NotSearched || outcome == Outcome::Overlong) {
-        tally.kept = true;
-        return true;
-    }
-    tally.found += sub.found;
-    // Unread, it may hold anything; the removal below still finds out.
-    sub.kept = sub.kept || outcome == Outcome::Unreadable;
-    if (static_cast<uint32_t>(deletedCount - before) != sub.found || !settings.dirtree) {
-        tally.kept = true;
-        return true;
-    }
-    return RemoveEmptied(dir, name, sub, tally);
-}
-
-// A subtree is removed when every file found in it was deleted, which
-// includes a subtree without files and one that cannot be listed; a removal
-// that fails leaves it. A list-only run removes nothing: it names what it
-// foresees would go.
-bool SweepJob::RemoveEmptied(const platform::Directory& dir, const char* name, const Tally& sub, Tally& tally) {
-    if (listOnly) {
-        if (sub.kept) tally.kept = true;
-        else ReportEntry(EntryOutcome::Removed, true);
-        return true;
-    }
-    platform::RemoveResult result;
-    if (!Outside([&] { result = dir.RemoveEmptySubdirectory(name); })) return false;
-    CountShortfall(result, shortfalls.unremovedDirectories);
-    if (result != platform::RemoveResult::Removed) tally.kept = true;
-    if (result != platform::RemoveResult::NotEmpty) ReportEntry(OutcomeOf(result, true), true);
-    return true;
-}
-
-// Deleting a live FIFO or socket would break whoever uses it: such files are
-// only counted.
-bool SweepJob::VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally) {
-    std::optional<EntryOutcome> kept;
-    Verdict verdict = Verdict::Keep;
-    if (entry.kind != platform::EntryKind::Special) verdict = Judge(dir, entry, kept);
-    else if (entryReport && matcher.Match(entry.name, 1)) kept = EntryOutcome::Special;
-    if (verdict == Verdict::Delete) return Delete(dir, entry, pause, tally);
-    tally.kept = true;
-    if (kept) ReportEntry(*kept, false);
-    return verdict == Verdict::Keep;
-}
-
-// Cheapest first: the name needs no system call, the attributes and the age
-// one, and only for names that matched.
-SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform::DirEntry& entry,
-                                   std::optional<EntryOutcome>& kept) {
-    if (!matcher.Match(entry.name, 1)) return Verdict::Keep;
-    const SweepFilters filters = SweepFilters::Read(settings);
-    const uint32_t spared = filters.SparedAttributes();
-    const bool age = filters.expiredays != 0;
-    if (!spared && !age) return Verdict::Delete;
-    platform::EntryInfo info;
-    bool present = false;
-    if (!Outside([&] { present = dir.ReadInfo(entry, spared, age, info); })) return Verdict::Abandoned;
-    kept = !present ? EntryOutcome::Gone : info.attributes & spared ? SparedBy(info.attributes & spared)
-                                                                     : EntryOutcome::TooRecent;
-    if (!present || (info.attributes & spared)) return Verdict::Keep;
-    return filters.OldEnough(info.lastWrite, startTime) ? Verdict::Delete : Verdict::Keep;
-}
-
-// The report and the pause follow every attempt while the count stands at 1
-// or a multiple of ten, failed attempts included.
-// A list-only run counts the file as a real run would once it is deleted.
-bool SweepJob::Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally) {
-    platform::RemoveResult result = platform::RemoveResult::Removed;
-    if (!listOnly && !Outside([&] { result = dir.DeleteEntry(entry); })) return false;
-    if (result == platform::RemoveResult::Removed) ++deletedCount;
-    else tally.kept = true;
-    CountShortfall(result, shortfalls.undeletedFiles);
-    ReportEntry(OutcomeOf(result, false), false);
-    if (deletedCount != 1 && deletedCount % DeletionsPerReport != 0) return true;
-    ReportPath(DeletingFormat);
-    return pause <= 0 || Pause(pause);
-}
-
-// Made on the way out after a stop as well; the count then no longer moves.
-bool SweepJob::DirectoryPause(int pause) {
-    if (pause <= 0) return true;
-    if (dirCount % DirectoriesPerPause == 0 && !Pause(pause)) return false;
-    return dirCount % DirectoriesPerDoublePause != 0 || Pause(pause);
-}
-
-void SweepJob::CountShortfall(Outcome subdirectory) {
-    if (subdirectory == Outcome::Unreadable) ++shortfalls.unreadableDirectories;
-    if (subdirectory == Outcome::Overlong) ++shortfalls.overlongDirectories;
-}
-
-void SweepJob::CountShortfall(platform::RemoveResult result, int& counter) {
-    if (IsFailure(result)) ++counter;
-}
-
-void SweepJob::ReportEntry(EntryOutcome outcome, bool directory) {
-    if (entryReport) entryReport->Entry(outcome, path, directory);
-}
-
 // Progress texts are many; with nothing to queue them to, they are not made.
-void SweepJob::ReportPath(const char* format) {
+void SweepJob::ReportPath(const char* format, const std::string& path) {
     if (silentMode) return;
     StringEx text;
     text.Format(format, path.c_str());
     Report(StatusKind::Info, text.Str());
+}
+
+void SweepJob::ReportEntry(EntryOutcome outcome, const std::string& path, bool directory) {
+    if (entryReport) entryReport->Entry(outcome, path, directory);
 }
 
 // A root that opens but holds nothing is a clean run; one that cannot be
@@ -317,16 +199,18 @@ void SweepJob::ReportSearchEnd(Outcome rootOutcome, uint32_t found) {
     runEnd = IsRunning() ? RunEnd::Completed : RunEnd::Stopped;
     const bool completed = runEnd == RunEnd::Completed;
     if (listOnly)
-        text.Format(ListSummaryFormat, completed ? ListedText : ListStoppedText, static_cast<int>(found), deletedCount);
+        text.Format(ListSummaryFormat, completed ? ListedText : ListStoppedText, static_cast<int>(found),
+                    deletedCount.load());
     else
-        text.Format(SummaryFormat, completed ? CompletedText : StoppedText, static_cast<int>(found), deletedCount);
+        text.Format(SummaryFormat, completed ? CompletedText : StoppedText, static_cast<int>(found),
+                    deletedCount.load());
     ReportEnd(StatusKind::Info, text.Str());
 }
 
 void SweepJob::ReportRootError(Outcome rootOutcome) {
     runEnd = RunEnd::RootUnreadable;
     StringEx text;
-    text.Format(rootOutcome == Outcome::Overlong ? RootTooLongFormat : RootUnreadableFormat, path.c_str());
+    text.Format(rootOutcome == Outcome::Overlong ? RootTooLongFormat : RootUnreadableFormat, root.c_str());
     std::string message = text.Str();
     if (rootOutcome == Outcome::Refused) {
         text.Format(RefusalFormat(rootRefusal.reason), rootRefusal.component.c_str());

@@ -1,17 +1,26 @@
 #pragma once
-// One sweep of the configured root on the worker thread: the name pattern,
-// the attribute and age filters, deletion, removal of emptied subdirectories,
+// One sweep of the configured root on worker threads: the name pattern, the
+// attribute and age filters, deletion, removal of emptied subdirectories,
 // the pauses for the chosen speed and the progress texts.
 //
 // The sweep never leaves the root: links are not followed (a link to a file
 // is deleted as a link), other mounts are not entered, and every open and
 // delete is made relative to the open parent directory. FIFOs, sockets and
 // devices are counted but never deleted.
+//
+// At full speed a worker that meets a subdirectory while another worker has
+// nothing to do hands it over, already open; every other subdirectory it
+// searches itself. A directory is finished, and removed when the sweep
+// emptied it, only once everything under it is, by whichever worker finishes
+// last. The paced speeds hand nothing over: one worker sweeps, with its
+// pauses, as before; a speed saved during a run applies to the hand-overs
+// that follow.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,7 +31,8 @@
 #include "sweep/WorkerThread.h"
 
 class SweepSettings;
-
+class WorkQueue;
+struct DirNode;
 
 // What a run left undone that it should have done. Files spared by a filter
 // and entries that were gone before their turn are none of these.
@@ -46,14 +56,18 @@ public:
     // Every tenth directory pauses on its way out, every hundredth twice.
     static constexpr int DirectoriesPerPause = 10;
     static constexpr int DirectoriesPerDoublePause = 100;
+    // At full speed, never more workers than this, whatever the machine.
+    static constexpr int MaxWorkers = 8;
 
     using Clock = std::function<int64_t()>;  // seconds since 1970-01-01 UTC
 
     static int64_t SystemNow();
+    // One worker for each processor the program may run on, at most MaxWorkers.
+    static int DefaultWorkers();
 
     // `silentMode` is the process's flag: while it is set no text is queued.
     SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode,
-             Clock now = SystemNow, Sleeper sleep = RealSleep);
+             Clock now = SystemNow, Sleeper sleep = RealSleep, int workers = DefaultWorkers());
     ~SweepJob() override;
 
     // How the last run that reached its end ended, its last text (its
@@ -67,50 +81,72 @@ public:
     const SweepShortfalls& LastShortfalls() const { return shortfalls; }
 
     // For the runs that follow: where the outcome of every matched entry
-    // goes (null: nowhere), and whether a run only lists what it would
-    // delete and remove, touching nothing, with its summary in its own
-    // words. Set it before Start.
+    // goes (null: nowhere; it is called from every worker), and whether a
+    // run only lists what it would delete and remove, touching nothing, with
+    // its summary in its own words. Set it before Start.
     void ReportEntriesTo(EntryReport* report, bool listOnly);
 
 protected:
     void PrepareRun() override;
     void Run() override;
+    int Helpers() const override { return workers - 1; }
+    void RunHelper() override;
+    void HelperFailed() override;
+    void Interrupt() override;
     void ReportFailure() override;
-    // Between listing a subdirectory and opening it; a test changes the tree here.
+    // Between listing a subdirectory and opening it, on whichever worker
+    // lists it; a test changes the tree here.
     virtual void SubdirectoryListed(const std::string& path);
+    // How many workers wait for a directory to be handed over; a test waits
+    // for them before the first subdirectory, so that one is.
+    int WaitingWorkers() const;
 
 private:
+    using Node = std::shared_ptr<DirNode>;
     // Unreadable: the directory is there but cannot be listed. Refused: the
     // way to the root is not safe. Overlong: its path is over the limit.
     enum class Outcome { Searched, Unreadable, Refused, Overlong, NotSearched, Abandoned };
     enum class Verdict { Keep, Delete, Abandoned };
-    // What a directory's search found: the files seen, and whether anything
-    // in it stays (so that it cannot be removed), which a list-only run must
-    // foresee.
-    struct Tally {
-        uint32_t found = 0;
-        bool kept = false;
+    struct Walk;
+    // What went wrong, counted by every worker.
+    struct ShortfallCounts {
+        std::atomic<int> undeletedFiles{0}, unremovedDirectories{0}, unreadableDirectories{0},
+            overlongDirectories{0};
     };
 
-    // The directory whose path `path` holds; `parent` and `name` locate it,
-    // `parent` null for the root. `tally` is set only when it is searched.
-    Outcome SearchDirectory(const platform::Directory* parent, const char* name, Tally& tally);
-    // The helpers below return false once the run is abandoned.
-    bool OpenDirectory(platform::Directory& dir, const platform::Directory* parent, const char* name,
-                       Outcome& outcome);
-    bool SearchEntries(platform::Directory& dir, int pause, Tally& tally);
-    bool VisitSubdirectory(const platform::Directory& dir, const char* name, Tally& tally);
-    bool RemoveEmptied(const platform::Directory& dir, const char* name, const Tally& sub, Tally& tally);
-    bool VisitFile(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally);
-    // `kept` says why a file whose name matched stays.
-    Verdict Judge(const platform::Directory& dir, const platform::DirEntry& entry, std::optional<EntryOutcome>& kept);
-    bool Delete(const platform::Directory& dir, const platform::DirEntry& entry, int pause, Tally& tally);
-    bool DirectoryPause(int pause);
-    void CountShortfall(Outcome subdirectory);
-    void CountShortfall(platform::RemoveResult result, int& counter);
-    void ReportEntry(EntryOutcome outcome, bool directory);
+    // The run itself, on its first thread.
+    Outcome OpenRoot(Walk& walk, Node& node);
+    bool SweepRoot(Walk& walk, const Node& node);
+    bool DismissHelpers();
+    void EndSweep(Outcome rootOutcome, const Node& node);
 
-    void ReportPath(const char* format);
+    // The walk, on any worker. These return false once the run is abandoned:
+    // the worker must then return at once, touching nothing of this object.
+    bool WorkLoop(Walk& walk);
+    bool Search(Walk& walk, const Node& node);
+    bool SearchEntries(Walk& walk, const Node& node, int pause);
+    bool VisitSubdirectory(Walk& walk, const Node& node, const char* name);
+    bool Hand(Walk& walk, Node child, platform::OpenResult opened);
+    bool HandOver(const Node& child);
+    // After a directory's own listing, and after each of its subdirectories:
+    // the last of these finishes it.
+    bool Complete(Walk& walk, const Node& node);
+    bool Finish(Walk& walk, const Node& node);
+    bool RemoveEmptied(const Node& node, const Node& parent);
+    bool VisitFile(Walk& walk, const Node& node, const platform::DirEntry& entry, int pause);
+    // `kept` says why a file whose name matched stays.
+    Verdict Judge(Walk& walk, const platform::Directory& dir, const platform::DirEntry& entry,
+                  std::optional<EntryOutcome>& kept);
+    bool Delete(Walk& walk, const Node& node, const platform::DirEntry& entry, int pause);
+    bool DirectoryPause(int pause);
+    // The run goes on: not stopped, and no worker failed.
+    bool Going() const;
+    void Fail();
+    void CountShortfall(Outcome subdirectory);
+    void CountShortfall(platform::RemoveResult result, std::atomic<int>& counter);
+    void ReportEntry(EntryOutcome outcome, const std::string& path, bool directory);
+
+    void ReportPath(const char* format, const std::string& path);
     void ReportSearchEnd(Outcome rootOutcome, uint32_t found);
     void ReportRootError(Outcome rootOutcome);
     // The run's last text: queued like the others, and kept.
@@ -121,22 +157,29 @@ private:
     StatusChannel& channel;
     const std::atomic<bool>& silentMode;
     const Clock now;
+    const int workers;
 
-    int dirCount = 0;
+    std::atomic<int> dirCount{0};
     PatternMatcher matcher;
-    int deletedCount = 0;
+    bool compiled = false;
+    std::atomic<int> deletedCount{0};
     int64_t startTime = 0;
     // The run's own copies of what the window may change while it runs.
     std::string root;
     std::string expression;
     bool regex = false;
-    // The directory or entry being looked at, as the texts show it.
-    std::string path;
     RunEnd runEnd = RunEnd::None;
     std::string finalText;
+    ShortfallCounts counts;
     SweepShortfalls shortfalls;
     // Why the way to the root was refused, when it was.
     platform::RootRefusal rootRefusal;
     EntryReport* entryReport = nullptr;
     bool listOnly = false;
+    // The run's hand-overs, made anew for each run.
+    std::shared_ptr<WorkQueue> queue;
+    // Directories held open by the run, and how many it may hold.
+    std::atomic<int> openDirectories{0};
+    int directoryBudget = 0;
+    std::atomic<bool> workerFailed{false};
 };

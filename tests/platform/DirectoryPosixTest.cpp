@@ -127,7 +127,9 @@ TEST_F(DirectoryTest, DeletesLinksNotTargets) {
     EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Removed);
     EXPECT_FALSE(fs::exists(fs::symlink_status(tree / "root/filelink")));
     EXPECT_EQ(TempDir::Read(tree / "outside/target.txt"), "keep");
-    EXPECT_EQ(root.RemoveEmptySubdirectory("plain.txt"), RemoveResult::Failed);
+    Directory notADirectory;
+    EXPECT_EQ(notADirectory.Open(root, "plain.txt"), OpenResult::NotEntered);
+    EXPECT_EQ(root.RemoveSubdirectory(notADirectory), RemoveResult::Failed);
 }
 
 TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {

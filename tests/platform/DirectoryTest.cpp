@@ -45,6 +45,7 @@ TEST_F(DirectoryTest, SubdirectoryOpensOnlyAsADirectoryThatIsThere) {
 
 TEST_F(DirectoryTest, DeletesFilesAndRemovesOnlyEmptyDirectories) {
     tree.Write("root/full/inner.txt", "x");
+    fs::create_directories(tree / "root/gone");
     Directory root;
     ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
     DirEntry entry;
@@ -53,9 +54,16 @@ TEST_F(DirectoryTest, DeletesFilesAndRemovesOnlyEmptyDirectories) {
     EXPECT_EQ(root.DeleteEntry(entry), RemoveResult::Gone);
     EXPECT_FALSE(fs::exists(tree / "root/plain.txt"));
 
-    EXPECT_EQ(root.RemoveEmptySubdirectory("sub"), RemoveResult::Removed);
-    EXPECT_EQ(root.RemoveEmptySubdirectory("full"), RemoveResult::NotEmpty);
-    EXPECT_EQ(root.RemoveEmptySubdirectory("gone"), RemoveResult::Gone);
+    const struct {
+        const char* name;
+        RemoveResult result;
+    } cases[] = {{"sub", RemoveResult::Removed}, {"full", RemoveResult::NotEmpty}, {"gone", RemoveResult::Gone}};
+    for (const auto& c : cases) {
+        Directory child;
+        ASSERT_EQ(child.Open(root, c.name), OpenResult::Listed) << c.name;
+        if (c.result == RemoveResult::Gone) fs::remove(tree / "root" / c.name);
+        EXPECT_EQ(root.RemoveSubdirectory(child), c.result) << c.name;
+    }
     EXPECT_TRUE(fs::exists(tree / "root/full/inner.txt"));
     EXPECT_FALSE(fs::exists(tree / "root/sub"));
 }

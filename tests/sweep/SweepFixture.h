@@ -83,6 +83,7 @@ inline std::string Summary(bool completed, int found, int deleted) {
 class HookedJob : public SweepJob {
 public:
     using SweepJob::SweepJob;
+    using SweepJob::WaitingWorkers;
     std::function<void(const std::string& path)> onSubdirectory;
 
 protected:

@@ -8,6 +8,8 @@
 #include <linux/capability.h>
 #include <stdexcept>
 #include <string>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -18,6 +20,7 @@
 
 #include "SweepFixture.h"
 #include "platform/DosAttributes.h"
+#include "support/InChild.h"
 #include "support/ScopedMount.h"
 
 namespace {
@@ -222,6 +225,40 @@ TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
     job.onSubdirectory = nullptr;
     EXPECT_EQ(Sweep().back(), Summary(true, 0, 0));
     EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::Completed);
+}
+
+// Under a descriptor limit of 1024, several workers sweep a directory of
+// 3000 subdirectories and a chain 1000 deep without running out: a directory
+// is handed over, open, only to a worker that waits, and only while every
+// worker could still go as deep as the path limit lets it. The chain is
+// searched down to that limit.
+TEST(SweepDescriptors, WideAndDeepTreesNeverRunOutOfDescriptors) {
+    TempDir tree;
+    for (int d = 0; d < 3000; ++d) tree.Write("wide/d" + std::to_string(d) + "/x.log", "x");
+    fs::create_directory(tree / "deep");
+    for (int level = 0, fd = open((tree / "deep").c_str(), O_RDONLY | O_DIRECTORY); fd >= 0; ++level) {
+        const int next = level < 1000 && mkdirat(fd, "d", 0700) == 0 ? openat(fd, "d", O_RDONLY | O_DIRECTORY) : -1;
+        close(fd);
+        fd = next;
+    }
+    const std::string seen = RunInChild([&] {
+        const rlimit limit{1024, 1024};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return std::string("cannot limit");
+        SweepSettings settings;
+        settings.filepath = tree.Path().string();
+        settings.filename = "*.log";
+        settings.speed = 3;
+        StatusChannel channel;
+        std::atomic<bool> silent{true};
+        SweepJob job(settings, channel, silent, SweepJob::SystemNow, [](int) {}, 4);
+        job.Start();
+        if (!job.WaitDone(60000)) return std::string("no end");
+        const SweepShortfalls& s = job.LastShortfalls();
+        return job.FinalText() + " unreadable " + std::to_string(s.unreadableDirectories) + " overlong " +
+               std::to_string(s.overlongDirectories);
+    });
+    EXPECT_EQ(seen, Summary(true, 3000, 3000) + " unreadable 0 overlong 1");
+    EXPECT_FALSE(fs::exists(tree / "wide"));
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// One directory of a sweep while anything under it is unfinished. It stays
+// open until then: its subdirectories, searched by any worker, are removed
+// through it. Its counts take in those of its subtree as each is finished.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Directory.h"
+
+struct DirNode {
+    DirNode(std::shared_ptr<DirNode> parent, std::string path) : parent(std::move(parent)), path(std::move(path)) {}
+
+    const std::shared_ptr<DirNode> parent;  // null for the root
+    const std::string path;                 // as the texts show it
+    platform::Directory dir;
+    // Its own listing, and each subdirectory not yet finished.
+    std::atomic<int> pending{1};
+    std::atomic<uint32_t> found{0};  // files seen in the subtree
+    std::atomic<int> deleted{0};     // of which deleted (in a list-only run: would be)
+    std::atomic<bool> kept{false};   // something in it stays, so it cannot be removed
+};

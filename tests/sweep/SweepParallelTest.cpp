@@ -1,0 +1,230 @@
+// Several workers at full speed: the same outcome as one, and the same
+// control. The run is made to hand a directory over for sure: before its
+// first subdirectory it waits until every helper waits for work, and before
+// its second until a helper has met a subdirectory of the first.
+
+#include "sweep/SweepJob.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SweepFixture.h"
+
+namespace {
+
+using namespace sweeptest;
+
+constexpr int Workers = 4;
+
+// What a run leaves and says, in an order that does not depend on the
+// workers': the files and directories left, the directories searched, how
+// many deletions were reported, the last text and what was left undone.
+struct Outcome {
+    std::set<std::string> left;
+    std::multiset<std::string> searched;
+    size_t deletionTexts = 0;
+    std::string summary;
+    int shortfalls[4] = {};
+    bool operator==(const Outcome&) const = default;
+};
+
+// A job of its own over a tree of its own, whose subdirectory hook knows the
+// threads it was called on.
+class ParallelSweep {
+public:
+    explicit ParallelSweep(int workers)
+        : workers(workers), job(settings, channel, silent, [] { return Year2024; }, [](int) {}, workers) {
+        settings.filepath = tree.Path().string();
+        settings.speed = 3;
+        job.onSubdirectory = [this](const std::string& path) { Met(path); };
+    }
+
+    Outcome Sweep() {
+        job.Start();
+        EXPECT_TRUE(job.WaitDone(RunLimitMillis));
+        Outcome outcome;
+        const std::string searching = "搜索目录 " + settings.filepath;
+        for (StatusRecord r = channel.Take(); r.kind != StatusKind::None; r = channel.Take()) {
+            if (r.text.rfind(searching, 0) == 0) outcome.searched.insert(r.text.substr(searching.size()));
+            if (r.text.rfind("删除", 0) == 0) ++outcome.deletionTexts;
+            outcome.summary = r.text;
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(tree.Path()))
+            outcome.left.insert(entry.path().string().substr(settings.filepath.size()));
+        const SweepShortfalls& s = job.LastShortfalls();
+        const int counts[] = {s.undeletedFiles, s.unremovedDirectories, s.unreadableDirectories, s.overlongDirectories};
+        std::copy(std::begin(counts), std::end(counts), outcome.shortfalls);
+        return outcome;
+    }
+    size_t Threads() {
+        std::lock_guard hold(lock);
+        return threads.size();
+    }
+
+    const int workers;
+    TempDir tree;
+    SweepSettings settings;
+    StatusChannel channel;
+    std::atomic<bool> silent{false};
+    HookedJob job;
+    // Called with the number of threads seen so far, the caller's included.
+    std::function<void(const std::string& path, size_t threadsSeen)> onSubdirectory;
+
+private:
+    // The waits are bounded: a machine too busy to run the helpers fails the
+    // test that needs them, never the run.
+    void Met(const std::string& path) {
+        std::unique_lock hold(lock);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const size_t calls = ++metCount;
+        threads.insert(std::this_thread::get_id());
+        seen.notify_all();
+        if (calls == 1) {
+            hold.unlock();
+            while (job.WaitingWorkers() < workers - 1 && std::chrono::steady_clock::now() < limit)
+                std::this_thread::yield();
+            hold.lock();
+        } else if (calls == 2 && workers > 1) {
+            seen.wait_until(hold, limit, [this] { return threads.size() > 1; });
+        }
+        if (onSubdirectory) onSubdirectory(path, threads.size());
+    }
+
+    std::mutex lock;
+    std::condition_variable seen;
+    std::set<std::thread::id> threads;
+    size_t metCount = 0;
+};
+
+// Files of every kind the filters tell apart, in directories spread wide and
+// deep, with emptied, kept and empty directories.
+void PlantTree(const TempDir& tree) {
+    for (const std::string top : {"a", "b", "c", "d", "e", "f"}) {
+        for (const std::string sub : {"1", "2", "3"}) {
+            const std::string dir = top + "/" + sub + "/";
+            for (const std::string file : {"x.log", "y.log", "z.txt", ".h.log", "deep/w.log", "deep/er/v.log"})
+                tree.Write(dir + file, "x");
+            fs::permissions(tree / (dir + "y.log"), fs::perms::owner_write, fs::perm_options::remove);
+            SetLastWrite(tree / (dir + "x.log"), Year2024 - 3 * SweepFilters::SecondsPerDay);
+            fs::create_directories(tree / (dir + "empty"));
+        }
+    }
+    tree.Write("only.log", "x");
+}
+
+TEST(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
+    const struct {
+        const char* pattern;
+        bool regex, subdir, dirtree, readonly, hidden;
+        int days;
+        bool listOnly;
+    } cases[] = {
+        {"*.log", false, true, true, true, true, 0, false},  {"*.log", false, true, true, false, false, 2, false},
+        {"^[vwx]", true, true, false, true, true, 0, false}, {"*.*", false, false, true, true, true, 0, false},
+        {"*", false, true, true, true, true, 0, true},
+    };
+    for (const auto& c : cases) {
+        Outcome outcomes[2];
+        for (const int workers : {1, Workers}) {
+            ParallelSweep sweep(workers);
+            PlantTree(sweep.tree);
+            SweepSettings& s = sweep.settings;
+            s.filename = c.pattern;
+            s.regex = c.regex;
+            s.subdir = c.subdir;
+            s.dirtree = c.dirtree;
+            s.readonly = c.readonly;
+            s.hidden = c.hidden;
+            s.expiredays = c.days;
+            sweep.job.ReportEntriesTo(nullptr, c.listOnly);
+            outcomes[workers == 1 ? 0 : 1] = sweep.Sweep();
+            if (workers > 1 && c.subdir) {
+                EXPECT_GT(sweep.Threads(), 1u) << c.pattern;
+            }
+        }
+        EXPECT_TRUE(outcomes[0] == outcomes[1]) << c.pattern << ": " << outcomes[0].summary << " / "
+                                                << outcomes[1].summary;
+    }
+}
+
+// Forty directories of ten matching files each.
+void PlantWideTree(const TempDir& tree) {
+    for (int d = 0; d < 40; ++d)
+        for (int f = 0; f < 10; ++f) tree.Write("d" + std::to_string(d) + "/s/" + std::to_string(f) + ".log", "x");
+}
+
+size_t FilesLeft(const Outcome& outcome) {
+    return std::count_if(outcome.left.begin(), outcome.left.end(), [](const std::string& p) { return p.ends_with(".log"); });
+}
+
+// Paused while several workers sweep, none goes further than the entry it
+// is at; resumed, they all go on to the end.
+TEST(SweepParallel, PauseHoldsEveryWorkerAndResumeReleasesThemAll) {
+    ParallelSweep sweep(Workers);
+    PlantWideTree(sweep.tree);
+    std::mutex lock;
+    std::condition_variable paused;
+    bool suspended = false;
+    sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
+        std::lock_guard hold(lock);
+        if (threadsSeen < 2 || suspended) return;
+        sweep.job.Suspend();
+        suspended = true;
+        paused.notify_all();
+    };
+    sweep.job.Start();
+    {
+        std::unique_lock hold(lock);
+        ASSERT_TRUE(paused.wait_for(hold, std::chrono::seconds(10), [&] { return suspended; }));
+    }
+    EXPECT_FALSE(sweep.job.WaitDone(300));
+    const size_t held = std::distance(fs::recursive_directory_iterator(sweep.tree.Path()), {});
+    EXPECT_FALSE(sweep.job.WaitDone(300));
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(sweep.tree.Path()), {}), held);
+    sweep.job.Resume();
+    const Outcome outcome = sweep.Sweep();
+    EXPECT_EQ(outcome.summary, Summary(true, 400, 400));
+    EXPECT_TRUE(outcome.left.empty());
+}
+
+// A stop asked while several workers sweep ends every one of them at its
+// next entry; the summary counts what was done.
+TEST(SweepParallel, StopEndsEveryWorker) {
+    ParallelSweep sweep(Workers);
+    PlantWideTree(sweep.tree);
+    sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
+        if (threadsSeen > 1) sweep.job.RequestStop();
+    };
+    const Outcome outcome = sweep.Sweep();
+    EXPECT_EQ(sweep.job.LastRunEnd(), SweepJob::RunEnd::Stopped);
+    const int left = static_cast<int>(FilesLeft(outcome));
+    EXPECT_GT(left, 0);
+    EXPECT_EQ(outcome.summary, Summary(false, 400 - left, 400 - left));
+}
+
+// A helper that fails ends the run as failed, however far the others are.
+TEST(SweepParallel, HelperThatFailsEndsTheRunAsFailed) {
+    ParallelSweep sweep(Workers);
+    PlantWideTree(sweep.tree);
+    std::thread::id first;
+    sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
+        if (threadsSeen == 1) first = std::this_thread::get_id();
+        if (std::this_thread::get_id() != first) throw std::runtime_error("thrown on a helper");
+    };
+    const Outcome outcome = sweep.Sweep();
+    EXPECT_EQ(sweep.job.LastRunEnd(), SweepJob::RunEnd::Failed);
+    EXPECT_EQ(outcome.summary, "运行异常结束");
+    EXPECT_EQ(sweep.job.FinalText(), "运行异常结束");
+}
+
+}  // namespace
