@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Times the program's silent run against find(1) on identical copies of one tree.
 
-The tree: FILES files in DIRS directories up to depth 4 below its root; of
-every 20 files one has no dot in its name, the rest are half *.log and half
-*.txt; last-write times are spread evenly over the 200 days before the tree
-was made, so an age limit of 100 days selects about half of them.
+The tree: FILES files in DIRS directories up to depth 4 below its root (with
+--flat, all in the root itself); of every 20 files one has no dot in its
+name, the rest are half *.log and half *.txt; last-write times are spread
+evenly over the 200 days before the tree was made, so an age limit of 100
+days selects about half of them.
 
 The program runs as a scheduler would start it: `vorn /auto`, from a copy of
 the executable with the run's vorn.ini beside it, at full speed.
@@ -40,6 +41,8 @@ BRANCHING = (5, 6, 7)  # children per directory at depths 1, 2 and 3; the rest g
 
 
 def directory_paths(root, count):
+    if count == 0:
+        return [root]
     levels = [[root]]
     for children in BRANCHING:
         levels.append([os.path.join(parent, "d%d" % i) for parent in levels[-1] for i in range(children)])
@@ -61,7 +64,8 @@ def make_tree(root, files, dirs):
     rng = random.Random(3)
     now = time.time()
     paths = directory_paths(root, dirs)
-    for path in paths:
+    os.makedirs(root)
+    for path in paths[1 if dirs == 0 else 0:]:
         os.makedirs(path)
     for index in range(files):
         path = os.path.join(paths[index % len(paths)], file_name(rng, index))
@@ -113,11 +117,14 @@ def main():
     parser.add_argument("--work", default=os.path.join(here, "out"), help="where the trees are made")
     parser.add_argument("--files", type=int, default=200000)
     parser.add_argument("--dirs", type=int, default=2000)
+    parser.add_argument("--flat", action="store_true", help="every file in one directory, no subdirectories")
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--only", nargs="+", metavar="RUN", help="these runs (and the find runs they are compared with)")
     parser.add_argument("--baseline", metavar="VORN", help="another vorn executable, run beside each vorn run")
     args = parser.parse_args()
 
+    if args.flat:
+        args.dirs = 0
     template = os.path.join(args.work, "template-%d-%d" % (args.files, args.dirs))
     copy = os.path.join(args.work, "run")
     listing = os.path.join(args.work, "list")
@@ -139,9 +146,13 @@ def main():
 
     unlimited = dict(system="true", readonly="true", hidden="true")
     find_age = ["-mtime", "+%d" % (AGE_DAYS - 1)]
+    # Full speed takes one worker for each processor the program may run on:
+    # confined to one, it sweeps with one worker.
+    one_worker = ["taskset", "-c", str(min(os.sched_getaffinity(0)))]
     cases = [
         ("find *.log", ["find", copy, "-name", "*.log", "-type", "f", "-delete"], None),
         ("vorn *.log", vorn("all", **unlimited), "find *.log"),
+        ("vorn *.log, one worker", one_worker + vorn("one worker", **unlimited), "find *.log"),
         ("vorn *.log, default filters", vorn("defaults"), "find *.log"),
         ("unlink calls alone", [args.unlink, listing], "find *.log"),
         ("find *.log -mtime", ["find", copy, "-name", "*.log", "-type", "f"] + find_age + ["-delete"], None),
@@ -153,7 +164,9 @@ def main():
             sys.exit("no such run: %s" % ", ".join(sorted(unknown)))
         wanted = set(args.only) | {versus for name, _, versus in cases if name in args.only}
         cases = [case for case in cases if case[0] in wanted]
-    cases += [(name + " (baseline)", twins[command[0]], versus) for name, command, versus in cases if command[0] in twins]
+    # The program's copy stands before "/auto", after whatever confines it.
+    cases += [(name + " (baseline)", command[:-2] + twins[command[-2]], versus) for name, command, versus in cases
+              if command[-2] in twins]
     timings = {name: [] for name, _, _ in cases}
     left = {}
     for round_number in range(1, args.repeat + 1):
@@ -175,14 +188,21 @@ def main():
     median = {name: [statistics.median(run[i] for run in runs) for i in range(3)] for name, runs in timings.items()}
     print("%-40s %8s %8s %8s %9s %8s %13s  %s" % ("median of %d" % args.repeat, "wall s", "user s", "sys s",
                                                   "wall/find", "cpu/find", "cpu/find from", "files left"))
-    for name, _, versus in cases:
+    def row(name, versus, label):
         wall, user, system = median[name]
         shown = ("", "", "")
         if versus:
             cpu = ratios(name, versus, lambda run: run[1] + run[2])
             shown = ("%.3f" % statistics.median(ratios(name, versus, lambda run: run[0])),
                      "%.3f" % statistics.median(cpu), "%.3f to %.3f" % (min(cpu), max(cpu)))
-        print("%-40s %8.2f %8.2f %8.2f %9s %8s %13s  %d" % ((name, wall, user, system) + shown + (left[name],)))
+        print("%-40s %8.2f %8.2f %8.2f %9s %8s %13s  %d" % ((label, wall, user, system) + shown + (left[name],)))
+
+    for name, _, versus in cases:
+        row(name, versus, name)
+    # The workers' gain, within the same rounds: against one worker, not find.
+    if "vorn *.log" in timings and "vorn *.log, one worker" in timings:
+        print("%-40s %8s %8s %8s %9s %8s %13s" % ("", "", "", "", "/1 worker", "", ""))
+        row("vorn *.log", "vorn *.log, one worker", "vorn *.log, against one worker")
 
 if __name__ == "__main__":
     main()
