@@ -9,8 +9,8 @@ namespace platform {
 extern const char PathSeparator;
 
 // True when the text names a directory from the root of a file system: a
-// leading "/" here, a ":" after the first byte on Windows. Nothing is checked
-// on disk.
+// leading "/" here; on Windows a drive's root or a folder below it ("D:\",
+// "D:\logs") or a share ("\\server\share\logs"). Nothing is checked on disk.
 bool IsAbsoluteDirectory(const std::string& path);
 
 }  // namespace platform
