@@ -13,4 +13,10 @@ extern const char PathSeparator;
 // "D:\logs") or a share ("\\server\share\logs"). Nothing is checked on disk.
 bool IsAbsoluteDirectory(const std::string& path);
 
+// A UTF-8 text as file names are matched and paths measured: on Windows its
+// bytes in the system's ANSI code page, as the system's ANSI functions give
+// names (a character the code page lacks becomes "?"); elsewhere the text
+// itself.
+std::string NameBytes(const std::string& text);
+
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/Path.h"
 
+#include "platform/WideText_win.h"
+
 namespace platform {
 
 const char PathSeparator = '\\';
@@ -27,5 +29,7 @@ bool IsAbsoluteDirectory(const std::string& path) {
     const bool drive = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
     return drive || IsShare(path);
 }
+
+std::string NameBytes(const std::string& text) { return Narrow(Widen(text), AnsiCodePage); }
 
 }  // namespace platform

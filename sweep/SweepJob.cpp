@@ -1,6 +1,7 @@
 #include "sweep/SweepJob.h"
 
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 #include "ExtLib/StringEx.h"
@@ -71,7 +72,7 @@ void SweepJob::PrepareRun() {
     root = settings.filepath;
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
-    expression = settings.matchPattern;
+    expression = ExpressionForNames(settings.matchPattern);
 }
 
 void SweepJob::Run() {
@@ -81,6 +82,7 @@ void SweepJob::Run() {
     dirCount = 0;
     uint32_t found = 0;
     path = root;
+    pathBytes = platform::NameBytes(root).size();
     if (!matcher.Compile(expression, !regex)) {
         runEnd = RunEnd::InvalidPattern;
         ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
@@ -99,7 +101,7 @@ SweepJob::RunEnd SweepJob::LastRunEnd() const { return RunFailed() ? RunEnd::Fai
 SweepJob::Outcome SweepJob::SearchDirectory(const platform::Directory* parent, const char* name,
                                             uint32_t& found) {
     if (path.empty()) return Outcome::NotSearched;
-    if (path.size() > MaxPathBytes) return Outcome::Overlong;
+    if (pathBytes > MaxPathBytes) return Outcome::Overlong;
     platform::Directory dir;
     Outcome outcome;
     if (!OpenDirectory(dir, parent, name, outcome)) return Outcome::Abandoned;
@@ -139,7 +141,9 @@ bool SweepJob::OpenDirectory(platform::Directory& dir, const platform::Directory
 // fetched alone.
 bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& found) {
     const size_t length = path.size();
+    const size_t bytes = pathBytes;
     const bool separated = path.back() == platform::PathSeparator;
+    const size_t separator = separated ? 0 : 1;
     platform::DirEntry entry;
     for (;;) {
         bool fetched = false;
@@ -148,6 +152,7 @@ bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& foun
         path.resize(length);
         if (!separated) path += platform::PathSeparator;
         path += entry.name;
+        pathBytes = bytes + separator + std::strlen(entry.matchName);
         if (entry.kind == platform::EntryKind::Directory) {
             if (!VisitSubdirectory(dir, entry.name, found)) return false;
         } else {
@@ -156,6 +161,7 @@ bool SweepJob::SearchEntries(platform::Directory& dir, int pause, uint32_t& foun
         }
     }
     path.resize(length);
+    pathBytes = bytes;
     return true;
 }
 
@@ -190,7 +196,7 @@ bool SweepJob::VisitFile(const platform::Directory& dir, const platform::DirEntr
 // Cheapest first: the name needs no system call, the attributes and the age
 // one, and only for names that matched.
 SweepJob::Verdict SweepJob::Judge(const platform::Directory& dir, const platform::DirEntry& entry) {
-    if (!matcher.Match(entry.name, 1)) return Verdict::Keep;
+    if (!matcher.Match(entry.matchName, 1)) return Verdict::Keep;
     const SweepFilters filters = SweepFilters::Read(settings);
     const uint32_t spared = filters.SparedAttributes();
     const bool age = filters.expiredays != 0;

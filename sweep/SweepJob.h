@@ -37,7 +37,8 @@ struct SweepShortfalls {
 
 class SweepJob : public WorkerThread {
 public:
-    // The longest directory path, in bytes, that is searched.
+    // The longest directory path that is searched, in bytes of the names as
+    // they are matched (platform::NameBytes: the ANSI code page on Windows).
     static constexpr size_t MaxPathBytes = 260;
     // The first deletion and every tenth report their file and pause.
     static constexpr int DeletionsPerReport = 10;
@@ -112,8 +113,10 @@ private:
     std::string root;
     std::string expression;
     bool regex = false;
-    // The directory or entry being looked at, as the texts show it.
+    // The directory or entry being looked at, as the texts show it, and its
+    // length as the path limit counts it (platform::NameBytes).
     std::string path;
+    size_t pathBytes = 0;
     RunEnd runEnd = RunEnd::None;
     std::string finalText;
     SweepShortfalls shortfalls;
