@@ -32,14 +32,15 @@ TEST_F(SweepSettingsTest, TextsTheCodePageCannotCarryAreRefused) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
     WindowFields fields;
     fields.directory = "D:\\ก";
-    EXPECT_EQ(ApplyGatherRules(fields, settings), BadDirectoryText);
+    EXPECT_EQ(ApplyGatherRules(fields, settings), UncarriableDirectoryText);
     fields.directory = "D:\\日志";
     fields.pattern = "😀*.log";
-    EXPECT_EQ(ApplyGatherRules(fields, settings), LongPatternText);
-    // 100 characters of two bytes each are 200 bytes in the file: the most it keeps.
+    EXPECT_EQ(ApplyGatherRules(fields, settings), UncarriablePatternText);
+    // D:\x and 98 characters of two bytes each are 200 bytes in the file:
+    // the most it keeps.
     fields.pattern = "";
-    fields.directory = "D:";
-    for (int i = 0; i < 99; ++i) fields.directory += "日";
+    fields.directory = "D:\\x";
+    for (int i = 0; i < 98; ++i) fields.directory += "日";
     EXPECT_EQ(ApplyGatherRules(fields, settings), "");
     fields.directory += "日";
     EXPECT_EQ(ApplyGatherRules(fields, settings), BadDirectoryText);
