@@ -27,6 +27,38 @@ TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected
     EXPECT_TRUE(fs::exists(tree / "b.txt"));
 }
 
+// As Windows users write the file: Notepad's UTF-8 (its default) is read as
+// written or refused for its encoding; a drive-relative directory, which
+// would sweep wherever the program was started, is refused.
+TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    const fs::path exe = Install("bin");
+    const fs::path tree = temp / "日志";
+    const std::string lines = "[vorn]\r\nfilepath=" + TempDir::Utf8(tree) + "\r\nfilename=日志*.log\r\nspeed=3\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string said;  // on standard error; none: swept
+    } cases[] = {
+        {"UTF-8", lines, ""},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + lines, ""},
+        {"UTF-8 with a character outside the code page", lines + ";ก\r\n", "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
+        {"the drive's current directory", "[vorn]\r\nfilepath=Z:\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
+        {"a folder in it", "[vorn]\r\nfilepath=Z:日志\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
+    };
+    for (const auto& c : cases) {
+        Tree("日志", {"日志1.log", "b.log"});
+        temp.Write("bin/vorn.ini", c.bytes);
+        const ChildResult r = Run(exe, {"/auto"}, StartingIn(c.said.empty() ? temp.Path() : tree));
+        const bool swept = c.said.empty();
+        EXPECT_EQ(r.status, swept ? 0 : 2) << c.what;
+        EXPECT_EQ(r.out, swept ? AsPrinted("运行完成! 共搜索到2个文件，删除了1个文件\n") : "") << c.what;
+        EXPECT_NE(r.err.find(AsPrinted(c.said)), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(fs::exists(tree / TempDir::FromUtf8("日志1.log")), !swept) << c.what;
+        EXPECT_TRUE(fs::exists(tree / "b.log")) << c.what;
+    }
+}
+
 // The named mutex is the guard, whoever holds it.
 TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
     const fs::path exe = Install("bin");
