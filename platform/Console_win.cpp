@@ -35,6 +35,15 @@ std::string WithCrLf(const std::string& text) {
     return lines;
 }
 
+// The ANSI code page is what a Chinese server's tools read a log in; where it
+// cannot carry the text (code page 1252 on an English server), UTF-8 keeps
+// every word instead of a "?" for each.
+std::string ForFileOrPipe(const std::wstring& text) {
+    bool exact = false;
+    std::string ansi = Narrow(text, AnsiCodePage, &exact);
+    return exact ? ansi : Narrow(text);
+}
+
 void WriteBytes(HANDLE handle, const std::string& bytes) {
     for (size_t done = 0; done < bytes.size();) {
         DWORD written = 0;
@@ -57,7 +66,7 @@ void WriteStandard(StandardStream stream, const std::string& text) {
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    WriteBytes(handle, Narrow(wide, AnsiCodePage));
+    WriteBytes(handle, ForFileOrPipe(wide));
 }
 
 }  // namespace platform
