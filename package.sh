@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds what servers install, into build-pkg/: the Debian package
 # vorn_VERSION_amd64.deb (checked by lintian, which must report no error) and
-# the Windows zip vorn-VERSION-windows.zip (vorn.exe and README.txt). The
-# program comes from the Release build in build/, vorn.exe from build-win/
-# (./build-windows.sh); each is rebuilt only when out of date.
+# the Windows zip vorn-VERSION-windows.zip (vorn.exe, its console twin vorn.com
+# and README.txt). The program comes from the Release build in build/, the
+# Windows programs from build-win/ (./build-windows.sh); each is rebuilt only
+# when out of date.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -34,12 +35,12 @@ make_deb() {
 # README.txt is kept with LF in the repository and gets the CR LF Notepad
 # and every Windows tool expect.
 make_zip() {
-  ./build-windows.sh --target vorn
+  ./build-windows.sh --target vorn vorn-console
   local stage=$out/zip
   rm -rf "$stage" && mkdir -p "$stage"
-  cp build-win/vorn.exe "$stage/"
+  cp build-win/vorn.exe build-win/vorn.com "$stage/"
   sed 's/$/\r/' packaging/README-windows.txt >"$stage/README.txt"
-  (cd "$stage" && zip -q -X "../vorn-${version}-windows.zip" vorn.exe README.txt)
+  (cd "$stage" && zip -q -X "../vorn-${version}-windows.zip" vorn.exe vorn.com README.txt)
   rm -rf "$stage"
 }
 

@@ -10,6 +10,7 @@
 #include "config/ConfigFile.h"
 #include "platform/Console.h"
 #include "platform/Process.h"
+#include "platform/StopRequest.h"
 
 namespace {
 
@@ -29,6 +30,14 @@ std::string ForTerminal(std::string text) {
 void PrintLine(std::FILE* stream, const std::string& text) {
     const auto to = stream == stderr ? platform::StandardStream::Error : platform::StandardStream::Output;
     platform::WriteStandard(to, ForTerminal(text) + "\n");
+}
+
+// Until the run's end. A stop asked from outside (Ctrl+C in the console
+// launcher's window) ends it as the window's Stop asks a sweep to end: at
+// its next entry, with the summary of a stopped run.
+void AwaitSweep() {
+    const platform::StopRequest stop([] { sweepJob.RequestStop(); });
+    sweepJob.WaitDone(SweepJob::WaitForever);
 }
 
 ExitStatus StatusOf(SweepJob::RunEnd end, const SweepShortfalls& shortfalls) {
@@ -92,7 +101,7 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config) {
         return RunInteractive(true);
     }
     sweepJob.Start();
-    sweepJob.WaitDone(SweepJob::WaitForever);
+    AwaitSweep();
     // The one line a scheduler's log keeps of each run.
     PrintLine(stdout, sweepJob.FinalText());
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());

@@ -8,22 +8,38 @@ namespace platform {
 
 namespace {
 
-// The console of the program that started this one (cmd, PowerShell), once.
-// A program built without a console of its own gets no standard handles
-// when started from there.
+// Attached to the console of the program that started this one (cmd,
+// PowerShell, the console launcher), once. The console's Ctrl+C would then
+// end this process at once: it is left to the launcher, which passes it on
+// as a stop (platform/StopRequest.h).
+bool AttachedToParentConsole() {
+    static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) && SetConsoleCtrlHandler(nullptr, TRUE);
+    return attached;
+}
+
+// That console's screen. A program built without a console of its own gets
+// no standard handles when started from cmd or PowerShell.
 HANDLE ParentConsole() {
     static const HANDLE console =
-        AttachConsole(ATTACH_PARENT_PROCESS)
+        AttachedToParentConsole()
             ? CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, 0, nullptr)
             : INVALID_HANDLE_VALUE;
     return console;
 }
 
-// Inherited handles (a redirection, a pipe) come first.
+// Inherited handles (a redirection, a pipe, the launcher's console) come first.
 HANDLE StandardHandle(StandardStream stream) {
     const HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     return handle && handle != INVALID_HANDLE_VALUE ? handle : ParentConsole();
+}
+
+// A console handle the launcher handed on serves once this process is
+// attached to that console; NUL, a character device too, never does.
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) return true;
+    return GetFileType(handle) == FILE_TYPE_CHAR && AttachedToParentConsole() && GetConsoleMode(handle, &mode);
 }
 
 std::string WithCrLf(const std::string& text) {
@@ -60,8 +76,7 @@ void WriteStandard(StandardStream stream, const std::string& text) {
     const HANDLE handle = StandardHandle(stream);
     if (handle == INVALID_HANDLE_VALUE) return;
     const std::wstring wide = Widen(WithCrLf(text));
-    DWORD mode = 0;
-    if (GetConsoleMode(handle, &mode)) {
+    if (IsConsole(handle)) {
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;

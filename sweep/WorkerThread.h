@@ -39,6 +39,9 @@ public:
     // Clears the running flag and gives the thread `waitMs` to end by itself;
     // then abandons it. Never waits longer than that for a call that hangs.
     void Stop(int waitMs);
+    // Clears the running flag only, from any thread: the run ends at its
+    // next safe point with its own end, nothing waits and nothing is forced.
+    void RequestStop() { running = false; }
     void Suspend();
     void Resume();
     // True when a run reached its end within `timeoutMs` (WaitForever: no limit).

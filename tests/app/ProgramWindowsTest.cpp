@@ -1,9 +1,12 @@
 // vorn.exe as a Windows server runs it: a vorn.ini in the ANSI code page, the
-// named mutex, a desktop where a box can be asked for but not seen.
+// named mutex, a desktop where a box can be asked for but not seen; and
+// vorn.com, its console twin.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "ProgramFixture.h"
 #include "support/WinFiles.h"
@@ -11,6 +14,13 @@
 namespace {
 
 using namespace programtest;
+
+// vorn.com beside a copy of vorn.exe.
+fs::path InstallLauncher(const fs::path& exe) {
+    const fs::path launcher = exe.parent_path() / fs::path(VORN_LAUNCHER).filename();
+    fs::copy_file(VORN_LAUNCHER, launcher);
+    return launcher;
+}
 
 TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
@@ -86,6 +96,67 @@ TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
     const ChildResult window = Run(exe, {}, WithTheTestsDisplay());
     EXPECT_EQ(window.status, 2);
     EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
+}
+
+// What a console sees: the launcher ends when vorn.exe has, with its lines
+// and its status.
+TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
+    const fs::path exe = Install("bin");
+    const fs::path launcher = InstallLauncher(exe);
+    const fs::path tree = Tree("tree", {"a.log", "b.txt"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.filename = "*.log";
+    const struct {
+        const char* what;
+        std::string pattern;
+        int status;
+        std::string out;
+    } runs[] = {
+        {"a sweep", "*.log", 0, "运行完成! 共搜索到2个文件，删除了1个文件\n"},
+        {"a pattern that does not compile", "a(.log", 1, "无效文件名\n"},
+    };
+    for (const auto& run : runs) {
+        temp.Write("tree/a.log", "x");
+        s.filename = run.pattern;
+        Configure(exe, s);
+        const ChildResult r = Run(launcher, {"/auto"});
+        EXPECT_EQ(r.status, run.status) << run.what;
+        EXPECT_EQ(r.out, AsPrinted(run.out)) << run.what;
+        EXPECT_EQ(fs::exists(tree / "a.log"), run.status != 0) << run.what;
+    }
+    fs::remove(exe);
+    const ChildResult alone = Run(launcher, {"/auto"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_EQ(alone.err, AsPrinted("无法启动 " + exe.string() + "\n"));
+}
+
+// Ctrl+C reaches the launcher, which shares the console; the sweep ends as a
+// Stop ends it, with the summary of a stopped run.
+TEST_F(ProgramTest, CtrlCInTheConsoleStopsTheSweepCleanly) {
+    const fs::path exe = Install("bin");
+    const fs::path launcher = InstallLauncher(exe);
+    std::vector<std::string> files;
+    for (int i = 0; i < 40; ++i) files.push_back("f" + std::to_string(i) + ".log");
+    const fs::path tree = Tree("tree", files);
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.speed = 0;  // a pause of 500 ms after the first deletion
+    Configure(exe, s);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    ChildProcess run(launcher, {"/auto"});
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto left = [&] { return std::distance(fs::directory_iterator(tree), fs::directory_iterator()); };
+    while (left() == 40 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    SetConsoleCtrlHandler(nullptr, TRUE);  // the test itself stays
+    EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+    const ChildResult r = run.Wait();
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    FreeConsole();
+    EXPECT_EQ(r.out.rfind(AsPrinted("运行已停止! 共搜索到"), 0), 0u) << r.out;
+    EXPECT_GT(left(), 0);
 }
 
 }  // namespace
