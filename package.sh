@@ -19,7 +19,8 @@ vorn_install_deps
 vorn_install_package_deps
 
 out=build-pkg
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The home page's host, which packagers set: VORN_HOME_PAGE_HOST=... ./package.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release ${VORN_HOME_PAGE_HOST:+-DVORN_HOME_PAGE_HOST=$VORN_HOME_PAGE_HOST} >/dev/null
 cmake --build build -j "$(nproc)" --target vorn
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build/CPackConfig.cmake)
 
