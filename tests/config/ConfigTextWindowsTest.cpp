@@ -1,6 +1,6 @@
-// vorn.ini on Windows: its texts in the ANSI code page, a file Notepad saved
-// as UTF-8, and what the system gives a file (hidden and system attributes
-// kept by a save; the read-only attribute and a lock protect it).
+// vorn.ini on Windows: its texts in the ANSI code page, and what the system
+// gives a file (hidden and system attributes kept by a save; the read-only
+// attribute and a lock protect it).
 
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
@@ -27,34 +27,6 @@ TEST_F(SweepSettingsTest, TextsAreReadAndWrittenInTheAnsiCodePage) {
     ASSERT_TRUE(settings.Save(dir.Dir()));
     const std::string saved = TempDir::Read(IniPath());
     EXPECT_NE(saved.find("filepath=" + LogsGbk + "\r\n"), std::string::npos) << saved;
-}
-
-// Notepad saves UTF-8 by default and reads such a file back as UTF-8 when it
-// is valid UTF-8; so does the program. One that cannot be spelt in the code
-// page is not read at all, rather than read as another text.
-TEST_F(SweepSettingsTest, FileSavedAsUtf8IsReadAsItsOwnerWroteIt) {
-    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
-    const std::string mark = "\xEF\xBB\xBF";
-    const std::string utf8 = "[vorn]\r\nfilepath=D:\\日志\r\nfilename=日志*.log\r\n";
-    const std::string ansi = "[vorn]\r\nfilepath=" + LogsGbk + "\r\nfilename=\xC8\xD5\xD6\xBE*.log\r\n";
-    const struct {
-        const char* form;
-        std::string bytes;
-        bool loads;
-    } files[] = {
-        {"ANSI", ansi, true},
-        {"UTF-8", utf8, true},
-        {"UTF-8 with a byte-order mark", mark + utf8, true},
-        {"UTF-8 with a character outside the code page", utf8 + "; ก\r\n", false},
-    };
-    for (const auto& file : files) {
-        SweepSettings fresh;
-        settings.filepath = fresh.filepath;
-        settings.filename = fresh.filename;
-        EXPECT_EQ(LoadFile(file.bytes), file.loads) << file.form;
-        EXPECT_EQ(settings.filepath, file.loads ? "D:\\日志" : "") << file.form;
-        EXPECT_EQ(settings.filename, file.loads ? "日志*.log" : fresh.filename) << file.form;
-    }
 }
 
 TEST_F(SweepSettingsTest, TextsTheCodePageCannotCarryAreRefused) {
