@@ -13,7 +13,11 @@ namespace {
 // end this process at once: it is left to the launcher, which passes it on
 // as a stop (platform/StopRequest.h).
 bool AttachedToParentConsole() {
-    static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) && SetConsoleCtrlHandler(nullptr, TRUE);
+    static const bool attached = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+        SetConsoleCtrlHandler(nullptr, TRUE);
+        return true;
+    }();
     return attached;
 }
 
