@@ -3,9 +3,10 @@
 # vorn_VERSION_amd64.deb (the program, its systemd units and manual, no
 # desktop libraries) and vorn-window_VERSION_amd64.deb (the window), checked
 # by lintian, which must report no error; and the Windows zip
-# vorn-VERSION-windows.zip (vorn.exe and README.txt). The programs come from
-# the Release build in build/, vorn.exe from build-win/ (./build-windows.sh);
-# each is rebuilt only when out of date.
+# vorn-VERSION-windows.zip (vorn.exe, its console twin vorn.com and
+# README.txt). The programs come from the Release build in build/, the
+# Windows programs from build-win/ (./build-windows.sh); each is rebuilt only
+# when out of date.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -22,7 +23,8 @@ vorn_install_deps
 vorn_install_package_deps
 
 out=build-pkg
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The home page's host, which packagers set: VORN_HOME_PAGE_HOST=... ./package.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release ${VORN_HOME_PAGE_HOST:+-DVORN_HOME_PAGE_HOST=$VORN_HOME_PAGE_HOST} >/dev/null
 cmake --build build -j "$(nproc)" --target vorn vorn-window
 version=$(sed -n 's/^project(vorn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
@@ -47,12 +49,12 @@ make_debs() {
 # README.txt is kept with LF in the repository and gets the CR LF Notepad
 # and every Windows tool expect.
 make_zip() {
-  ./build-windows.sh --target vorn
+  ./build-windows.sh --target vorn vorn-console
   local stage=$out/zip
   rm -rf "$stage" && mkdir -p "$stage"
-  cp build-win/vorn.exe "$stage/"
+  cp build-win/vorn.exe build-win/vorn.com "$stage/"
   sed 's/$/\r/' packaging/README-windows.txt >"$stage/README.txt"
-  (cd "$stage" && zip -q -X "../vorn-${version}-windows.zip" vorn.exe README.txt)
+  (cd "$stage" && zip -q -X "../vorn-${version}-windows.zip" vorn.exe vorn.com README.txt)
   rm -rf "$stage"
 }
 

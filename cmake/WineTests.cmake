@@ -1,8 +1,11 @@
 # Cross-built tests run under Wine, each in one of the build's own Wine
 # prefixes (start `wineserver -p` with the same WINEPREFIX first, so that each
 # test does not pay for Wine's start-up). They run as on a Chinese server: ANSI
-# code page 936, from the zh_CN locale built beside the target's libraries. No
-# X display: a message box must never wait for a person.
+# code page 936, from the zh_CN locale built beside the target's libraries;
+# those marked WESTERN (vorn_add_test) as on an English one, code page 1252,
+# which Wine takes from C.UTF-8. Wine takes the code page from the locale of
+# each process it starts, so a test's children run in the test's. No X
+# display: a message box must never wait for a person.
 #
 # Two prefixes. In `wine`, with no display driver at all, no window or box
 # can appear, as where the program runs without a desktop. In `wine-window`,
@@ -14,13 +17,14 @@ if(NOT CMAKE_CROSSCOMPILING)
 endif()
 
 find_program(VORN_WINE64 wine64 PATHS /usr/lib/wine REQUIRED)
-function(vorn_wine_emulator prefix out)
+function(vorn_wine_emulator prefix locale out)
   set(${out}
     env -u DISPLAY -u WAYLAND_DISPLAY WINEDEBUG=-all WINEPREFIX=${PROJECT_BINARY_DIR}/${prefix}
-    LOCPATH=${VORN_WIN_DEPS}/locale LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 ${VORN_WINE64} PARENT_SCOPE)
+    LOCPATH=${VORN_WIN_DEPS}/locale LANG=${locale} LC_ALL=${locale} ${VORN_WINE64} PARENT_SCOPE)
 endfunction()
-vorn_wine_emulator(wine CMAKE_CROSSCOMPILING_EMULATOR)
-vorn_wine_emulator(wine-window VORN_WINDOW_TEST_EMULATOR)
+vorn_wine_emulator(wine zh_CN.UTF-8 CMAKE_CROSSCOMPILING_EMULATOR)
+vorn_wine_emulator(wine-window zh_CN.UTF-8 VORN_WINDOW_TEST_EMULATOR)
+vorn_wine_emulator(wine C.UTF-8 VORN_WESTERN_TEST_EMULATOR)
 # Tests are listed when ctest runs, not at build time: building needs no Wine.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 # Paths the build passes to a test are Unix paths; Wine shows the Unix root as Z:.

@@ -17,6 +17,7 @@ constexpr const char* UnreadableText = "无法读取";
 constexpr const char* MissingFileText = "文件不存在";
 constexpr const char* DeniedText = "没有读取权限";
 constexpr const char* NotRegularText = "不是普通文件(是目录、管道或设备)";
+constexpr const char* UncarriableText = "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符";
 constexpr const char* Utf16Text = "文件是UTF-16编码，必须另存为";
 constexpr const char* ByteOrderMarkText = "文件以UTF-8的BOM(字节顺序标记)开头，必须另存为不带BOM的";
 constexpr const char* LfLineEndsText = "行尾是LF(Unix格式)，必须是CR LF";
@@ -230,6 +231,7 @@ std::optional<ConfigProblem> CheckConfig(const ConfigFile& file) {
     case ConfigFile::Problem::NotRegular: problem = ConfigProblem{0, "", NotRegularText}; break;
     case ConfigFile::Problem::TooLarge: problem = ConfigProblem{0, "", TooLargeText}; break;
     case ConfigFile::Problem::Unreadable: problem = ConfigProblem{0, "", UnreadableText}; break;
+    case ConfigFile::Problem::Uncarriable: problem = ConfigProblem{0, "", UncarriableText}; break;
     }
     if (problem) problem->path = file.path;
     return problem;

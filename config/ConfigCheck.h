@@ -15,7 +15,9 @@
 
 //
 // Before the lines, the file's form is checked, as editors get it wrong: a
-// byte-order mark, UTF-16, LF line ends.
+// byte-order mark, UTF-16, LF line ends. (On Windows a file saved as UTF-8,
+// its mark included, is put into the ANSI code page before it is checked:
+// platform/ConfigText.h.)
 
 #include <optional>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "ExtLib/TextFile.h"
 #include "config/SweepSettings.h"
+#include "platform/ConfigText.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ ConfigFile ReadConfigFile(const std::string& programDir) {
     }
     file.bytes = text.Read(ConfigFile::MaxBytes + 1);
     if (file.bytes.size() > ConfigFile::MaxBytes) file.problem = ConfigFile::Problem::TooLarge;
+    else if (!platform::InConfigEncoding(file.bytes)) file.problem = ConfigFile::Problem::Uncarriable;
     return file;
 }
 

@@ -13,7 +13,9 @@
 class SweepSettings;
 
 struct ConfigFile {
-    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable };
+    // Uncarriable: saved as UTF-8 with a character the file's own encoding
+    // lacks (platform/ConfigText.h).
+    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable };
 
     // Far beyond any real configuration; a larger file is refused without
     // being held whole.
@@ -25,7 +27,8 @@ struct ConfigFile {
 };
 
 // Reads <programDir>vorn.ini (programDir ends in a separator) through one
-// open descriptor of a regular file; a link to one is followed.
+// open descriptor of a regular file; a link to one is followed. The bytes are
+// those of the file's encoding, also when its editor saved it as UTF-8.
 ConfigFile ReadConfigFile(const std::string& programDir);
 
 // What start-up learns of vorn.ini from that one read: whether the reader

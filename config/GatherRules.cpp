@@ -21,21 +21,28 @@ bool FitsOnOneLine(const std::string& text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
 
+enum class Fit { Fits, Uncarriable, TooLong };
+
 // The file keeps values of at most MaxValueBytes of its own encoding; a longer
 // text would come back cut (for a directory, possibly its parent), and one
 // the encoding cannot carry would come back as another text.
-bool FitsTheFile(const std::string& text) {
+Fit FitInTheFile(const std::string& text) {
     std::string stored;
-    return platform::ToConfigText(text, stored) && stored.size() <= IniFile::MaxValueBytes;
+    if (!platform::ToConfigText(text, stored)) return Fit::Uncarriable;
+    return stored.size() <= IniFile::MaxValueBytes ? Fit::Fits : Fit::TooLong;
 }
 
 // Whatever is saved must also be what a scheduled sweep accepts.
 std::string Refusal(const std::string& directory, const std::string& pattern, int days) {
-    if (directory.empty() || !FitsTheFile(directory) || !FitsOnOneLine(directory) ||
+    const Fit directoryFit = FitInTheFile(directory);
+    if (directory.empty() || directoryFit == Fit::TooLong || !FitsOnOneLine(directory) ||
         !IsAcceptableDirectory(directory)) {
         return BadDirectoryText;
     }
-    if (!FitsTheFile(pattern)) return LongPatternText;
+    if (directoryFit == Fit::Uncarriable) return UncarriableDirectoryText;
+    const Fit patternFit = FitInTheFile(pattern);
+    if (patternFit == Fit::TooLong) return LongPatternText;
+    if (patternFit == Fit::Uncarriable) return UncarriablePatternText;
     if (!FitsOnOneLine(pattern)) return PatternLineBreakText;
     if (days < 0) return NegativeDaysText;
     return {};

@@ -98,13 +98,16 @@ bool OpenNew(TextFile& file, const std::string& path) {
     return file.Open(path.c_str(), TextFile::GenericWrite, TextFile::CreateNew);
 }
 
+enum class Replaced { Yes, NotWritten, NotMoved };
+
 // Written, flushed, then moved over the file in one step.
-bool WriteAndMove(TextFile& temp, const std::string& tempPath, const std::string& path, const std::string& bytes) {
+Replaced WriteAndMove(TextFile& temp, const std::string& tempPath, const std::string& path,
+                      const std::string& bytes) {
     const bool written = temp.Write(bytes.data(), bytes.size()) && temp.Flush();
     temp.Close();
-    if (written && platform::MoveFileOver(tempPath.c_str(), path.c_str())) return true;
+    if (written && platform::MoveFileOver(tempPath.c_str(), path.c_str())) return Replaced::Yes;
     platform::RemoveFile(tempPath.c_str());
-    return false;
+    return written ? Replaced::NotMoved : Replaced::NotWritten;
 }
 
 // Written where it stands and cut after its new end.
@@ -118,10 +121,13 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes) {
 
 // Only the two texts can hold more than ASCII, so the whole file is put in
 // its encoding at once. A crash or a full disk must never leave a cut file,
-// so a new file beside it replaces it whole; only where the folder lets no
-// new file be made, but the file itself may be written, is it rewritten in
-// place. A vorn.ini that is a link (to a file kept in /etc, say) stays one:
-// the file it leads to is saved.
+// so a new file beside it replaces it whole. Only where that cannot be done
+// but the file itself may be written is it rewritten in place: a folder that
+// lets no new file be made, or lets one be made but not put in vorn.ini's
+// place (the sticky bit, or Windows rights that allow creating files but not
+// replacing this one). A write that failed (a full disk) never leads there.
+// A vorn.ini that is a link (to a file kept in /etc, say) stays one: the
+// file it leads to is saved.
 bool SweepSettings::Save(const std::string& programDir) const {
     const std::string path = platform::LinkTarget((programDir + FileName).c_str());
     const bool exists = platform::FileExists(path.c_str());
@@ -131,7 +137,10 @@ bool SweepSettings::Save(const std::string& programDir) const {
     if (!platform::ToConfigText(Serialize(), bytes)) return false;
     const std::string temp = path + ".tmp";
     TextFile file;
-    if (OpenNew(file, temp)) return WriteAndMove(file, temp, path, bytes);
+    if (OpenNew(file, temp)) {
+        const Replaced replaced = WriteAndMove(file, temp, path, bytes);
+        if (replaced != Replaced::NotMoved) return replaced == Replaced::Yes;
+    }
     return exists && RewriteInPlace(path, bytes);
 }
 

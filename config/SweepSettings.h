@@ -28,8 +28,9 @@ public:
     bool LoadText(std::string_view bytes, const std::string& path, bool report);
     // Writes the eleven lines of the file so that a crash or a full disk can
     // never leave a cut file: a temporary file is written, flushed and moved
-    // over vorn.ini, which keeps its rights; where its folder lets no new
-    // file be made, an existing vorn.ini is rewritten in place. Through a
+    // over vorn.ini, which keeps its rights and attributes; where its folder
+    // lets no new file be made, or no new file take vorn.ini's place, an
+    // existing vorn.ini is rewritten in place. Through a
     // link, the file it leads to is saved and the link stays. False, with
     // vorn.ini untouched, when vorn.ini exists but cannot be opened for
     // writing, when a text has no form in the file's encoding

@@ -15,4 +15,11 @@ extern const char* const ConfigEncodingName;
 bool ToConfigText(const std::string& text, std::string& stored);
 std::string FromConfigText(const std::string& stored);
 
+// The bytes of the file as its owner's editor shows them, put into the
+// file's encoding. On Windows a file that Notepad saved as UTF-8 (its
+// default, with or without a byte-order mark) is read as UTF-8, as Notepad
+// itself reads it back, and spelt in the ANSI code page; false when some
+// character of it has no form there. Any other file stays as it is.
+bool InConfigEncoding(std::string& bytes);
+
 }  // namespace platform

@@ -11,4 +11,7 @@ bool ToConfigText(const std::string& text, std::string& stored) {
 
 std::string FromConfigText(const std::string& stored) { return stored; }
 
+// UTF-8 is the file's encoding already.
+bool InConfigEncoding(std::string&) { return true; }
+
 }  // namespace platform

@@ -8,22 +8,42 @@ namespace platform {
 
 namespace {
 
-// The console of the program that started this one (cmd, PowerShell), once.
-// A program built without a console of its own gets no standard handles
-// when started from there.
+// Attached to the console of the program that started this one (cmd,
+// PowerShell, the console launcher), once. The console's Ctrl+C would then
+// end this process at once: it is left to the launcher, which passes it on
+// as a stop (platform/StopRequests.h).
+bool AttachedToParentConsole() {
+    static const bool attached = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+        SetConsoleCtrlHandler(nullptr, TRUE);
+        return true;
+    }();
+    return attached;
+}
+
+// That console's screen. A program built without a console of its own gets
+// no standard handles when started from cmd or PowerShell.
 HANDLE ParentConsole() {
     static const HANDLE console =
-        AttachConsole(ATTACH_PARENT_PROCESS)
+        AttachedToParentConsole()
             ? CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, 0, nullptr)
             : INVALID_HANDLE_VALUE;
     return console;
 }
 
-// Inherited handles (a redirection, a pipe) come first.
+// Inherited handles (a redirection, a pipe, the launcher's console) come first.
 HANDLE StandardHandle(StandardStream stream) {
     const HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     return handle && handle != INVALID_HANDLE_VALUE ? handle : ParentConsole();
+}
+
+// A console handle the launcher handed on serves once this process is
+// attached to that console; NUL, a character device too, never does.
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) return true;
+    return GetFileType(handle) == FILE_TYPE_CHAR && AttachedToParentConsole() && GetConsoleMode(handle, &mode);
 }
 
 std::string WithCrLf(const std::string& text) {
@@ -33,6 +53,15 @@ std::string WithCrLf(const std::string& text) {
         lines += c;
     }
     return lines;
+}
+
+// The ANSI code page is what a Chinese server's tools read a log in; where it
+// cannot carry the text (code page 1252 on an English server), UTF-8 keeps
+// every word instead of a "?" for each.
+std::string ForFileOrPipe(const std::wstring& text) {
+    bool exact = false;
+    std::string ansi = Narrow(text, AnsiCodePage, &exact);
+    return exact ? ansi : Narrow(text);
 }
 
 void WriteBytes(HANDLE handle, const std::string& bytes) {
@@ -51,13 +80,12 @@ void WriteStandard(StandardStream stream, const std::string& text) {
     const HANDLE handle = StandardHandle(stream);
     if (handle == INVALID_HANDLE_VALUE) return;
     const std::wstring wide = Widen(WithCrLf(text));
-    DWORD mode = 0;
-    if (GetConsoleMode(handle, &mode)) {
+    if (IsConsole(handle)) {
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    WriteBytes(handle, Narrow(wide, AnsiCodePage));
+    WriteBytes(handle, ForFileOrPipe(wide));
 }
 
 }  // namespace platform

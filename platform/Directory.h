@@ -21,7 +21,12 @@ enum class EntryKind : uint8_t {
 };
 
 struct DirEntry {
-    const char* name = nullptr;  // valid until the next Next() on its directory
+    // Both valid until the next Next() on its directory.
+    const char* name = nullptr;  // UTF-8, as the texts show it
+    // As the name pattern matches it and the path limit counts it
+    // (platform/Path.h, NameBytes): on Windows its bytes in the ANSI code
+    // page, "?" for a character the code page lacks; elsewhere `name`.
+    const char* matchName = nullptr;
     EntryKind kind = EntryKind::File;
     bool link = false;  // deleting it removes the link, never its target
 };

@@ -70,7 +70,7 @@ bool TypeOf(int dirFd, const dirent& d, unsigned char& type) {
 bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
     unsigned char type;
     if (!TypeOf(dirFd, d, type)) return false;
-    entry.name = d.d_name;
+    entry.name = entry.matchName = d.d_name;
     entry.link = type == DT_LNK;
     entry.kind = type == DT_DIR                                   ? EntryKind::Directory
                  : entry.link && LeadsToDirectory(dirFd, d.d_name) ? EntryKind::DirectoryLink

@@ -124,10 +124,12 @@ struct Directory::State {
     size_t offset = 0;     // of the next record in `listing`
     bool unread = false;   // `listing` holds records not yet returned
     bool ended = false;
-    // The entry last listed: its real name (which UTF-8 may not carry whole)
-    // and the values the listing gave for it.
+    // The entry last listed: its real name, which it is opened and deleted
+    // by (UTF-8 may not carry it whole, the ANSI code page often cannot), its
+    // texts, and the values the listing gave for it.
     std::wstring wideName;
     std::string name;
+    std::string matchName;
     uint32_t attributes = 0;
     int64_t lastWrite = 0;
     // Its own name in the directory it was opened through.
@@ -166,9 +168,11 @@ struct Directory::State {
         const WinEntryKind kind = ClassifyWinEntry(record.FileAttributes, reparse ? record.EaSize : 0);
         wideName.assign(listed);
         name = Narrow(listed);
+        matchName = Narrow(listed, AnsiCodePage);
         attributes = record.FileAttributes;
         lastWrite = UnixSecondsFromFileTime(record.LastWriteTime.QuadPart);
         entry.name = name.c_str();
+        entry.matchName = matchName.c_str();
         entry.kind = kind == WinEntryKind::Directory ? EntryKind::Directory
                      : kind == WinEntryKind::Skipped ? EntryKind::DirectoryLink
                                                      : EntryKind::File;

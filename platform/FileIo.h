@@ -44,8 +44,11 @@ bool FileExists(const char* path);
 // itself when it is no link, and a dangling link's target too, so that
 // writing it creates that file.
 std::string LinkTarget(const char* path);
-// Moves `from` over `to` in one step; the file keeps the permission bits and
-// owner (on Windows the security and attributes) that `to` had.
+// Moves `from` over `to` in one step. Where `to` exists, what its owner gave
+// it stays: on POSIX its permission bits, and its owner when the caller may
+// give it (root); on Windows its security (its ACL) and its hidden, system
+// and not-indexed attributes. False where that cannot be kept: the caller
+// may then rewrite `to` where it stands.
 bool MoveFileOver(const char* from, const char* to);
 bool RemoveFile(const char* path);
 

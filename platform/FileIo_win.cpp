@@ -18,6 +18,15 @@ constexpr size_t MaxChunk = 1u << 30;
 
 HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
+// What an owner gives vorn.ini on purpose, beside its security; read-only
+// keeps a save from starting at all.
+constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Write-through: the move has reached the disk when this returns.
+bool MoveTo(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 }  // namespace
 
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition) {
@@ -83,9 +92,21 @@ bool FileExists(const char* path) { return GetFileAttributesW(Widen(path).c_str(
 // The file is saved where its name stands: NTFS links to it are not followed.
 std::string LinkTarget(const char* path) { return path; }
 
-// Write-through: the move has reached the disk when this returns.
+// A plain move would give vorn.ini the folder's inherited security and
+// default attributes. ReplaceFileW keeps the old file's security (and fails
+// where it cannot, so that the caller rewrites the file in place instead);
+// the attributes are put on the new file first, as not every system's
+// ReplaceFileW carries them.
 bool MoveFileOver(const char* from, const char* to) {
-    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const std::wstring source = Widen(from);
+    const std::wstring target = Widen(to);
+    const DWORD old = GetFileAttributesW(target.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES) return MoveTo(source, target);
+    if ((old & KeptAttributes) && !SetFileAttributesW(source.c_str(), old & KeptAttributes)) return false;
+    if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, 0, nullptr, nullptr)) return true;
+    // The old file is gone and the new one kept its own name: it must take
+    // the old one's place all the same.
+    return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT && MoveTo(source, target);
 }
 
 bool RemoveFile(const char* path) { return DeleteFileW(Widen(path).c_str()); }

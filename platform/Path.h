@@ -9,8 +9,14 @@ namespace platform {
 extern const char PathSeparator;
 
 // True when the text names a directory from the root of a file system: a
-// leading "/" here, a ":" after the first byte on Windows. Nothing is checked
-// on disk.
+// leading "/" here; on Windows a drive's root or a folder below it ("D:\",
+// "D:\logs") or a share ("\\server\share\logs"). Nothing is checked on disk.
 bool IsAbsoluteDirectory(const std::string& path);
+
+// A UTF-8 text as file names are matched and paths measured: on Windows its
+// bytes in the system's ANSI code page, as the system's ANSI functions give
+// names (a character the code page lacks becomes "?"); elsewhere the text
+// itself.
+std::string NameBytes(const std::string& text);
 
 }  // namespace platform

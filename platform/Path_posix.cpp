@@ -6,4 +6,7 @@ const char PathSeparator = '/';
 
 bool IsAbsoluteDirectory(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
+// Names here are the bytes the file system holds, UTF-8 by convention.
+std::string NameBytes(const std::string& text) { return text; }
+
 }  // namespace platform

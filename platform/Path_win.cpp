@@ -1,14 +1,35 @@
 #include "platform/Path.h"
 
+#include "platform/WideText_win.h"
+
 namespace platform {
 
 const char PathSeparator = '\\';
 
-// A drive ("D:\data") or any other name before a colon; a UNC path has none
-// and is refused.
-bool IsAbsoluteDirectory(const std::string& path) {
-    const size_t colon = path.find(':');
-    return colon != std::string::npos && colon != 0;
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "\\server\share", and anything below it.
+bool IsShare(const std::string& path) {
+    if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+    const size_t shareAt = path.find_first_of("\\/", 2) + 1;
+    if (shareAt <= 3 || shareAt >= path.size()) return false;
+    return !IsSeparator(path[shareAt]);
 }
+
+}  // namespace
+
+// "C:" and "D:logs" name the drive's current directory, and "\logs" the
+// current drive: wherever the program happens to be started. Only a path
+// from a drive's root or a share's names one place.
+bool IsAbsoluteDirectory(const std::string& path) {
+    const bool drive = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
+    return drive || IsShare(path);
+}
+
+std::string NameBytes(const std::string& text) { return Narrow(Widen(text), AnsiCodePage); }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // The polite requests to end a run: a service manager's stop (SIGTERM on
-// POSIX) and a terminal's Ctrl+C (SIGINT).
+// POSIX) and a terminal's Ctrl+C (SIGINT; on Windows passed on by the console
+// launcher, vorn.com).
 
 #include <functional>
 #include <memory>

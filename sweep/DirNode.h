@@ -4,6 +4,7 @@
 // through it. Its counts take in those of its subtree as each is finished.
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,10 +12,12 @@
 #include "platform/Directory.h"
 
 struct DirNode {
-    DirNode(std::shared_ptr<DirNode> parent, std::string path) : parent(std::move(parent)), path(std::move(path)) {}
+    DirNode(std::shared_ptr<DirNode> parent, std::string path, size_t pathBytes)
+        : parent(std::move(parent)), path(std::move(path)), pathBytes(pathBytes) {}
 
     const std::shared_ptr<DirNode> parent;  // null for the root
     const std::string path;                 // as the texts show it
+    const size_t pathBytes;                 // as the path limit counts it (platform::NameBytes)
     platform::Directory dir;
     // Its own listing, and each subdirectory not yet finished.
     std::atomic<int> pending{1};

@@ -1,9 +1,29 @@
 #include "sweep/PatternMatcher.h"
 
+#include <cctype>
 #include <cstring>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
+
+#include "platform/Path.h"
+
+namespace {
+
+// A lead byte and the continuation bytes that follow it.
+size_t CharacterLength(const std::string& text, size_t at) {
+    size_t end = at + 1;
+    if (static_cast<unsigned char>(text[at]) < 0x80) return 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end - at;
+}
+
+// A backslash before a letter or a digit would make it a sign of its own.
+bool NeedsEscape(char byte) {
+    return static_cast<unsigned char>(byte) < 0x80 && !std::isalnum(static_cast<unsigned char>(byte));
+}
+
+}  // namespace
 
 std::string BuildExpression(const std::string& pattern, bool regex) {
     if (regex) return pattern;
@@ -26,6 +46,22 @@ std::string BuildExpression(const std::string& pattern, bool regex) {
         }
     }
     return expression + "$";
+}
+
+std::string ExpressionForNames(const std::string& expression) {
+    std::string spelt;
+    for (size_t at = 0, length = 0; at < expression.size(); at += length) {
+        length = CharacterLength(expression, at);
+        if (length == 1) {
+            spelt += expression[at];
+            continue;
+        }
+        for (const char byte : platform::NameBytes(expression.substr(at, length))) {
+            if (NeedsEscape(byte)) spelt += '\\';
+            spelt += byte;
+        }
+    }
+    return spelt;
 }
 
 PatternMatcher::~PatternMatcher() { Release(); }

@@ -18,6 +18,12 @@ struct pcre2_real_match_data_8;
 // (unanchored).
 std::string BuildExpression(const std::string& pattern, bool regex);
 
+// The UTF-8 `expression` spelt as the names it is matched against are
+// (platform/Path.h, NameBytes), so that "?" is one byte of those. A byte of a
+// character there that is an ASCII sign (the second byte of a double-byte
+// character may be a backslash or "|") is escaped: it stands for itself.
+std::string ExpressionForNames(const std::string& expression);
+
 struct MatchRecord {
     static constexpr size_t Pairs = 10;  // the whole match and 9 groups
 

@@ -6,6 +6,7 @@
 
 #include "ExtLib/StringEx.h"
 #include "config/SweepSettings.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "sweep/DirNode.h"
 #include "sweep/SweepWalk.h"
@@ -78,7 +79,8 @@ void SweepJob::PrepareRun() {
     root = settings.filepath;
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
-    expression = settings.matchPattern;
+    // Names are matched as the system spells them (platform::NameBytes).
+    expression = ExpressionForNames(settings.matchPattern);
     // Compiled before any worker exists: they all share it.
     compiled = matcher.Compile(expression, !regex);
     deletedCount = 0;
@@ -115,9 +117,10 @@ void SweepJob::Run() {
 
 SweepJob::Outcome SweepJob::OpenRoot(Walk& walk, Node& node) {
     walk.path = root;
+    walk.pathBytes = platform::NameBytes(root).size();
     if (root.empty()) return Outcome::NotSearched;
-    if (root.size() > MaxPathBytes) return Outcome::Overlong;
-    node = std::make_shared<DirNode>(nullptr, root);
+    if (walk.pathBytes > MaxPathBytes) return Outcome::Overlong;
+    node = std::make_shared<DirNode>(nullptr, root, walk.pathBytes);
     platform::OpenResult result;
     platform::RootRefusal refusal;
     DirNode& opened = *node;

@@ -49,7 +49,8 @@ struct SweepShortfalls {
 
 class SweepJob : public WorkerThread {
 public:
-    // The longest directory path, in bytes, that is searched.
+    // The longest directory path that is searched, in bytes of the names as
+    // they are matched (platform::NameBytes: the ANSI code page on Windows).
     static constexpr size_t MaxPathBytes = 260;
     // The first deletion and every tenth report their file and pause.
     static constexpr int DeletionsPerReport = 10;

@@ -4,6 +4,7 @@
 
 #include "sweep/SweepWalk.h"
 
+#include <cstring>
 #include <utility>
 
 #include "config/SweepSettings.h"
@@ -63,6 +64,7 @@ bool SweepJob::WorkLoop(Walk& walk) {
 
 bool SweepJob::Search(Walk& walk, const Node& node) {
     walk.path = node->path;
+    walk.pathBytes = node->pathBytes;
     const int pause = settings.PauseMillis();
     if (!SearchEntries(walk, node, pause) || !DirectoryPause(pause)) return false;
     return Complete(walk, node);
@@ -73,7 +75,9 @@ bool SweepJob::Search(Walk& walk, const Node& node) {
 // it keeps its directory.
 bool SweepJob::SearchEntries(Walk& walk, const Node& node, int pause) {
     const size_t length = walk.path.size();
+    const size_t bytes = walk.pathBytes;
     const bool separated = walk.path.back() == platform::PathSeparator;
+    const size_t separator = separated ? 0 : 1;
     platform::Directory& dir = node->dir;
     platform::DirEntry entry;
     for (;;) {
@@ -83,6 +87,7 @@ bool SweepJob::SearchEntries(Walk& walk, const Node& node, int pause) {
         walk.path.resize(length);
         if (!separated) walk.path += platform::PathSeparator;
         walk.path += entry.name;
+        walk.pathBytes = bytes + separator + std::strlen(entry.matchName);
         bool going = true;
         if (entry.kind == platform::EntryKind::DirectoryLink) {
             node->kept = true;
@@ -95,6 +100,7 @@ bool SweepJob::SearchEntries(Walk& walk, const Node& node, int pause) {
         if (!going) return false;
     }
     walk.path.resize(length);
+    walk.pathBytes = bytes;
     return true;
 }
 
@@ -105,13 +111,13 @@ bool SweepJob::VisitSubdirectory(Walk& walk, const Node& node, const char* name)
         node->kept = true;
         return true;
     }
-    if (walk.path.size() > MaxPathBytes) {
+    if (walk.pathBytes > MaxPathBytes) {
         CountShortfall(Outcome::Overlong);
         ReportEntry(EntryOutcome::Overlong, walk.path, true);
         node->kept = true;
         return true;
     }
-    Node child = std::make_shared<DirNode>(node, walk.path);
+    Node child = std::make_shared<DirNode>(node, walk.path, walk.pathBytes);
     SubdirectoryListed(walk.path);
     platform::OpenResult opened;
     platform::Directory& dir = child->dir;
@@ -197,7 +203,7 @@ bool SweepJob::VisitFile(Walk& walk, const Node& node, const platform::DirEntry&
     std::optional<EntryOutcome> kept;
     Verdict verdict = Verdict::Keep;
     if (entry.kind != platform::EntryKind::Special) verdict = Judge(walk, node->dir, entry, kept);
-    else if (entryReport && walk.matches(entry.name)) kept = EntryOutcome::Special;
+    else if (entryReport && walk.matches(entry.matchName)) kept = EntryOutcome::Special;
     if (verdict == Verdict::Delete) return Delete(walk, node, entry, pause);
     node->kept = true;
     if (kept) ReportEntry(*kept, walk.path, false);
@@ -208,7 +214,7 @@ bool SweepJob::VisitFile(Walk& walk, const Node& node, const platform::DirEntry&
 // one, and only for names that matched.
 SweepJob::Verdict SweepJob::Judge(Walk& walk, const platform::Directory& dir, const platform::DirEntry& entry,
                                    std::optional<EntryOutcome>& kept) {
-    if (!walk.matches(entry.name)) return Verdict::Keep;
+    if (!walk.matches(entry.matchName)) return Verdict::Keep;
     const SweepFilters filters = SweepFilters::Read(settings);
     const uint32_t spared = filters.SparedAttributes();
     const bool age = filters.expiredays != 0;

@@ -1,6 +1,7 @@
 #pragma once
 // What each worker of a sweep keeps for itself while it walks.
 
+#include <cstddef>
 #include <string>
 
 #include "sweep/PatternMatcher.h"
@@ -9,6 +10,9 @@
 struct SweepJob::Walk {
     explicit Walk(const PatternMatcher& matcher) : matches(matcher) {}
 
-    std::string path;  // the directory or entry being looked at, as the texts show it
+    // The directory or entry being looked at, as the texts show it, and its
+    // length as the path limit counts it (platform::NameBytes).
+    std::string path;
+    size_t pathBytes = 0;
     NameMatch matches;
 };

@@ -76,6 +76,7 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
         {"relative filepath", edited(rootLine, "filepath=tree"), {"/auto"}, {"第2行", "“filepath”"}},
         {"expiredays junk", edited("expiredays=7", "expiredays=x30"), {"/auto"}, {"第10行", "“expiredays”"}},
         {"expiredays negative", edited("expiredays=7", "expiredays=-5"), {"/auto"}, {"第10行", "“expiredays”"}},
+        {"byte-order mark", "\xEF\xBB\xBF" + sound, {"/auto"}, {"文件以UTF-8的BOM(字节顺序标记)开头"}},
         {"FIFO, silent run", "", {"/auto"}, {ConfigErrorLine + ini.string() + ": 不是普通文件"}},
         {"FIFO, window", "", {}, {"vorn /auto"}},
     };

@@ -68,7 +68,6 @@ TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysWhereAndWhy) {
         {"a directory", [&] { fs::create_directory(ini); }, "不是普通文件(是目录、管道或设备)"},
         {"rejected line", write("[vorn]\r\nfilepath=" + tree.string() + "\r\nbad line\r\n"), "第3行 无法识别的行"},
         {"LF line ends", write("[vorn]\nfilepath=" + tree.string() + "\nfilename=*\n"), "行尾是LF(Unix格式)，必须是CR LF"},
-        {"byte-order mark", write("\xEF\xBB\xBF" + good), "文件以UTF-8的BOM(字节顺序标记)开头"},
         {"UTF-16", write(std::string("\xFF\xFE[\0v\0o\0r\0n\0]\0", 14)), "文件是UTF-16编码"},
         {"hash comment", write("# nightly\r\n" + good), "第1行 “#”开头的行不是注释"},
         {"section with a space", write("[vorn] " + good.substr(6)), "第1行 节名行在“]”之后还有字符(如空格)"},

@@ -1,9 +1,12 @@
 // vorn.exe as a Windows server runs it: a vorn.ini in the ANSI code page, the
-// named mutex, a desktop where a box can be asked for but not seen.
+// named mutex, a desktop where a box can be asked for but not seen; and
+// vorn.com, its console twin.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "ProgramFixture.h"
 #include "support/WinFiles.h"
@@ -11,6 +14,13 @@
 namespace {
 
 using namespace programtest;
+
+// vorn.com beside a copy of vorn.exe.
+fs::path InstallLauncher(const fs::path& exe) {
+    const fs::path launcher = exe.parent_path() / fs::path(VORN_LAUNCHER).filename();
+    fs::copy_file(VORN_LAUNCHER, launcher);
+    return launcher;
+}
 
 TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
@@ -25,6 +35,38 @@ TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected
                      "\xC9\xBE\xB3\xFD\xC1\xCB" "1\xB8\xF6\xCE\xC4\xBC\xFE\r\n");
     EXPECT_FALSE(fs::exists(tree / "a.log"));
     EXPECT_TRUE(fs::exists(tree / "b.txt"));
+}
+
+// As Windows users write the file: Notepad's UTF-8 (its default) is read as
+// written or refused for its encoding; a drive-relative directory, which
+// would sweep wherever the program was started, is refused.
+TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    const fs::path exe = Install("bin");
+    const fs::path tree = temp / "日志";
+    const std::string lines = "[vorn]\r\nfilepath=" + TempDir::Utf8(tree) + "\r\nfilename=日志*.log\r\nspeed=3\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string said;  // on standard error; none: swept
+    } cases[] = {
+        {"UTF-8", lines, ""},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + lines, ""},
+        {"UTF-8 with a character outside the code page", lines + ";ก\r\n", "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
+        {"the drive's current directory", "[vorn]\r\nfilepath=Z:\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
+        {"a folder in it", "[vorn]\r\nfilepath=Z:日志\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
+    };
+    for (const auto& c : cases) {
+        Tree("日志", {"日志1.log", "b.log"});
+        temp.Write("bin/vorn.ini", c.bytes);
+        const ChildResult r = Run(exe, {"/auto"}, StartingIn(c.said.empty() ? temp.Path() : tree));
+        const bool swept = c.said.empty();
+        EXPECT_EQ(r.status, swept ? 0 : 2) << c.what;
+        EXPECT_EQ(r.out, swept ? AsPrinted("运行完成! 共搜索到2个文件，删除了1个文件\n") : "") << c.what;
+        EXPECT_NE(r.err.find(AsPrinted(c.said)), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(fs::exists(tree / TempDir::FromUtf8("日志1.log")), !swept) << c.what;
+        EXPECT_TRUE(fs::exists(tree / "b.log")) << c.what;
+    }
 }
 
 // The named mutex is the guard, whoever holds it.
@@ -54,6 +96,67 @@ TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
     const ChildResult window = Run(exe, {}, WithTheTestsDisplay());
     EXPECT_EQ(window.status, 2);
     EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
+}
+
+// What a console sees: the launcher ends when vorn.exe has, with its lines
+// and its status.
+TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
+    const fs::path exe = Install("bin");
+    const fs::path launcher = InstallLauncher(exe);
+    const fs::path tree = Tree("tree", {"a.log", "b.txt"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.filename = "*.log";
+    const struct {
+        const char* what;
+        std::string pattern;
+        int status;
+        std::string out;
+    } runs[] = {
+        {"a sweep", "*.log", 0, "运行完成! 共搜索到2个文件，删除了1个文件\n"},
+        {"a pattern that does not compile", "a(.log", 1, "无效文件名\n"},
+    };
+    for (const auto& run : runs) {
+        temp.Write("tree/a.log", "x");
+        s.filename = run.pattern;
+        Configure(exe, s);
+        const ChildResult r = Run(launcher, {"/auto"});
+        EXPECT_EQ(r.status, run.status) << run.what;
+        EXPECT_EQ(r.out, AsPrinted(run.out)) << run.what;
+        EXPECT_EQ(fs::exists(tree / "a.log"), run.status != 0) << run.what;
+    }
+    fs::remove(exe);
+    const ChildResult alone = Run(launcher, {"/auto"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_EQ(alone.err, AsPrinted("无法启动 " + exe.string() + "\n"));
+}
+
+// Ctrl+C reaches the launcher, which shares the console; the sweep ends as a
+// Stop ends it, with the summary of a stopped run.
+TEST_F(ProgramTest, CtrlCInTheConsoleStopsTheSweepCleanly) {
+    const fs::path exe = Install("bin");
+    const fs::path launcher = InstallLauncher(exe);
+    std::vector<std::string> files;
+    for (int i = 0; i < 40; ++i) files.push_back("f" + std::to_string(i) + ".log");
+    const fs::path tree = Tree("tree", files);
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.speed = 0;  // a pause of 500 ms after the first deletion
+    Configure(exe, s);
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    ChildProcess run(launcher, {"/auto"});
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto left = [&] { return std::distance(fs::directory_iterator(tree), fs::directory_iterator()); };
+    while (left() == 40 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    SetConsoleCtrlHandler(nullptr, TRUE);  // the test itself stays
+    EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+    const ChildResult r = run.Wait();
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    FreeConsole();
+    EXPECT_EQ(r.out.rfind(AsPrinted("运行已停止! 共搜索到"), 0), 0u) << r.out;
+    EXPECT_GT(left(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// vorn.ini on Windows: its texts in the ANSI code page, and the ways the
-// system protects a file (the read-only attribute, a lock).
+// vorn.ini on Windows: its texts in the ANSI code page, and what the system
+// gives a file (hidden and system attributes kept by a save; the read-only
+// attribute and a lock protect it).
 
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
@@ -32,14 +33,15 @@ TEST_F(SweepSettingsTest, TextsTheCodePageCannotCarryAreRefused) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
     WindowFields fields;
     fields.directory = "D:\\ก";
-    EXPECT_EQ(ApplyGatherRules(fields, settings), BadDirectoryText);
+    EXPECT_EQ(ApplyGatherRules(fields, settings), UncarriableDirectoryText);
     fields.directory = "D:\\日志";
     fields.pattern = "😀*.log";
-    EXPECT_EQ(ApplyGatherRules(fields, settings), LongPatternText);
-    // 100 characters of two bytes each are 200 bytes in the file: the most it keeps.
+    EXPECT_EQ(ApplyGatherRules(fields, settings), UncarriablePatternText);
+    // D:\x and 98 characters of two bytes each are 200 bytes in the file:
+    // the most it keeps.
     fields.pattern = "";
-    fields.directory = "D:";
-    for (int i = 0; i < 99; ++i) fields.directory += "日";
+    fields.directory = "D:\\x";
+    for (int i = 0; i < 98; ++i) fields.directory += "日";
     EXPECT_EQ(ApplyGatherRules(fields, settings), "");
     fields.directory += "日";
     EXPECT_EQ(ApplyGatherRules(fields, settings), BadDirectoryText);
@@ -47,6 +49,22 @@ TEST_F(SweepSettingsTest, TextsTheCodePageCannotCarryAreRefused) {
     settings.filepath = "D:\\ก";
     EXPECT_FALSE(settings.Save(dir.Dir()));
     EXPECT_FALSE(fs::exists(IniPath()));
+}
+
+// A hidden vorn.ini stays hidden: the new file takes the old one's place
+// and what its owner gave it.
+TEST_F(SweepSettingsTest, SaveKeepsTheFilesAttributes) {
+    settings.filepath = "D:\\logs\\";
+    for (const DWORD given : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
+                              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+        dir.Write(SweepSettings::FileName, "[vorn]\r\nfilepath=C:\\old\r\n");
+        ASSERT_TRUE(SetAttributes(IniPath(), given));
+        EXPECT_TRUE(settings.Save(dir.Dir())) << given;
+        EXPECT_EQ(AttributesOf(IniPath()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), given);
+        EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << given;
+        EXPECT_TRUE(OnlyIniInDir()) << given;
+        ASSERT_TRUE(SetAttributes(IniPath(), FILE_ATTRIBUTE_NORMAL));
+    }
 }
 
 TEST_F(SweepSettingsTest, ReadOnlyOrLockedFileIsRefusedAndKept) {

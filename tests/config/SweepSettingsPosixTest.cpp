@@ -71,22 +71,35 @@ TEST_F(SweepSettingsTest, SaveThroughALinkKeepsTheLink) {
     }
 }
 
-// A folder its owner keeps to itself, a vorn.ini given to an operator: the
-// operator's save writes the file where it stands.
-TEST_F(SweepSettingsTest, FileWritableInAFolderThatIsNotIsRewrittenInPlace) {
+// A vorn.ini given to an operator in a folder the operator may not change
+// (its owner keeps it to itself), or may add to but not replace root's file
+// in (the sticky bit, as /tmp has): the operator's save writes the file
+// where it stands.
+TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     constexpr uid_t Nobody = 65534;
-    fs::permissions(dir.Path(), fs::perms(0755));
-    dir.Write(SweepSettings::FileName, std::string(500, ';'));
-    ASSERT_EQ(chown(IniPath().c_str(), Nobody, Nobody), 0);
+    const struct {
+        const char* folder;
+        fs::perms folderMode;
+        uid_t fileOwner;
+    } cases[] = {
+        {"owner's own", fs::perms(0755), Nobody},
+        {"sticky", fs::perms(01777), 0},
+    };
     settings.filepath = "D:\\logs\\";
-    const std::string saved = RunInChild([&] {
-        if (setgid(Nobody) != 0 || setuid(Nobody) != 0) return std::string("cannot become nobody");
-        return std::string(settings.Save(dir.Dir()) ? "saved" : "refused");
-    });
-    EXPECT_EQ(saved, "saved");
-    EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
-    EXPECT_TRUE(OnlyIniInDir());
+    for (const auto& c : cases) {
+        fs::permissions(dir.Path(), c.folderMode);
+        dir.Write(SweepSettings::FileName, std::string(500, ';'));
+        ASSERT_EQ(chown(IniPath().c_str(), c.fileOwner, c.fileOwner), 0);
+        fs::permissions(IniPath(), fs::perms(0666));
+        const std::string saved = RunInChild([&] {
+            if (setgid(Nobody) != 0 || setuid(Nobody) != 0) return std::string("cannot become nobody");
+            return std::string(settings.Save(dir.Dir()) ? "saved" : "refused");
+        });
+        EXPECT_EQ(saved, "saved") << c.folder;
+        EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << c.folder;
+        EXPECT_TRUE(OnlyIniInDir()) << c.folder;
+    }
 }
 
 }  // namespace

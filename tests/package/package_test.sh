@@ -176,8 +176,10 @@ check_man_page() {
 }
 
 check_zip() {
-  expect "zip contents" "README.txt vorn.exe" "$(unzip -Z1 "$zip" | sort | tr '\n' ' ' | sed 's/ $//')"
-  expect "vorn.exe is a Windows program" MZ "$(unzip -p "$zip" vorn.exe | head -c 2)"
+  expect "zip contents" "README.txt vorn.com vorn.exe" "$(unzip -Z1 "$zip" | sort | tr '\n' ' ' | sed 's/ $//')"
+  for program in vorn.exe vorn.com; do
+    expect "$program is a Windows program" MZ "$(unzip -p "$zip" $program | head -c 2)"
+  done
   # Every line of README.txt ends in CR LF, the last one included.
   local readme=$work/README.txt
   unzip -p "$zip" README.txt >"$readme"

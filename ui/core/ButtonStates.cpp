@@ -39,9 +39,11 @@ ButtonActions ButtonStates::Release(const std::function<void()>& reportClick)
     }
     if (hover)
         Report(reportClick);
+    // At rest until the pointer moves again, even where it still lies over
+    // the button.
     visual = StateNormal;
     hover = false;
-    return {true, ButtonCursor::Unchanged};
+    return {true, ButtonCursor::Arrow};
 }
 
 void ButtonStates::Report(const std::function<void()>& reportClick)

@@ -31,8 +31,9 @@ public:
     // Left button went down on the button (a double click counts as another press).
     ButtonActions Press();
     // Left button came up. `reportClick` runs, when the release counts as a
-    // click, before the look returns to normal. A release without a preceding
-    // press does nothing.
+    // click, before the look returns to normal; the button then stays normal
+    // (no hover, the arrow cursor) until the next move. A release without a
+    // preceding press does nothing.
     ButtonActions Release(const std::function<void()>& reportClick);
 
     void SetStyle(std::uint32_t style) { this->style = style; }

@@ -1,6 +1,7 @@
 #include "ui/core/ResourceStrings.h"
 
 #include "ui/core/LinkCommands.h"
+#include "ui/core/MainTemplate.h"
 #include "ui/core/Portals.h"
 
 #include <map>
@@ -13,6 +14,7 @@ const std::map<int, std::string>& Table()
         std::map<int, std::string> entries{
             {AboutMenuString, "关于 VORN(&A)..."},
             {HomePageLinkCommand, std::string("访问软件官方网站\n") + HomePageHost},
+            {MainIds::About, "显示程序信息、版本号和版权\n关于"},
         };
         for (const Portal& portal : Portals)
             entries.emplace(portal.command, portal.host);

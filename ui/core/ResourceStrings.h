@@ -1,12 +1,13 @@
 #pragma once
 // The program's string table, keyed by number: the system menu's About entry
-// (101) and the texts behind the web-link commands (32771 to 32783).
+// (101), the texts behind the web-link commands (32771 to 32783) and the
+// About command's prompt (57664).
 
 #include <cstddef>
 #include <string>
 
-// The product's home page; the only place its host is named.
-inline constexpr char HomePageHost[] = "vorn.example.org";
+// The product's home page, as the build is given it (VORN_HOME_PAGE_HOST).
+inline constexpr char HomePageHost[] = VORN_HOME_PAGE_HOST;
 
 inline constexpr int AboutMenuString = 101;
 

@@ -140,10 +140,6 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     Apply(states.Release([this] { emit clicked(GetChecked() != 0); }));
-    // Look at where the pointer is now, as the move after a release would tell:
-    // otherwise the second press of a quick double click would find the hover
-    // flag cleared and its release would report no click.
-    Apply(states.Move(rect().contains(event->position().toPoint())));
 }
 
 const ImageButton::Image* ImageButton::ChosenImage() const

@@ -187,10 +187,15 @@ void ImageButton::Release(WPARAM keys, LPARAM position)
 {
     const HWND button = window;
     Apply(states.Release([&] { DefSubclassProc(button, WM_LBUTTONUP, keys, position); }));
-    // Look at where the pointer is now, as the next move would tell: the
-    // second press of a quick double click then finds the button hot, and a
-    // release outside gives back the capture the standard handling took.
-    Move(position);
+    if (window == nullptr)
+        return;
+    // At rest, the button holds no capture until the next move makes it hot
+    // (the standard handling gives back the press's capture only when it
+    // reports a click); a hot toggle keeps one to learn when the pointer leaves.
+    if (states.Hover())
+        SetCapture(window);
+    else if (GetCapture() == window)
+        ReleaseCapture();
 }
 
 // --- drawing ------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "ui/core/ResourceStrings.h"
 #include "ui/core/StatusDisplay.h"
 #include "ui/win32/AboutDialog.h"
+#include "ui/win32/Centring.h"
 #include "ui/win32/Colour.h"
 #include "ui/win32/FolderChooser.h"
 #include "ui/win32/Prompt.h"
@@ -90,6 +91,7 @@ INT_PTR MainDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainDialog::Initialise(HWND dialog) {
     window = dialog;
+    CentreOn(window, WorkAreaOf(window));
     AttachControls();
     AddAboutToSystemMenu();
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

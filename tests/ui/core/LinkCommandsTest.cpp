@@ -46,13 +46,13 @@ TEST(LinkCommands, EveryPortalOpensItsHost)
 
 TEST(LinkCommands, HomePageCommandOpensTheHostOnItsSecondLine)
 {
-    EXPECT_EQ(LinkCommandAddress(HomePageLinkCommand), "http://vorn.example.org");
-    EXPECT_EQ(LoadResourceString(HomePageLinkCommand), "访问软件官方网站\nvorn.example.org");
+    EXPECT_EQ(LinkCommandAddress(HomePageLinkCommand), std::string("http://") + HomePageHost);
+    EXPECT_EQ(LoadResourceString(HomePageLinkCommand), std::string("访问软件官方网站\n") + HomePageHost);
 }
 
 TEST(LinkCommands, HomePageButtonAddressEndsInASlash)
 {
-    EXPECT_EQ(HomePageAddress(), "http://vorn.example.org/");
+    EXPECT_EQ(HomePageAddress(), std::string("http://") + HomePageHost + "/");
 }
 
 TEST(LinkCommands, CommandsWithoutALinkDoNothing)

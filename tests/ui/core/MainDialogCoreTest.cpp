@@ -13,6 +13,7 @@
 #include "sweep/SweepJob.h"
 #include "ui/core/FieldExchange.h"
 #include "ui/core/MainTemplate.h"
+#include "ui/core/ResourceStrings.h"
 #include "ui/core/StatusDisplay.h"
 
 namespace {
@@ -82,7 +83,7 @@ TEST(MainDialogCore, EachCommandDoesWhatItsButtonOrMenuItemSays) {
         {"system menu about", [](CoreFixture& f) { EXPECT_TRUE(f.core.SystemCommand(AboutSystemCommand | 0xF)); },
          {{}, {}, 1}},
         {"other system commands", [](CoreFixture& f) { EXPECT_FALSE(f.core.SystemCommand(0xF060)); }, {}},
-        {"website button", [](CoreFixture& f) { f.core.Command(MainIds::Website); }, {{}, {"http://vorn.example.org/"}}},
+        {"website button", [](CoreFixture& f) { f.core.Command(MainIds::Website); }, {{}, {std::string("http://") + HomePageHost + "/"}}},
         {"portal link", [](CoreFixture& f) { f.core.Command(32772); }, {{}, {"http://dl.pconline.com.cn"}}},
         {"unused link number", [](CoreFixture& f) { f.core.Command(32779); }, {}},
         {"exit", [](CoreFixture& f) { f.core.Command(MainIds::Exit); }, {{}, {}, 0, true}},

@@ -225,12 +225,17 @@ TEST_F(ButtonFixture, DragOutAndBackClicksOnceAndReleaseOutsideDoesNot)
     EXPECT_EQ(FrameIn(Render(button), Colour(QPalette::Light), Colour(QPalette::Shadow)), Frame::None);
 }
 
+// A click leaves the button at rest, with the arrow, until the pointer moves
+// again; a double click's second press then clicks again.
 TEST_F(ButtonFixture, DoubleClickIsASecondPress)
 {
     QSignalSpy clicks(button, &QAbstractButton::clicked);
     MoveTo(button, centre);
     Press(button, centre);
     Release(button, centre);
+    EXPECT_EQ(FrameIn(Render(button), Colour(QPalette::Light), Colour(QPalette::Shadow)), Frame::None);
+    EXPECT_EQ(button->cursor().shape(), Qt::ArrowCursor);
+    MoveTo(button, centre);
     SendMouse(button, QEvent::MouseButtonDblClick, centre, Qt::LeftButton);
     EXPECT_EQ(FrameIn(Render(button), Colour(QPalette::Light), Colour(QPalette::Shadow)), Frame::Sunken);
     Release(button, centre);

@@ -81,7 +81,8 @@ std::optional<DialogTemplate> ReadDialogTemplate(int id) {
     if (dialog.style & (DS_SETFONT | DS_SHELLFONT)) {
         dialog.pointSize = cursor.Take<WORD>();
         cursor.Take<WORD>();  // weight
-        cursor.Take<WORD>();  // italic and character set
+        cursor.Take<BYTE>();  // italic
+        dialog.charset = cursor.Take<BYTE>();
         dialog.font = cursor.Text();
     }
     for (WORD i = 0; i < count; ++i) dialog.items.push_back(ReadItem(cursor));

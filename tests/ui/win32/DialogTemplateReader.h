@@ -32,6 +32,7 @@ struct DialogTemplate {
     NameOrNumber menu;
     std::string title;
     int pointSize;
+    int charset;
     std::string font;
     std::vector<TemplateItem> items;
 };

@@ -91,7 +91,9 @@ TEST(ImageButton, FrameFollowsTheModeAndThePointer)
 }
 
 // Each click is reported while the button still looks down, even when the
-// click's handler takes the pointer elsewhere (as a message box does).
+// click's handler takes the pointer elsewhere (as a message box does). After
+// it the button rests, without a frame, the capture or the hand cursor,
+// until the pointer moves again.
 TEST(ImageButton, ClicksAreReportedExactlyForReleasesOverTheButton)
 {
     enum Event { In, Out, Down, Up, UpOutside, DoubleClick };
@@ -103,10 +105,12 @@ TEST(ImageButton, ClicksAreReportedExactlyForReleasesOverTheButton)
         bool capturedAfter;  // hot: the capture tells when the pointer leaves
     };
     const Case cases[] = {
-        {"click", {In, Down, Up}, 1, Frame::Raised, true},
-        {"drag out and back", {In, Down, Out, In, Up}, 1, Frame::Raised, true},
+        {"click", {In, Down, Up}, 1, Frame::None, false},
+        {"click, then a move", {In, Down, Up, In}, 1, Frame::Raised, true},
+        {"drag out and back", {In, Down, Out, In, Up}, 1, Frame::None, false},
         {"release outside", {In, Down, Out, UpOutside}, 0, Frame::None, false},
-        {"double click", {In, Down, Up, DoubleClick, Up}, 2, Frame::Raised, true},
+        {"double click", {In, Down, Up, In, DoubleClick, Up}, 2, Frame::None, false},
+        {"double click without a move", {In, Down, Up, DoubleClick, Up}, 1, Frame::None, false},
         {"release without press", {In, Up}, 0, Frame::Raised, true},
         {"pass over", {In, Out}, 0, Frame::None, false},
     };
@@ -148,7 +152,11 @@ TEST(ImageButton, ToggleButtonFlipsOnEachClickAndShowsTheCheckedFace)
         EXPECT_EQ(button.control.GetChecked(), expected);
         const Pixels image = Render(button.window);
         EXPECT_EQ(image.At(2, 2), expected != 0 ? checkedFace : Face);
-        EXPECT_EQ(FrameIn(image), expected != 0 ? Frame::Sunken : Frame::Raised);
+        // Down as at the release until the pointer moves: then hot, or down
+        // for as long as it is checked.
+        EXPECT_EQ(FrameIn(image), Frame::Sunken);
+        button.Send(WM_MOUSEMOVE, Centre);
+        EXPECT_EQ(FrameIn(Render(button.window)), expected != 0 ? Frame::Sunken : Frame::Raised);
     }
     EXPECT_EQ(parent.clicks, 3);
     button.Send(WM_MOUSEMOVE, Outside);  // a checked toggle keeps its look

@@ -1,6 +1,7 @@
-// The Win32 window's wiring: what it shows when it opens, that its commands
-// reach the core (whose decisions are tested on their own), that Enter and
-// Escape never reach the dialog manager, and the About box's ways to close.
+// The Win32 window's wiring: what it shows when it opens and where, that its
+// commands reach the core (whose decisions are tested on their own), that
+// Enter and Escape never reach the dialog manager, and where the About box
+// opens and its ways to close.
 
 #include <filesystem>
 
@@ -11,6 +12,12 @@
 namespace {
 
 using MainDialogTest = DialogFixture;
+
+// Centres of two rectangles, the same within a pixel's rounding.
+void ExpectCentredOn(const RECT& inner, const RECT& outer) {
+    EXPECT_NEAR(inner.left + inner.right, outer.left + outer.right, 1);
+    EXPECT_NEAR(inner.top + inner.bottom, outer.top + outer.bottom, 1);
+}
 
 TEST_F(MainDialogTest, OpensWithTheDefaultsAndTheAboutEntryInTheSystemMenu) {
     ASSERT_FALSE(settings.Load(programDir.Dir()));
@@ -32,6 +39,12 @@ TEST_F(MainDialogTest, OpensWithTheDefaultsAndTheAboutEntryInTheSystemMenu) {
     for (const auto& box : boxes) EXPECT_EQ(Checked(box.id), box.checked) << box.id;
     EXPECT_EQ(Text(MainIds::StatusLine), "");
     EXPECT_EQ(GetFocus(), Item(MainIds::Directory));
+    RECT placed;
+    GetWindowRect(Window(), &placed);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(Window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    ExpectCentredOn(placed, monitor.rcWork);
 
     const HMENU system = GetSystemMenu(Window(), FALSE);
     const int count = GetMenuItemCount(system);
@@ -148,6 +161,7 @@ struct AboutWatch {
     HWND owner = nullptr;
     Closer closer = Closer::OkButton;
     std::string title;
+    RECT placed{};
     bool ownerDisabled = false;
     int ticks = 0;
     bool forced = false;
@@ -176,6 +190,7 @@ struct AboutWatch {
             EndDialog(box, 0);
         } else if (watch.ticks == 1) {
             watch.title = TextOf(box);
+            GetWindowRect(box, &watch.placed);
             watch.ownerDisabled = !IsWindowEnabled(watch.owner);
             watch.Close(box);
         }
@@ -209,6 +224,9 @@ TEST_F(MainDialogTest, TheAboutBoxIsModalAndClosesByOkEscapeAndItsCloseBox) {
             KillTimer(nullptr, timer);
             const std::string where = std::to_string(opener.command) + " closed by " + std::to_string(int(closer));
             EXPECT_EQ(watch.title, "关于 VORN") << where;
+            RECT owner;
+            GetWindowRect(Window(), &owner);
+            ExpectCentredOn(watch.placed, owner);
             EXPECT_TRUE(watch.ownerDisabled) << where;
             EXPECT_FALSE(watch.forced) << where;
             EXPECT_TRUE(IsWindowEnabled(Window())) << where;

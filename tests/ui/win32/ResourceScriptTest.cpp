@@ -20,19 +20,20 @@ namespace {
 constexpr int NoId = -1;
 
 // What a control of each kind must be: its class, the type in its style's
-// low bits (BS_TYPEMASK or SS_TYPEMASK, or none for edit boxes) and the
-// style bits it must carry.
+// low bits (BS_TYPEMASK or SS_TYPEMASK, or none for edit boxes), the style
+// bits it must carry and those it must not.
 struct KindShape {
     const char* className;
     DWORD typeMask;
     DWORD type;
     DWORD bits;
+    DWORD absent = 0;
 };
 
 const std::map<ControlKind, KindShape>& Shapes() {
     static const std::map<ControlKind, KindShape> shapes = {
         {ControlKind::Edit, {"Edit", 0, 0, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL}},
-        {ControlKind::NumberEdit, {"Edit", 0, 0, WS_BORDER | WS_TABSTOP | ES_NUMBER}},
+        {ControlKind::NumberEdit, {"Edit", 0, 0, WS_BORDER | WS_TABSTOP | ES_NUMBER, ES_AUTOHSCROLL}},
         {ControlKind::ImageButton, {"Button", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP}},
         {ControlKind::CheckBox, {"Button", BS_TYPEMASK, BS_AUTOCHECKBOX, WS_TABSTOP}},
         {ControlKind::Radio, {"Button", BS_TYPEMASK, BS_AUTORADIOBUTTON, 0}},
@@ -54,6 +55,7 @@ void ExpectShape(const TemplateItem& item, const KindShape& shape, const std::st
     EXPECT_EQ(ClassName(item.windowClass), shape.className) << where;
     EXPECT_EQ(item.style & shape.typeMask, shape.type) << where;
     EXPECT_EQ(item.style & shape.bits, shape.bits) << where;
+    EXPECT_EQ(item.style & shape.absent, 0u) << where;
     EXPECT_TRUE(item.style & WS_VISIBLE) << where;
     EXPECT_FALSE(item.style & WS_DISABLED) << where;
 }
@@ -84,6 +86,7 @@ TEST(ResourceScriptTest, TheMainTemplateHoldsTheLayoutTableInOrder) {
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->exStyle & WS_EX_APPWINDOW);
     EXPECT_EQ(dialog->menu.number, MainMenuId);
+    EXPECT_EQ(dialog->charset, DEFAULT_CHARSET);
 
     const std::vector<TemplateControl>& controls = MainControls();
     ASSERT_EQ(dialog->items.size(), controls.size());
@@ -176,8 +179,8 @@ TEST(ResourceScriptTest, TheMenuBarHoldsEveryItemWithItsCommandAndNothingGreyed)
     DestroyMenu(bar);
 }
 
-TEST(ResourceScriptTest, TheStringTableHoldsTheLinkTextsAndTheAboutEntry) {
-    std::vector<int> ids = {AboutMenuString};
+TEST(ResourceScriptTest, TheStringTableHoldsTheLinkTextsAndTheAboutEntries) {
+    std::vector<int> ids = {AboutMenuString, MainIds::About};
     for (int id = FirstLinkCommand; id <= LastLinkCommand; ++id) ids.push_back(id);
     for (int id : ids) EXPECT_EQ(LoadedString(id), LoadResourceString(id)) << id;
     EXPECT_EQ(LoadedString(32779), "");
