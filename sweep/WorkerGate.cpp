@@ -79,9 +79,10 @@ bool WorkerGate::WaitFinished(int millis) {
     return changed.wait_for(hold, std::chrono::milliseconds(millis), [this] { return working == 0; });
 }
 
+// An abandonment ends the wait too: a helper stuck in a call may never finish.
 void WorkerGate::WaitOthersFinished() {
     std::unique_lock hold(mutex);
-    changed.wait(hold, [this] { return working == 1; });
+    changed.wait(hold, [this] { return working == 1 || abandoned; });
 }
 
 bool WorkerGate::Abandon() {

@@ -36,7 +36,8 @@ public:
     void Resume();
     // True when every worker finished within `millis`.
     bool WaitFinished(int millis);
-    // Worker side, outside: waits until every other worker has finished.
+    // Worker side, outside: waits until every other worker has finished, or
+    // all are abandoned.
     void WaitOthersFinished();
     // Makes sure no worker goes inside again. Waits only while some worker is
     // inside (moments between two safe points), never for a call or a pause.

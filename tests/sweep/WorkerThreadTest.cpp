@@ -224,4 +224,47 @@ TEST(WorkerThreadTest, WorkerStuckInACallIsAbandonedAndNeverTouchesItsObjectAgai
     std::this_thread::sleep_for(50ms);
 }
 
+// A run whose helper hangs in a call, its first thread waiting for that
+// helper: abandoned, the first thread ends all the same (its end is seen on
+// a flag of the thread's own, not on the object).
+class HangingHelperWorker : public WorkerThread {
+public:
+    HangingHelperWorker(std::shared_ptr<Hang> hang, std::shared_ptr<std::atomic<bool>> left)
+        : hang(std::move(hang)), left(std::move(left)) {}
+    ~HangingHelperWorker() override { Stop(ExitWaitMillis); }
+
+protected:
+    int Helpers() const override { return 1; }
+    void Run() override {
+        std::shared_ptr<std::atomic<bool>> own = left;
+        if (!AwaitHelpers()) {
+            *own = true;
+            return;
+        }
+        EndRun();
+    }
+    void RunHelper() override {
+        std::shared_ptr<Hang> own = hang;
+        Outside([own] { own->Block(); });
+    }
+
+private:
+    std::shared_ptr<Hang> hang;
+    std::shared_ptr<std::atomic<bool>> left;
+};
+
+TEST(WorkerThreadTest, RunWaitingForAHelperStuckInACallEndsWhenAbandoned) {
+    auto hang = std::make_shared<Hang>();
+    auto left = std::make_shared<std::atomic<bool>>(false);
+    auto worker = std::make_unique<HangingHelperWorker>(hang, left);
+    worker->Start();
+    hang->WaitFor([&] { return hang->entered == 1; });
+    worker->Stop(200);
+    worker.reset();
+    EXPECT_TRUE(Eventually([&] { return left->load(); }));
+    hang->Release();
+    hang->WaitFor([&] { return hang->returned == 1; });
+    std::this_thread::sleep_for(50ms);
+}
+
 }  // namespace
