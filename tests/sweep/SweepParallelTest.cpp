@@ -1,7 +1,8 @@
 // Several workers at full speed: the same outcome as one, and the same
 // control. The run is made to hand a directory over for sure: before its
 // first subdirectory it waits until every helper waits for work, and before
-// its second until a helper has met a subdirectory of the first.
+// its second, at full speed, until a helper has met a subdirectory of the
+// first.
 
 #include "sweep/SweepJob.h"
 
@@ -94,7 +95,7 @@ private:
             while (job.WaitingWorkers() < workers - 1 && std::chrono::steady_clock::now() < limit)
                 std::this_thread::yield();
             hold.lock();
-        } else if (calls == 2 && workers > 1) {
+        } else if (calls == 2 && workers > 1 && settings.speed == 3) {
             seen.wait_until(hold, limit, [this] { return threads.size() > 1; });
         }
         if (onSubdirectory) onSubdirectory(path, threads.size());
@@ -225,6 +226,23 @@ TEST(SweepParallel, HelperThatFailsEndsTheRunAsFailed) {
     EXPECT_EQ(sweep.job.LastRunEnd(), SweepJob::RunEnd::Failed);
     EXPECT_EQ(outcome.summary, "运行异常结束");
     EXPECT_EQ(sweep.job.FinalText(), "运行异常结束");
+}
+
+// The paced speeds sweep with one worker; a speed saved during a run decides
+// the hand-overs that follow it.
+TEST(SweepParallel, SpeedSavedDuringARunDecidesWhetherWorkersJoin) {
+    const struct {
+        int speed, savedSpeed;
+        bool joined;
+    } cases[] = {{1, 1, false}, {1, 3, true}};
+    for (const auto& c : cases) {
+        ParallelSweep sweep(Workers);
+        PlantWideTree(sweep.tree);
+        sweep.settings.speed = c.speed;
+        sweep.onSubdirectory = [&](const std::string&, size_t) { sweep.settings.speed = c.savedSpeed; };
+        EXPECT_EQ(sweep.Sweep().summary, Summary(true, 400, 400)) << c.savedSpeed;
+        EXPECT_EQ(sweep.Threads() > 1, c.joined) << c.savedSpeed;
+    }
 }
 
 }  // namespace
