@@ -10,25 +10,14 @@ WorkerThread::~WorkerThread() { Stop(ExitWaitMillis); }
 void WorkerThread::RealSleep(int millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); }
 
 // Each thread owns its gate: after an abandonment only the gate is touched.
-void WorkerThread::Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
+// A run that threw never ended itself (a silent run waiting for its end
+// would wait for ever); a helper that threw is reported to the run.
+void WorkerThread::Serve(WorkerThread* self, std::shared_ptr<WorkerGate> gate, bool helper) {
     if (gate->Enter()) {
         try {
-            self->Run();
+            helper ? self->RunHelper() : self->Run();
         } catch (...) {
-            // A run that threw never ended itself; a silent run waiting for
-            // its end would wait for ever.
-            if (gate->Enter()) self->EndFailedRun();
-        }
-    }
-    gate->Finish();
-}
-
-void WorkerThread::Help(WorkerThread* self, std::shared_ptr<WorkerGate> gate) {
-    if (gate->Enter()) {
-        try {
-            self->RunHelper();
-        } catch (...) {
-            if (gate->Enter()) self->HelperFailed();
+            if (gate->Enter()) helper ? self->HelperFailed() : self->EndFailedRun();
         }
     }
     gate->Finish();
@@ -46,7 +35,7 @@ void WorkerThread::Start() {
     try {
         PrepareRun();
         gate = std::make_shared<WorkerGate>(sleep, 1 + helpers);
-        threads.emplace_back(Work, this, gate);
+        threads.emplace_back(Serve, this, gate, false);
     } catch (...) {
         // The run could not begin (no room for its copies, no thread): it failed.
         gate.reset();
@@ -62,7 +51,7 @@ void WorkerThread::Start() {
 void WorkerThread::StartHelpers(int helpers) {
     for (int made = 0; made < helpers; ++made) {
         try {
-            threads.emplace_back(Help, this, gate);
+            threads.emplace_back(Serve, this, gate, true);
         } catch (...) {
             for (; made < helpers; ++made) gate->DropWorker();
         }

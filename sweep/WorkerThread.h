@@ -93,8 +93,8 @@ protected:
     }
 
 private:
-    static void Work(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
-    static void Help(WorkerThread* self, std::shared_ptr<WorkerGate> gate);
+    // A thread's life: Run, or RunHelper for a helper.
+    static void Serve(WorkerThread* self, std::shared_ptr<WorkerGate> gate, bool helper);
     void StartHelpers(int helpers);
     void JoinThreads();
 
