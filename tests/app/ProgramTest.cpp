@@ -52,15 +52,13 @@ TEST_F(ProgramTest, OtherSpellingsAskForTheWindowWhichNeedsADisplay) {
     EXPECT_TRUE(fs::exists(tree / "a.log"));
 }
 
-// Every way the file is commonly got wrong is named, after the file's path;
-// only the summary of a sweep ever goes to standard output.
+// What is wrong with the file reaches the log after the file's path (the
+// forms themselves are the check's own test); only the summary of a sweep
+// ever goes to standard output.
 TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysWhereAndWhy) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
     const fs::path ini = exe.parent_path() / "vorn.ini";
-    SweepSettings sound;
-    sound.filepath = tree.string();
-    const std::string good = sound.Serialize();
     auto write = [&](const std::string& bytes) { return [&, bytes] { temp.Write("bin/vorn.ini", bytes); }; };
     struct Case { const char* what; std::function<void()> prepare; std::string reason; };
     const Case cases[] = {
@@ -68,10 +66,6 @@ TEST_F(ProgramTest, SilentRunWithoutAUsableConfigurationSaysWhereAndWhy) {
         {"a directory", [&] { fs::create_directory(ini); }, "不是普通文件(是目录、管道或设备)"},
         {"rejected line", write("[vorn]\r\nfilepath=" + tree.string() + "\r\nbad line\r\n"), "第3行 无法识别的行"},
         {"LF line ends", write("[vorn]\nfilepath=" + tree.string() + "\nfilename=*\n"), "行尾是LF(Unix格式)，必须是CR LF"},
-        {"UTF-16", write(std::string("\xFF\xFE[\0v\0o\0r\0n\0]\0", 14)), "文件是UTF-16编码"},
-        {"hash comment", write("# nightly\r\n" + good), "第1行 “#”开头的行不是注释"},
-        {"section with a space", write("[vorn] " + good.substr(6)), "第1行 节名行在“]”之后还有字符(如空格)"},
-        {"blank first line", write("\r\n" + good), "第1行 第一行是空行，读取会在这里结束"},
     };
     for (const Case& c : cases) {
         fs::remove_all(ini);
