@@ -1,22 +1,16 @@
 #include "sweep/PatternMatcher.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include "ExtLib/Utf8.h"
 #include "platform/Path.h"
 
 namespace {
-
-// A lead byte and the continuation bytes that follow it.
-size_t CharacterLength(const std::string& text, size_t at) {
-    size_t end = at + 1;
-    if (static_cast<unsigned char>(text[at]) < 0x80) return 1;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    return end - at;
-}
 
 // A backslash before a letter or a digit would make it a sign of its own.
 bool NeedsEscape(char byte) {
@@ -51,7 +45,8 @@ std::string BuildExpression(const std::string& pattern, bool regex) {
 std::string ExpressionForNames(const std::string& expression) {
     std::string spelt;
     for (size_t at = 0, length = 0; at < expression.size(); at += length) {
-        length = CharacterLength(expression, at);
+        // A byte that starts no character stands for itself.
+        length = std::max<size_t>(Utf8Length(std::string_view(expression).substr(at)), 1);
         if (length == 1) {
             spelt += expression[at];
             continue;
