@@ -45,6 +45,7 @@ struct SweepShortfalls {
     bool Any() const {
         return undeletedFiles || unremovedDirectories || unreadableDirectories || overlongDirectories;
     }
+    bool operator==(const SweepShortfalls&) const = default;
 };
 
 class SweepJob : public WorkerThread {

@@ -77,7 +77,6 @@ TEST_F(SweepSettingsTest, SaveThroughALinkKeepsTheLink) {
 // where it stands.
 TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-    constexpr uid_t Nobody = 65534;
     const struct {
         const char* folder;
         fs::perms folderMode;
@@ -93,7 +92,7 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
         ASSERT_EQ(chown(IniPath().c_str(), c.fileOwner, c.fileOwner), 0);
         fs::permissions(IniPath(), fs::perms(0666));
         const std::string saved = RunInChild([&] {
-            if (setgid(Nobody) != 0 || setuid(Nobody) != 0) return std::string("cannot become nobody");
+            if (!BecomeNobody()) return std::string("cannot become nobody");
             return std::string(settings.Save(dir.Dir()) ? "saved" : "refused");
         });
         EXPECT_EQ(saved, "saved") << c.folder;

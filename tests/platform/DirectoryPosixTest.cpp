@@ -51,7 +51,6 @@ TEST_F(DirectoryTest, ListsEveryKindAndTellsLinksToDirectoriesApart) {
 // to another user, "sticky" is root's and open to all, as /tmp is.
 TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act for another user";
-    constexpr uid_t Nobody = 65534;
     const fs::path uploads = tree / "uploads", sticky = tree / "sticky";
     fs::create_directories(uploads / "own");
     fs::create_directories(uploads / "roots");

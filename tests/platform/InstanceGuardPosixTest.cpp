@@ -25,10 +25,7 @@ namespace fs = std::filesystem;
 using platform::InstanceGuard;
 using Result = InstanceGuard::Result;
 
-constexpr uid_t Nobody = 65534;
 constexpr int GuardWaitMs = 200;
-
-bool BecomeNobody() { return setgid(Nobody) == 0 && setuid(Nobody) == 0; }
 
 // Another process that tries to take the guard `name` and holds it until it
 // is released or killed.

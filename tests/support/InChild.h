@@ -11,6 +11,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// The user a test acts as when it needs another user than root.
+inline constexpr uid_t Nobody = 65534;
+
+// In a child: from now on the process is that other user.
+inline bool BecomeNobody() { return setgid(Nobody) == 0 && setuid(Nobody) == 0; }
+
 // Runs `body` in a child and returns what it returned, or how the child died.
 inline std::string RunInChild(const std::function<std::string()>& body) {
     int pipeFds[2];

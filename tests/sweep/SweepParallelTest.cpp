@@ -35,7 +35,7 @@ struct Outcome {
     std::multiset<std::string> searched;
     size_t deletionTexts = 0;
     std::string summary;
-    int shortfalls[4] = {};
+    SweepShortfalls shortfalls;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -62,9 +62,7 @@ public:
         }
         for (const auto& entry : fs::recursive_directory_iterator(tree.Path()))
             outcome.left.insert(entry.path().string().substr(settings.filepath.size()));
-        const SweepShortfalls& s = job.LastShortfalls();
-        const int counts[] = {s.undeletedFiles, s.unremovedDirectories, s.unreadableDirectories, s.overlongDirectories};
-        std::copy(std::begin(counts), std::end(counts), outcome.shortfalls);
+        outcome.shortfalls = job.LastShortfalls();
         return outcome;
     }
     size_t Threads() {
@@ -198,34 +196,26 @@ TEST(SweepParallel, PauseHoldsEveryWorkerAndResumeReleasesThemAll) {
     EXPECT_TRUE(outcome.left.empty());
 }
 
-// A stop asked while several workers sweep ends every one of them at its
-// next entry; the summary counts what was done.
-TEST(SweepParallel, StopEndsEveryWorker) {
-    ParallelSweep sweep(Workers);
-    PlantWideTree(sweep.tree);
-    sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
-        if (threadsSeen > 1) sweep.job.RequestStop();
-    };
-    const Outcome outcome = sweep.Sweep();
-    EXPECT_EQ(sweep.job.LastRunEnd(), SweepJob::RunEnd::Stopped);
-    const int left = static_cast<int>(FilesLeft(outcome));
-    EXPECT_GT(left, 0);
-    EXPECT_EQ(outcome.summary, Summary(false, 400 - left, 400 - left));
-}
-
-// A helper that fails ends the run as failed, however far the others are.
-TEST(SweepParallel, HelperThatFailsEndsTheRunAsFailed) {
-    ParallelSweep sweep(Workers);
-    PlantWideTree(sweep.tree);
-    std::thread::id first;
-    sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
-        if (threadsSeen == 1) first = std::this_thread::get_id();
-        if (std::this_thread::get_id() != first) throw std::runtime_error("thrown on a helper");
-    };
-    const Outcome outcome = sweep.Sweep();
-    EXPECT_EQ(sweep.job.LastRunEnd(), SweepJob::RunEnd::Failed);
-    EXPECT_EQ(outcome.summary, "运行异常结束");
-    EXPECT_EQ(sweep.job.FinalText(), "运行异常结束");
+// A stop asked while several workers sweep, and a helper that throws, end
+// every worker at its next entry: the one with the summary of what was done,
+// the other as a failed run.
+TEST(SweepParallel, StopOrAFailingHelperEndsEveryWorker) {
+    for (const bool stop : {true, false}) {
+        ParallelSweep sweep(Workers);
+        PlantWideTree(sweep.tree);
+        std::thread::id first;
+        sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
+            if (threadsSeen == 1) first = std::this_thread::get_id();
+            if (std::this_thread::get_id() == first) return;
+            if (stop) sweep.job.RequestStop();
+            else throw std::runtime_error("thrown on a helper");
+        };
+        const Outcome outcome = sweep.Sweep();
+        const int left = static_cast<int>(FilesLeft(outcome));
+        EXPECT_EQ(sweep.job.LastRunEnd(), stop ? SweepJob::RunEnd::Stopped : SweepJob::RunEnd::Failed);
+        EXPECT_EQ(outcome.summary, stop ? Summary(false, 400 - left, 400 - left) : "运行异常结束");
+        EXPECT_GT(left, 0) << stop;
+    }
 }
 
 // The paced speeds sweep with one worker; a speed saved during a run decides
