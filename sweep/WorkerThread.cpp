@@ -75,9 +75,11 @@ void WorkerThread::EndFailedRun() {
 
 void WorkerThread::RequestStop() { running = false; }
 
+// The end's signal is cleared before the run is told to stop: a run that
+// ends at the request then signals after it, never before.
 void WorkerThread::Stop(int waitMs) {
-    RequestStop();
     done.Reset();
+    RequestStop();
     if (threads.empty()) return;
     if (gate->WaitFinished(waitMs) || !gate->Abandon()) {
         JoinThreads();
