@@ -17,13 +17,13 @@ alone; the figures are wall, user and system seconds of that one process,
 its peak resident memory and, for the program, the most workers it ran at
 once, the median of REPEAT rounds. With --through, the copy is still made
 and counted in the work folder, but the runs see it through a mount of that
-folder (the share bench/share.sh makes). A round runs every case once, every other round
-in reverse order, and the ratios are taken within the round (a run against
-the find run of the same round) before their median is taken: a slow spell
-of the machine then weighs on both sides of a ratio instead of on one of
-them. Ages are taken at each run's own start, so the age runs may leave a
-file or two more or less than each other when one crosses the 100-day mark
-in between.
+folder (the share bench/share.sh makes). A round runs every case once, every
+other round in reverse order, and the ratios are taken within the round (a
+run against the find run of the same round) before their median is taken: a
+slow spell of the machine then weighs on both sides of a ratio instead of on
+one of them. Ages are taken at each run's own start, so the age runs may
+leave a file or two more or less than each other when one crosses the
+100-day mark in between.
 
 With --baseline, every vorn run also runs with a second executable (an older
 build, say) in the same rounds, as "NAME (baseline)": the two builds then meet
