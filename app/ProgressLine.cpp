@@ -1,0 +1,76 @@
+#include "app/ProgressLine.h"
+
+#include <algorithm>
+#include <cinttypes>
+
+#include "ExtLib/StringEx.h"
+#include "ExtLib/Utf8.h"
+#include "app/EntryLines.h"
+
+namespace {
+
+constexpr std::string_view Ellipsis = "…";
+// East Asian scripts start here, and each of their characters is two
+// columns wide; a byte that is no character is shown as one.
+constexpr uint32_t FirstWide = 0x1100;
+
+uint32_t CodePoint(std::string_view text, size_t length) {
+    if (length <= 1) return static_cast<unsigned char>(text[0]);
+    uint32_t point = static_cast<unsigned char>(text[0]) & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) point = (point << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return point;
+}
+
+size_t CharacterLength(std::string_view text) { return std::max<size_t>(Utf8Length(text), 1); }
+
+size_t CharacterWidth(std::string_view text) {
+    const size_t length = Utf8Length(text);
+    return length > 1 && CodePoint(text, length) >= FirstWide ? 2 : 1;
+}
+
+// The longest start of `text` that fits in `columns`.
+std::string_view Head(std::string_view text, size_t columns) {
+    size_t at = 0;
+    for (size_t used = 0; at < text.size(); at += CharacterLength(text.substr(at))) {
+        used += CharacterWidth(text.substr(at));
+        if (used > columns) break;
+    }
+    return text.substr(0, at);
+}
+
+// The longest end of `text` that fits in `columns`, after an ellipsis when
+// something was left out.
+std::string Tail(std::string_view text, size_t columns) {
+    if (TerminalWidth(text) <= columns) return std::string(text);
+    if (columns < TerminalWidth(Ellipsis)) return {};
+    size_t at = 0;
+    while (at < text.size() && TerminalWidth(text.substr(at)) + TerminalWidth(Ellipsis) > columns)
+        at += CharacterLength(text.substr(at));
+    return std::string(Ellipsis) + std::string(text.substr(at));
+}
+
+std::string Elapsed(double seconds) {
+    const auto whole = static_cast<uint64_t>(seconds);
+    StringEx text;
+    text.Format("%" PRIu64 ":%02" PRIu64 ":%02" PRIu64, whole / 3600, whole / 60 % 60, whole % 60);
+    return text.Str();
+}
+
+}  // namespace
+
+size_t TerminalWidth(std::string_view text) {
+    size_t width = 0;
+    for (size_t at = 0; at < text.size(); at += CharacterLength(text.substr(at))) width += CharacterWidth(text.substr(at));
+    return width;
+}
+
+std::string ProgressLine(const SweepProgress::Snapshot& now, double seconds, size_t columns) {
+    const uint64_t rate = seconds > 0 ? static_cast<uint64_t>(static_cast<double>(now.deleted) / seconds) : 0;
+    StringEx counts;
+    counts.Format("已搜索%" PRIu64 "个文件，已删除%" PRIu64 "个，每秒删除%" PRIu64 "个，用时%s", now.files, now.deleted,
+                  rate, Elapsed(seconds).c_str());
+    const std::string line = counts.Str() + (now.folder.empty() ? "" : "，搜索目录 ");
+    const size_t width = TerminalWidth(line);
+    if (width >= columns) return std::string(Head(line, columns));
+    return line + Tail(PathForLine(now.folder), columns - width);
+}
