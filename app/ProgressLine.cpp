@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <utility>
 
 #include "ExtLib/StringEx.h"
 #include "ExtLib/Utf8.h"
@@ -10,9 +11,12 @@
 namespace {
 
 constexpr std::string_view Ellipsis = "…";
-// East Asian scripts start here, and each of their characters is two
-// columns wide; a byte that is no character is shown as one.
-constexpr uint32_t FirstWide = 0x1100;
+// The blocks of East Asian characters a terminal shows two columns wide;
+// everything else, a byte that is no character included, takes one.
+constexpr std::pair<uint32_t, uint32_t> WideBlocks[] = {
+    {0x1100, 0x115F}, {0x2E80, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+    {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD},
+};
 
 uint32_t CodePoint(std::string_view text, size_t length) {
     if (length <= 1) return static_cast<unsigned char>(text[0]);
@@ -25,7 +29,11 @@ size_t CharacterLength(std::string_view text) { return std::max<size_t>(Utf8Leng
 
 size_t CharacterWidth(std::string_view text) {
     const size_t length = Utf8Length(text);
-    return length > 1 && CodePoint(text, length) >= FirstWide ? 2 : 1;
+    if (length <= 1) return 1;
+    const uint32_t point = CodePoint(text, length);
+    for (const auto& [first, last] : WideBlocks)
+        if (point >= first && point <= last) return 2;
+    return 1;
 }
 
 // The longest start of `text` that fits in `columns`.

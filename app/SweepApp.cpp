@@ -190,7 +190,7 @@ ExitStatus SweepApp::Ended(ExitStatus status, const std::string& text, RunRecord
 void SweepApp::Logged(ExitStatus status, const std::string& text) const {
     if (runMode == RunMode::ListOnly) return;
     const RunEvent event = EventFor(status);
-    platform::ReportEvent(event.level, event.id, text);
+    platform::LogEvent(event.level, event.id, text);
 }
 
 ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {

@@ -14,6 +14,6 @@ enum class EventLevel { Information, Warning, Error };
 // registered the source the event is still written, and Event Viewer shows
 // the text without the message file's words; a log that cannot be written
 // is passed over in silence. On POSIX nothing: the journal keeps the lines.
-void ReportEvent(EventLevel level, uint32_t id, const std::string& text);
+void LogEvent(EventLevel level, uint32_t id, const std::string& text);
 
 }  // namespace platform

@@ -3,6 +3,6 @@
 namespace platform {
 
 // systemd's journal already holds the run's lines, at their priorities.
-void ReportEvent(EventLevel, uint32_t, const std::string&) {}
+void LogEvent(EventLevel, uint32_t, const std::string&) {}
 
 }  // namespace platform

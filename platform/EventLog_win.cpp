@@ -24,7 +24,7 @@ WORD EventType(EventLevel level) {
 // The Application log takes events of a source nobody registered as well;
 // registering it only adds the message file, the way Event Viewer finds the
 // words around the text.
-void ReportEvent(EventLevel level, uint32_t id, const std::string& text) {
+void LogEvent(EventLevel level, uint32_t id, const std::string& text) {
     const HANDLE log = RegisterEventSourceW(nullptr, SourceName);
     if (!log) return;
     const std::wstring wide = Widen(text);
