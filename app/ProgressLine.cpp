@@ -1,10 +1,8 @@
 #include "app/ProgressLine.h"
 
 #include <algorithm>
-#include <cinttypes>
 #include <utility>
 
-#include "ExtLib/StringEx.h"
 #include "ExtLib/Utf8.h"
 #include "app/EntryLines.h"
 
@@ -57,11 +55,11 @@ std::string Tail(std::string_view text, size_t columns) {
     return std::string(Ellipsis) + std::string(text.substr(at));
 }
 
+std::string TwoDigits(uint64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
 std::string Elapsed(double seconds) {
     const auto whole = static_cast<uint64_t>(seconds);
-    StringEx text;
-    text.Format("%" PRIu64 ":%02" PRIu64 ":%02" PRIu64, whole / 3600, whole / 60 % 60, whole % 60);
-    return text.Str();
+    return std::to_string(whole / 3600) + ":" + TwoDigits(whole / 60 % 60) + ":" + TwoDigits(whole % 60);
 }
 
 }  // namespace
@@ -74,10 +72,9 @@ size_t TerminalWidth(std::string_view text) {
 
 std::string ProgressLine(const SweepProgress::Snapshot& now, double seconds, size_t columns) {
     const uint64_t rate = seconds > 0 ? static_cast<uint64_t>(static_cast<double>(now.deleted) / seconds) : 0;
-    StringEx counts;
-    counts.Format("已搜索%" PRIu64 "个文件，已删除%" PRIu64 "个，每秒删除%" PRIu64 "个，用时%s", now.files, now.deleted,
-                  rate, Elapsed(seconds).c_str());
-    const std::string line = counts.Str() + (now.folder.empty() ? "" : "，搜索目录 ");
+    const std::string line = "已搜索" + std::to_string(now.files) + "个文件，已删除" + std::to_string(now.deleted) +
+                             "个，每秒删除" + std::to_string(rate) + "个，用时" + Elapsed(seconds) +
+                             (now.folder.empty() ? "" : "，搜索目录 ");
     const size_t width = TerminalWidth(line);
     if (width >= columns) return std::string(Head(line, columns));
     return line + Tail(PathForLine(now.folder), columns - width);
