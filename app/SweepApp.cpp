@@ -65,6 +65,17 @@ bool ShowsProgress(RunMode mode) {
            (mode == RunMode::Silent || !platform::IsTerminal(StandardStream::Output));
 }
 
+// The one line a scheduler's log keeps of each run, and what a run that
+// left work undone left; the same text for the event.
+std::string PrintSummary(ExitStatus status) {
+    const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
+    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
+    if (status != ExitStatus::Incomplete) return sweepJob.FinalText();
+    const std::string shortfalls = ShortfallText(sweepJob.LastShortfalls());
+    PrintError(shortfalls);
+    return sweepJob.FinalText() + "\n" + shortfalls;
+}
+
 RunRecord RecordOf(const OutcomeTally& tally) {
     RunRecord run;
     run.counts = sweepJob.LastCounts();
@@ -162,16 +173,8 @@ ExitStatus SweepApp::Sweep(RunMode mode) {
     sweepJob.ReportEntriesTo(nullptr, false);
     sweepJob.Observe(nullptr, false);
     lines.Flush();
-    // The one line a scheduler's log keeps of each run.
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
-    const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
-    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
-    std::string text = sweepJob.FinalText();
-    if (status == ExitStatus::Incomplete) {
-        PrintError(ShortfallText(sweepJob.LastShortfalls()));
-        text += "\n" + ShortfallText(sweepJob.LastShortfalls());
-    }
-    return Ended(status, text, RecordOf(tally));
+    return Ended(status, PrintSummary(status), RecordOf(tally));
 }
 
 // A list-only run sweeps nothing, so it has nothing to tell. A metrics file
