@@ -1,7 +1,7 @@
 #include "app/RunMetrics.h"
 
-#include <cinttypes>
 #include <cstdlib>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -102,11 +102,8 @@ std::string MetricsText(const RunRecord& run, int64_t lastSuccess, const std::st
 
 int64_t LastSuccessIn(const std::string& text) {
     const std::string start = std::string(LastSuccessMetric) + "{";
-    for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-        const size_t end = text.find('\n', at);
-        const std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
-        if (line.rfind(start, 0) == 0) return std::strtoll(line.substr(line.rfind(' ') + 1).c_str(), nullptr, 10);
-        if (end == std::string::npos) break;
-    }
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(start, 0) == 0) return std::strtoll(line.c_str() + line.rfind(' ') + 1, nullptr, 10);
     return 0;
 }
