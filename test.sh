@@ -48,6 +48,8 @@ fuzz_stage
 echo "== Tests =="
 configure_and_build build -DCMAKE_BUILD_TYPE=Release
 run_ctest build
+# The metrics file through a real node_exporter, the progress line on a terminal.
+tests/app/silent_watch_test.sh build/vorn
 
 echo "== Package (Debian packages, Windows zip) =="
 ./package.sh

@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <string_view>
+#include <vector>
+
 #include "ExtLib/StringEx.h"
 #include "platform/Path.h"
 
@@ -10,6 +13,29 @@ std::string JoinArguments(int argc, const char* const* argv) {
         joined += argv[i];
     }
     return joined;
+}
+
+namespace {
+
+constexpr std::string_view MetricsSwitch = "/metrics:";
+
+bool IsMetricsSwitch(const char* argument) {
+    StringEx word(std::string(argument).substr(0, MetricsSwitch.size()));
+    word.MakeLower();
+    return word.Str() == MetricsSwitch && argument[MetricsSwitch.size()] != '\0';
+}
+
+}  // namespace
+
+Arguments SplitArguments(int argc, const char* const* argv) {
+    std::vector<const char*> rest{argc > 0 ? argv[0] : ""};
+    std::vector<std::string> folders;
+    for (int i = 1; i < argc; ++i) {
+        if (IsMetricsSwitch(argv[i])) folders.push_back(argv[i] + MetricsSwitch.size());
+        else rest.push_back(argv[i]);
+    }
+    if (folders.size() != 1) return {JoinArguments(argc, argv), {}};
+    return {JoinArguments(static_cast<int>(rest.size()), rest.data()), folders.front()};
 }
 
 RunMode SelectRunMode(const std::string& arguments) {

@@ -6,6 +6,15 @@
 // The program's arguments (without its name) joined by single spaces.
 std::string JoinArguments(int argc, const char* const* argv);
 
+// The arguments with the switch "/metrics:DIR" (its word in any case, DIR not
+// empty) taken out when it appears once, and the rest joined as above. The
+// switch given twice, or without a folder, stays among the rest.
+struct Arguments {
+    std::string joined;
+    std::string metricsDir;  // empty: no metrics file
+};
+Arguments SplitArguments(int argc, const char* const* argv);
+
 enum class RunMode {
     Window,
     Silent,    // "/auto": one sweep, its summary line

@@ -5,13 +5,20 @@
 #include "app/CommandLine.h"
 #include "app/EntryLines.h"
 #include "app/FrontEnd.h"
+#include "app/MetricsFile.h"
 #include "app/ProcessObjects.h"
+#include "app/ProgressDisplay.h"
+#include "app/RunEvents.h"
+#include "app/RunMetrics.h"
 #include "app/SilentTexts.h"
 #include "config/ConfigFile.h"
 #include "platform/Console.h"
+#include "platform/EventLog.h"
 #include "platform/Journal.h"
 #include "platform/Process.h"
 #include "platform/StopRequests.h"
+#include "sweep/OutcomeTally.h"
+#include "sweep/SweepProgress.h"
 
 namespace {
 
@@ -50,6 +57,34 @@ ExitStatus StatusOf(SweepJob::RunEnd end, const SweepShortfalls& shortfalls) {
     }
 }
 
+// A line redrawn on the terminal that shows the /L or /V lines would only
+// cut into them: those lines are the progress there.
+bool ShowsProgress(RunMode mode) {
+    using platform::StandardStream;
+    return platform::IsTerminal(StandardStream::Error) &&
+           (mode == RunMode::Silent || !platform::IsTerminal(StandardStream::Output));
+}
+
+// The one line a scheduler's log keeps of each run, and what a run that
+// left work undone left; the same text for the event.
+std::string PrintSummary(ExitStatus status) {
+    const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
+    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
+    if (status != ExitStatus::Incomplete) return sweepJob.FinalText();
+    const std::string shortfalls = ShortfallText(sweepJob.LastShortfalls());
+    PrintError(shortfalls);
+    return sweepJob.FinalText() + "\n" + shortfalls;
+}
+
+RunRecord RecordOf(const OutcomeTally& tally) {
+    RunRecord run;
+    run.counts = sweepJob.LastCounts();
+    run.shortfalls = sweepJob.LastShortfalls();
+    for (size_t outcome = 0; outcome < run.outcomes.size(); ++outcome)
+        run.outcomes[outcome] = tally.Count(static_cast<EntryOutcome>(outcome));
+    return run;
+}
+
 }  // namespace
 
 SweepApp::SweepApp() = default;
@@ -61,16 +96,20 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     this->argv = argv;
     const std::string executable = platform::ExecutablePath();
     programDir = DirectoryOf(executable);
-    const RunMode mode = SelectRunMode(JoinArguments(argc, argv));
+    const Arguments arguments = SplitArguments(argc, argv);
+    const RunMode mode = SelectRunMode(arguments.joined);
+    runMode = mode;
+    metricsDir = arguments.metricsDir;
     const bool silent = mode != RunMode::Window;
     if (executable.empty()) {
         // The working directory may hold another installation's vorn.ini.
         PrintError(NoProgramPathText);
         exitStatus = ExitStatus::NoWindow;
     } else if (const auto guard = instanceGuard.Acquire(GuardWaitMs); guard != platform::InstanceGuard::Result::Acquired) {
-        exitStatus = TurnedAway(guard, silent);
+        exitStatus = TurnedAway(guard, mode);
     } else {
         const StartupConfig config = LoadStartupConfig(programDir, sweepSettings, silent);
+        settingsPath = config.file.path;
         silentMode = silent;
         exitStatus = silent ? RunSilent(config, mode) : RunInteractive(false);
     }
@@ -82,12 +121,18 @@ bool SweepApp::InitInstance(int argc, char** argv) {
 
 // A scheduler's log keeps why nothing was swept. Only another instance is
 // "already running"; a guard that has nowhere safe to live says so.
-ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool silent) {
+ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, RunMode mode) {
+    const bool silent = mode != RunMode::Window;
     const bool held = guard == platform::InstanceGuard::Result::Held;
     const std::string text = held ? AlreadyRunningLine : GuardProblemText(instanceGuard.Problems());
-    if (silent) PrintError(text);
-    else ShowMessage(held ? text + AlreadyRunningAdvice : text);
-    return held ? ExitStatus::AlreadyRunning : ExitStatus::NoGuard;
+    const ExitStatus status = held ? ExitStatus::AlreadyRunning : ExitStatus::NoGuard;
+    if (!silent) {
+        ShowMessage(held ? text + AlreadyRunningAdvice : text);
+        return status;
+    }
+    PrintError(text);
+    Logged(status, text);
+    return status;
 }
 
 // Nobody watches a scheduled sweep: it runs only on a file that says exactly
@@ -95,31 +140,60 @@ ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool sile
 ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
     if (config.problem && config.loaded) {
         PrintError(config.problem->Message());
-        return ExitStatus::NoWindow;
+        return Ended(ExitStatus::NoWindow, config.problem->Message(), {});
     }
     if (config.problem || !config.loaded) {
         // Nothing could be read: where a window can open, it opens to configure.
-        ShowMessage(std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : ""));
-        return RunInteractive(true);
+        const std::string message =
+            std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : "");
+        ShowMessage(message);
+        const ExitStatus status = RunInteractive(true);
+        return status == ExitStatus::NoWindow ? Ended(status, ForTerminal(message), {}) : status;
     }
+    return Sweep(mode);
+}
+
+ExitStatus SweepApp::Sweep(RunMode mode) {
     // A stop asked of a scheduled run (systemctl stop, Ctrl+C) does what the
     // window's Stop does: the sweep ends at its next entry and still says how
     // far it got. A request that came before the run began is passed on once
     // it runs.
     platform::StopRequests stops([] { sweepJob.RequestStop(); });
     EntryLines lines(sweepSettings.expiredays);
-    if (mode != RunMode::Silent) sweepJob.ReportEntriesTo(&lines, mode == RunMode::ListOnly);
+    OutcomeTally tally(mode != RunMode::Silent ? &lines : nullptr);
+    sweepJob.ReportEntriesTo(&tally, mode == RunMode::ListOnly);
+    SweepProgress progress;
+    const bool showProgress = ShowsProgress(mode);
+    sweepJob.Observe(showProgress ? &progress : nullptr, !metricsDir.empty());
+    ProgressDisplay display(showProgress ? &progress : nullptr);
     sweepJob.Start();
     if (stops.Received()) sweepJob.RequestStop();
     sweepJob.WaitDone(SweepJob::WaitForever);
+    display.Finish();
     sweepJob.ReportEntriesTo(nullptr, false);
+    sweepJob.Observe(nullptr, false);
     lines.Flush();
-    // The one line a scheduler's log keeps of each run.
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
-    const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
-    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
-    if (status == ExitStatus::Incomplete) PrintError(ShortfallText(sweepJob.LastShortfalls()));
+    return Ended(status, PrintSummary(status), RecordOf(tally));
+}
+
+// A list-only run sweeps nothing, so it has nothing to tell. A metrics file
+// that cannot be written is said once and leaves the run's status alone.
+ExitStatus SweepApp::Ended(ExitStatus status, const std::string& text, RunRecord run) {
+    Logged(status, text);
+    if (metricsDir.empty() || runMode == RunMode::ListOnly) return status;
+    run.status = static_cast<int>(status);
+    run.endTime = SweepJob::SystemNow();
+    run.durationSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const std::string problem = PublishRunMetrics(metricsDir, settingsPath, run);
+    if (!problem.empty()) PrintError(problem);
     return status;
+}
+
+void SweepApp::Logged(ExitStatus status, const std::string& text) const {
+    if (runMode == RunMode::ListOnly) return;
+    const RunEvent event = EventFor(status);
+    platform::LogEvent(event.level, event.id, text);
 }
 
 ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {

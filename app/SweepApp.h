@@ -3,6 +3,7 @@
 // interactive run, and the values start-up keeps for the rest of the process.
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "platform/InstanceGuard.h"
 
 class FrontEnd;
+struct RunRecord;
 struct StartupConfig;
 
 class SweepApp {
@@ -36,11 +38,23 @@ public:
 private:
     // The window side, created on first need; null when none can be shown.
     FrontEnd* Gui();
-    ExitStatus TurnedAway(platform::InstanceGuard::Result guard, bool silent);
+    ExitStatus TurnedAway(platform::InstanceGuard::Result guard, RunMode mode);
     ExitStatus RunSilent(const StartupConfig& config, RunMode mode);
+    ExitStatus Sweep(RunMode mode);
+    // A silent run's end, told besides its lines to those that watch: the
+    // metrics file when one was asked for, the Windows Event Log. `text` is
+    // its summary or its error.
+    ExitStatus Ended(ExitStatus status, const std::string& text, RunRecord run);
+    // The event of a silent run that sweeps or was meant to (not /L).
+    void Logged(ExitStatus status, const std::string& text) const;
     ExitStatus RunInteractive(bool afterSilentStart);
 
     std::string programDir;
+    // What start-up read as the settings, and what the silent run tells.
+    std::string settingsPath;
+    std::string metricsDir;
+    RunMode runMode = RunMode::Window;
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     ExitStatus exitStatus = ExitStatus::Success;
     int argc = 0;
     char** argv = nullptr;

@@ -9,6 +9,8 @@ set(VORN_MINGW x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${VORN_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VORN_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${VORN_MINGW}-windres)
+# Compiles the Event Log's message file into a message table.
+set(VORN_WINDMC ${VORN_MINGW}-windmc)
 
 set(VORN_WIN_DEPS "" CACHE PATH "Prefix holding PCRE2 and GoogleTest built for Windows")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VORN_WIN_DEPS)

@@ -15,4 +15,10 @@ enum class StandardStream { Output, Error };
 // written when there is nowhere to write.
 void WriteStandard(StandardStream stream, const std::string& text);
 
+// True when `stream` leads to a terminal a person watches: on POSIX a tty,
+// never the journal, a file or a pipe; on Windows a console.
+bool IsTerminal(StandardStream stream);
+// That terminal's width in columns; 80 where it cannot be told.
+int TerminalColumns(StandardStream stream);
+
 }  // namespace platform

@@ -76,6 +76,18 @@ void WriteBytes(HANDLE handle, const std::string& bytes) {
 
 }  // namespace
 
+bool IsTerminal(StandardStream stream) {
+    const HANDLE handle = StandardHandle(stream);
+    return handle != INVALID_HANDLE_VALUE && IsConsole(handle);
+}
+
+int TerminalColumns(StandardStream stream) {
+    constexpr int DefaultColumns = 80;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(StandardHandle(stream), &info)) return DefaultColumns;
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 void WriteStandard(StandardStream stream, const std::string& text) {
     const HANDLE handle = StandardHandle(stream);
     if (handle == INVALID_HANDLE_VALUE) return;

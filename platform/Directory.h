@@ -34,6 +34,7 @@ struct DirEntry {
 struct EntryInfo {
     uint32_t attributes = 0;  // Attribute* bits
     int64_t lastWrite = 0;    // seconds since 1970-01-01 UTC
+    uint64_t size = 0;        // bytes; read with the last-write time
 };
 
 enum class OpenResult {

@@ -223,6 +223,7 @@ bool Directory::ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWr
     const bool statted = lastWrite || (attributes & AttributeReadOnly);
     if (statted && fstatat(state->fd, entry.name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     info.lastWrite = statted ? st.st_mtim.tv_sec : 0;
+    info.size = statted ? static_cast<uint64_t>(st.st_size) : 0;
     info.attributes = attributes ? AttributesOf(state->fd, entry, attributes, statted ? &st : nullptr) : 0;
     return true;
 }

@@ -132,6 +132,7 @@ struct Directory::State {
     std::string matchName;
     uint32_t attributes = 0;
     int64_t lastWrite = 0;
+    uint64_t size = 0;
     // Its own name in the directory it was opened through.
     std::wstring ownName;
 
@@ -171,6 +172,7 @@ struct Directory::State {
         matchName = Narrow(listed, AnsiCodePage);
         attributes = record.FileAttributes;
         lastWrite = UnixSecondsFromFileTime(record.LastWriteTime.QuadPart);
+        size = static_cast<uint64_t>(record.EndOfFile.QuadPart);
         entry.name = name.c_str();
         entry.matchName = matchName.c_str();
         entry.kind = kind == WinEntryKind::Directory ? EntryKind::Directory
@@ -225,6 +227,7 @@ bool Directory::Next(DirEntry& entry) {
 bool Directory::ReadInfo(const DirEntry&, uint32_t attributes, bool lastWrite, EntryInfo& info) const {
     info.attributes = state->attributes & attributes & AttributesUnknown;
     info.lastWrite = lastWrite ? state->lastWrite : 0;
+    info.size = lastWrite ? state->size : 0;
     return true;
 }
 

@@ -26,3 +26,12 @@ vorn_install_fuzz_deps() {
   local vorn_packages=("${vorn_fuzz_packages[@]}")
   vorn_install_deps
 }
+
+# The silent run's metrics file is read in its test by a real node_exporter,
+# scraped with curl.
+vorn_metrics_packages=(prometheus-node-exporter curl)
+
+vorn_install_metrics_deps() {
+  local vorn_packages=("${vorn_metrics_packages[@]}")
+  vorn_install_deps
+}

@@ -9,6 +9,7 @@
 #include "platform/Path.h"
 #include "platform/Process.h"
 #include "sweep/DirNode.h"
+#include "sweep/SweepProgress.h"
 #include "sweep/SweepWalk.h"
 #include "sweep/WorkQueue.h"
 
@@ -70,12 +71,19 @@ void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
     this->listOnly = listOnly;
 }
 
+void SweepJob::Observe(SweepProgress* progress, bool countBytes) {
+    this->progress = progress;
+    this->countBytes = countBytes;
+}
+
 // The window may save new settings the moment after a start: the texts a
 // run works on are copied before its threads exist, never read by them.
 void SweepJob::PrepareRun() {
     runEnd = RunEnd::None;
     finalText.clear();
     shortfalls = {};
+    lastCounts = {};
+    deletedBytes = 0;
     root = settings.filepath;
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
@@ -173,7 +181,10 @@ bool SweepJob::Going() const { return IsRunning() && !workerFailed; }
 void SweepJob::EndSweep(Outcome rootOutcome, const Node& node) {
     shortfalls = {counts.undeletedFiles, counts.unremovedDirectories, counts.unreadableDirectories,
                   counts.overlongDirectories};
-    ReportSearchEnd(rootOutcome, node ? node->found.load() : 0);
+    const uint32_t found = node ? node->found.load() : 0;
+    lastCounts = {found, static_cast<uint64_t>(deletedCount.load()), static_cast<uint64_t>(dirCount.load()),
+                  deletedBytes.load()};
+    ReportSearchEnd(rootOutcome, found);
     EndRun();
 }
 

@@ -30,6 +30,7 @@
 #include "sweep/StatusChannel.h"
 #include "sweep/WorkerThread.h"
 
+class SweepProgress;
 class SweepSettings;
 class WorkQueue;
 struct DirNode;
@@ -46,6 +47,14 @@ struct SweepShortfalls {
         return undeletedFiles || unremovedDirectories || unreadableDirectories || overlongDirectories;
     }
     bool operator==(const SweepShortfalls&) const = default;
+};
+
+// What a run counted, for a metrics file.
+struct SweepCounts {
+    uint64_t found = 0;                // files whose directory was searched
+    uint64_t deleted = 0;              // of which deleted
+    uint64_t directoriesSearched = 0;  // the root included
+    uint64_t deletedBytes = 0;         // held by the deleted files, when they were counted
 };
 
 class SweepJob : public WorkerThread {
@@ -81,12 +90,18 @@ public:
     RunEnd LastRunEnd() const;
     const std::string& FinalText() const { return finalText; }
     const SweepShortfalls& LastShortfalls() const { return shortfalls; }
+    const SweepCounts& LastCounts() const { return lastCounts; }
 
     // For the runs that follow: where the outcome of every matched entry
     // goes (null: nowhere; it is called from every worker), and whether a
     // run only lists what it would delete and remove, touching nothing, with
     // its summary in its own words. Set it before Start.
     void ReportEntriesTo(EntryReport* report, bool listOnly);
+    // For the runs that follow: where their progress goes (null: nowhere),
+    // and whether the bytes of the files they delete are counted, which
+    // costs one more look at each file before it goes (on POSIX an fstatat;
+    // on Windows nothing, the listing holds the size). Set it before Start.
+    void Observe(SweepProgress* progress, bool countBytes);
 
 protected:
     void PrepareRun() override;
@@ -140,6 +155,7 @@ private:
     Verdict Judge(Walk& walk, const platform::Directory& dir, const platform::DirEntry& entry,
                   std::optional<EntryOutcome>& kept);
     bool Delete(Walk& walk, const Node& node, const platform::DirEntry& entry, int pause);
+    void CountDeletion(const Node& node, uint64_t bytes);
     bool DirectoryPause(int pause);
     // The run goes on: not stopped, and no worker failed.
     bool Going() const;
@@ -178,6 +194,10 @@ private:
     platform::RootRefusal rootRefusal;
     EntryReport* entryReport = nullptr;
     bool listOnly = false;
+    SweepProgress* progress = nullptr;
+    bool countBytes = false;
+    std::atomic<uint64_t> deletedBytes{0};
+    SweepCounts lastCounts;
     // The run's hand-overs, made anew for each run.
     std::shared_ptr<WorkQueue> queue;
     // Directories held open by the run, and how many it may hold.

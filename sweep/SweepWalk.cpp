@@ -12,6 +12,7 @@
 #include "platform/Path.h"
 #include "sweep/DirNode.h"
 #include "sweep/SweepFilters.h"
+#include "sweep/SweepProgress.h"
 #include "sweep/WorkQueue.h"
 
 namespace {
@@ -42,6 +43,12 @@ EntryOutcome OutcomeOf(platform::RemoveResult result, bool directory) {
     return EntryOutcome::Failed;
 }
 
+// What the file held just before its deletion; 0 when it is already gone.
+uint64_t SizeOf(const platform::Directory& dir, const platform::DirEntry& entry) {
+    platform::EntryInfo info;
+    return dir.ReadInfo(entry, 0, true, info) ? info.size : 0;
+}
+
 // The first attribute that spares a file, in the order the filters test them.
 EntryOutcome SparedBy(uint32_t attributes) {
     if (attributes & platform::AttributeSystem) return EntryOutcome::SparedSystem;
@@ -65,6 +72,7 @@ bool SweepJob::WorkLoop(Walk& walk) {
 bool SweepJob::Search(Walk& walk, const Node& node) {
     walk.path = node->path;
     walk.pathBytes = node->pathBytes;
+    if (progress) progress->Began(node->path);
     const int pause = settings.PauseMillis();
     if (!SearchEntries(walk, node, pause) || !DirectoryPause(pause)) return false;
     return Complete(walk, node);
@@ -95,6 +103,7 @@ bool SweepJob::SearchEntries(Walk& walk, const Node& node, int pause) {
             going = VisitSubdirectory(walk, node, entry.name);
         } else {
             ++node->found;
+            if (progress) progress->FileSeen();
             going = VisitFile(walk, node, entry, pause);
         }
         if (!going) return false;
@@ -234,9 +243,14 @@ SweepJob::Verdict SweepJob::Judge(Walk& walk, const platform::Directory& dir, co
 bool SweepJob::Delete(Walk& walk, const Node& node, const platform::DirEntry& entry, int pause) {
     platform::RemoveResult result = platform::RemoveResult::Removed;
     const platform::Directory& dir = node->dir;
-    if (!listOnly && !Outside([&] { result = dir.DeleteEntry(entry); })) return false;
+    uint64_t bytes = 0;
+    if (!listOnly && !Outside([&] {
+            bytes = countBytes ? SizeOf(dir, entry) : 0;
+            result = dir.DeleteEntry(entry);
+        }))
+        return false;
     const bool deleted = result == platform::RemoveResult::Removed;
-    if (deleted) ++node->deleted;
+    if (deleted) CountDeletion(node, bytes);
     else node->kept = true;
     const int count = deleted ? ++deletedCount : deletedCount.load();
     CountShortfall(result, counts.undeletedFiles);
@@ -244,6 +258,12 @@ bool SweepJob::Delete(Walk& walk, const Node& node, const platform::DirEntry& en
     if (count != 1 && count % DeletionsPerReport != 0) return true;
     ReportPath(DeletingFormat, walk.path);
     return pause <= 0 || Pause(pause);
+}
+
+void SweepJob::CountDeletion(const Node& node, uint64_t bytes) {
+    ++node->deleted;
+    deletedBytes.fetch_add(bytes, std::memory_order_relaxed);
+    if (progress) progress->FileDeleted();
 }
 
 // Made on the way out after a stop as well; the count then no longer moves.

@@ -37,6 +37,28 @@ TEST(CommandLine, SilentFormsOnlyForTheSwitchAndItsTwoWords) {
     }
 }
 
+TEST(CommandLine, MetricsFolderIsTakenOutOnceAndWhole) {
+    const struct {
+        std::vector<const char*> args;
+        const char* joined;
+        const char* folder;
+    } cases[] = {
+        {{"/auto", "/metrics:/var/lib/prometheus/node-exporter"}, "/auto", "/var/lib/prometheus/node-exporter"},
+        {{"/METRICS:/srv/a b", "/auto", "/v"}, "/auto /v", "/srv/a b"},
+        {{"/auto", "/metrics:"}, "/auto /metrics:", ""},
+        {{"/auto", "/metrics:/a", "/metrics:/b"}, "/auto /metrics:/a /metrics:/b", ""},
+        {{"/auto", "/metric:/a"}, "/auto /metric:/a", ""},
+        {{"/auto /metrics:/a"}, "/auto /metrics:/a", ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv{"vorn"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const Arguments split = SplitArguments(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(split.joined, c.joined);
+        EXPECT_EQ(split.metricsDir, c.folder) << c.joined;
+    }
+}
+
 TEST(CommandLine, ArgumentsAreJoinedBySingleSpaces) {
     EXPECT_EQ(Joined({}), "");
     EXPECT_EQ(Joined({"a", "b c", "d"}), "a b c d");

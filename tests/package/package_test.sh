@@ -164,13 +164,20 @@ check_units() {
     sed -n 's/.*Overall exposure level for vorn.service: \([0-9.]*\).*/\1/p')
   [ -n "$exposure" ] && awk "BEGIN { exit !($exposure <= 2.0) }" && pass "systemd-analyze security $exposure" ||
     fail "systemd-analyze security at most 2.0" "$exposure"
+  # The metrics file goes where Debian's node_exporter reads, which stays
+  # writable whatever a drop-in narrows.
+  local unit=$root/lib/systemd/system/vorn.service
+  expect "service leaves metrics" "ExecStart=/opt/vorn/vorn /auto /metrics:/var/lib/prometheus/node-exporter" \
+    "$(grep '^ExecStart=' "$unit")"
+  expect "metrics folder writable" "ReadWritePaths=-/var/lib/prometheus/node-exporter" \
+    "$(grep '^ReadWritePaths=' "$unit")"
 }
 
 check_man_page() {
   local page=$root/usr/share/man/man1/vorn.1.gz text
   text=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>"$work/man.err")
   expect "man page warnings" "" "$(cat "$work/man.err")"
-  for section in SYNOPSIS CONFIGURATION SPEEDS "EXIT STATUS" FILES EXAMPLES; do
+  for section in SYNOPSIS METRICS PROGRESS CONFIGURATION SPEEDS "EXIT STATUS" FILES EXAMPLES; do
     [[ $text == *"$section"* ]] && pass "man page has $section" || fail "man page has $section"
   done
 }
