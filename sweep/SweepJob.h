@@ -175,7 +175,7 @@ private:
     ShortfallCounts counts;
     SweepShortfalls shortfalls;
     // Why the way to the root was refused, when it was.
-    platform::RootRefusal rootRefusal;
+    platform::WayRefusal rootRefusal;
     EntryReport* entryReport = nullptr;
     bool listOnly = false;
     // The run's hand-overs, made anew for each run.
