@@ -29,11 +29,11 @@ std::string ForTerminal(std::string text) {
 
 // Each line of a failure's report starts with the prefix that files it as an
 // error where the stream is the journal; other lines keep its default.
-void PrintLine(platform::StandardStream to, const std::string& text, bool failure) {
+bool PrintLine(platform::StandardStream to, const std::string& text, bool failure) {
     const std::string prefix = failure ? platform::ErrorPrefix(to) : std::string();
     std::string lines = ForTerminal(text) + "\n";
     for (size_t at = 0; !prefix.empty() && at < lines.size(); at = lines.find('\n', at) + 1) lines.insert(at, prefix);
-    platform::WriteStandard(to, lines);
+    return platform::WriteStandard(to, lines);
 }
 
 void PrintError(const std::string& text) { PrintLine(platform::StandardStream::Error, text, true); }
@@ -105,9 +105,10 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
     // A stop asked of a scheduled run (systemctl stop, Ctrl+C) does what the
     // window's Stop does: the sweep ends at its next entry and still says how
     // far it got. A request that came before the run began is passed on once
-    // it runs.
+    // it runs. So does an output that is gone (`vorn /auto /V | head`):
+    // nobody reads what the sweep does any more, so it does no more.
     platform::StopRequests stops([] { sweepJob.RequestStop(); });
-    EntryLines lines(sweepSettings.expiredays);
+    EntryLines lines(sweepSettings.expiredays, [] { sweepJob.RequestStop(); });
     if (mode != RunMode::Silent) sweepJob.ReportEntriesTo(&lines, mode == RunMode::ListOnly);
     sweepJob.Start();
     if (stops.Received()) sweepJob.RequestStop();
@@ -117,7 +118,9 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
     // The one line a scheduler's log keeps of each run.
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
     const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
-    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
+    // A summary the output refuses goes where it can still be read.
+    if (lines.Lost() || !PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed))
+        PrintLine(platform::StandardStream::Error, sweepJob.FinalText(), failed);
     if (status == ExitStatus::Incomplete) PrintError(ShortfallText(sweepJob.LastShortfalls()));
     return status;
 }
