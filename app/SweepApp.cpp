@@ -91,9 +91,10 @@ ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, bool sile
 }
 
 // Nobody watches a scheduled sweep: it runs only on a file that says exactly
-// what its writer meant, not on what the reader made of it.
+// what its writer meant, not on what the reader made of it, and that nobody
+// else could have written. A file refused for either reason opens no window.
 ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
-    if (config.problem && config.loaded) {
+    if (config.problem && (config.loaded || config.file.problem == ConfigFile::Problem::Foreign)) {
         PrintError(config.problem->Message());
         return ExitStatus::NoWindow;
     }

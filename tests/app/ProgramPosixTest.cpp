@@ -75,6 +75,7 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
         std::string bytes;  // none: a FIFO
         std::vector<std::string> args;
         std::vector<std::string> said;
+        int mode = 0;  // the file's permission bits, where they matter
     };
     const Case cases[] = {
         {"blank line before expiredays", edited("expiredays=", "\r\nexpiredays="), {"/auto"}, {"第10行"}},
@@ -87,6 +88,8 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
         {"byte-order mark", "\xEF\xBB\xBF" + sound, {"/auto"}, {"文件以UTF-8的BOM(字节顺序标记)开头"}},
         {"FIFO, silent run", "", {"/auto"}, {ConfigErrorLine + ini.string() + ": 不是普通文件"}},
         {"FIFO, window", "", {}, {"vorn /auto"}},
+        {"writable by others", sound, {"/auto"},
+         {"vorn.ini配置文件错误! " + ini.string() + ": “" + ini.string() + "”的权限是0666"}, 0666},
     };
     for (const Case& c : cases) {
         plant();
@@ -94,6 +97,7 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
         fs::remove(ini);
         if (c.bytes.empty()) ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
         else temp.Write("bin/vorn.ini", c.bytes);
+        if (c.mode) fs::permissions(ini, fs::perms(c.mode));
         const ChildResult r = Run(exe, c.args, StartingIn(temp.Path()));
         EXPECT_EQ(r.status, 2) << c.what;
         EXPECT_EQ(r.out, "") << c.what;
