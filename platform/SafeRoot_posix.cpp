@@ -38,10 +38,10 @@ bool ForeignHand(const struct stat& st, WayRefusal::Reason& reason) {
 // else has a hand in.
 enum class Rule { Root, OwnFile };
 
-class RootWalk {
+class SafeWalk {
 public:
-    RootWalk(Rule rule, bool& refused, WayRefusal* refusal) : rule(rule), refused(refused), refusal(refusal) {}
-    ~RootWalk() { Close(); }
+    SafeWalk(Rule rule, bool& refused, WayRefusal* refusal) : rule(rule), refused(refused), refusal(refusal) {}
+    ~SafeWalk() { Close(); }
 
     int Open(const char* path) {
         todo = path;
@@ -191,12 +191,12 @@ bool TrustedOwner(uid_t owner) { return owner == 0 || owner == geteuid(); }
 
 int OpenRootSafely(const char* path, bool& refused, WayRefusal* refusal) {
     refused = false;
-    return RootWalk(Rule::Root, refused, refusal).Open(path);
+    return SafeWalk(Rule::Root, refused, refusal).Open(path);
 }
 
 int OpenOwnFileSafely(const char* path, bool& refused, WayRefusal* refusal) {
     refused = false;
-    return RootWalk(Rule::OwnFile, refused, refusal).Open(path);
+    return SafeWalk(Rule::OwnFile, refused, refusal).Open(path);
 }
 
 }  // namespace platform

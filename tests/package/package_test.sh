@@ -121,6 +121,24 @@ check_life_cycle() {
   $as_root rm -rf "$r"
 }
 
+# Earlier packages shipped /opt/vorn/vorn.ini themselves, a link that dpkg
+# deletes as obsolete when the upgrade no longer ships it: a redirected link
+# must come through. The earlier package is this one with the link added.
+check_upgrade_from_shipped_link() {
+  local r=$work/upgrade-root old=$work/old
+  mkdir -p "$r/var/lib/dpkg/info" "$r/var/lib/dpkg/updates"
+  touch "$r/var/lib/dpkg/status" "$r/var/lib/dpkg/available"
+  dpkg-deb -R "$deb" "$old"
+  ln -s /etc/vorn/vorn.ini "$old/opt/vorn/vorn.ini"
+  dpkg-deb -b "$old" "$work/old.deb" >/dev/null
+  in_root() { $as_root dpkg --root="$r" --log=/dev/null --force-script-chrootless --force-depends "$@" >/dev/null 2>&1; }
+  in_root -i "$work/old.deb"
+  $as_root ln -sfn /srv/conf/vorn.ini "$r/opt/vorn/vorn.ini"
+  in_root -i "$deb"
+  expect "upgrade from a shipped link keeps it redirected" /srv/conf/vorn.ini "$(readlink "$r/opt/vorn/vorn.ini")"
+  $as_root rm -rf "$r" "$old"
+}
+
 # /opt/vorn/vorn.ini is the administrator's once it is there: an upgrade
 # leaves a link pointed elsewhere as it is, and purging takes only the link
 # the package made. Settings beside the program never overwrite those in
@@ -218,6 +236,7 @@ check_file_lists
 check_control
 check_scripts
 check_life_cycle
+check_upgrade_from_shipped_link
 check_silent_run
 check_units
 check_man_page
