@@ -238,6 +238,23 @@ TEST_F(ProgramTest, ListOnlyRunForeseesAnEmptyUnreadableFolder) {
     }
 }
 
+// A tree deeper than the limit on open files lets the sweep go names the
+// limit as the reason it stopped going down, not an unreadable folder.
+TEST_F(ProgramTest, LimitOnOpenFilesIsNamedAsTheReason) {
+    const fs::path exe = Install("bin");
+    std::string chain;
+    for (int level = 0; level < 30; ++level) chain += "d/";
+    const fs::path tree = Tree("tree", {chain + "x.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.filename = "*.log";
+    Configure(exe, s);
+    const ChildResult run = Run("/usr/bin/prlimit", {"--nofile=16:16", exe.string(), "/auto", "/V"});
+    EXPECT_EQ(run.out.rfind("[打开的文件数已达上限] " + tree.string() + "/d/", 0), 0u) << run.out;
+    EXPECT_EQ(run.status, 6);
+    EXPECT_TRUE(fs::exists(tree / (chain + "x.log")));
+}
+
 // A verbose run whose reader is gone (`| head -1`) stops once a batch of
 // its lines is refused, instead of being killed without a summary: the
 // summary goes to standard error, the status is a stop's.
