@@ -241,6 +241,9 @@ TEST_F(ProgramTest, ListOnlyRunForeseesAnEmptyUnreadableFolder) {
 // A tree deeper than the limit on open files lets the sweep go names the
 // limit as the reason it stopped going down, not an unreadable folder.
 TEST_F(ProgramTest, LimitOnOpenFilesIsNamedAsTheReason) {
+    // The sweep uses up every descriptor; the undefined-behaviour checker
+    // then cannot open the pipe it tests memory with, and reports falsely.
+    if (VORN_SANITIZED) GTEST_SKIP() << "built with a sanitizer";
     const fs::path exe = Install("bin");
     std::string chain;
     for (int level = 0; level < 30; ++level) chain += "d/";
