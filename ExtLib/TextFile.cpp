@@ -9,6 +9,13 @@ bool TextFile::Open(const char* path, uint32_t access, uint32_t disposition) {
     return IsOpen();
 }
 
+bool TextFile::Adopt(const char* path, platform::FileHandle opened) {
+    this->path = path;
+    access = GenericRead;
+    handle = opened;
+    return IsOpen();
+}
+
 bool TextFile::Write(const void* bytes, size_t count) {
     size_t written = 0;
     return IsOpen() && platform::WriteFile(handle, bytes, count, written) && written == count;

@@ -32,6 +32,9 @@ public:
     // Other processes may read the file while it is open, not write it.
     // Does not close a handle that is already open: open each object once.
     bool Open(const char* path, uint32_t access, uint32_t disposition);
+    // Takes `opened`, a handle of `path` open for reading, as Open would
+    // have given it; closes it in the end.
+    bool Adopt(const char* path, platform::FileHandle opened);
     // True only when every byte was written.
     bool Write(const void* bytes, size_t count);
     // The next line without its CR; LF bytes are dropped wherever they stand;

@@ -7,13 +7,36 @@
 
 namespace {
 
-bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+// The code point of a valid UTF-8 character of `length` bytes.
+char32_t CodePoint(std::string_view character, size_t length) {
+    static constexpr unsigned char leadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code = static_cast<unsigned char>(character[0]) & leadBits[length];
+    for (size_t at = 1; at < length; ++at) code = code << 6 | (static_cast<unsigned char>(character[at]) & 0x3F);
+    return code;
+}
+
+// Characters a terminal or a reader acts on rather than shows: the C0 and
+// C1 controls and DEL; the line and paragraph separators some readers split
+// lines at; the marks, embeddings, overrides and isolates that reorder
+// what follows them on the screen.
+bool ActsOnReader(std::string_view character, size_t length) {
+    const char32_t code = CodePoint(character, length);
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x2028 && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+// The length of the character at the start of `rest` when it may stand as it
+// is; 0 when it is not UTF-8 or must be quoted.
+size_t PlainLength(std::string_view rest) {
+    const size_t length = Utf8Length(rest);
+    return length == 0 || ActsOnReader(rest, length) ? 0 : length;
+}
 
 bool StandsAsItIs(std::string_view path) {
     if (path.starts_with("$'") || path.starts_with('[')) return false;
     for (size_t at = 0; at < path.size();) {
-        const size_t length = Utf8Length(path.substr(at));
-        if (length == 0 || IsControl(static_cast<unsigned char>(path[at]))) return false;
+        const size_t length = PlainLength(path.substr(at));
+        if (length == 0) return false;
         at += length;
     }
     return true;
@@ -42,6 +65,7 @@ const char* ReasonFormat(EntryOutcome outcome) {
     case EntryOutcome::Gone: return "已不存在";
     case EntryOutcome::Failed: return "删除失败";
     case EntryOutcome::Unreadable: return "无法读取";
+    case EntryOutcome::NoRoom: return "打开的文件数已达上限";
     case EntryOutcome::Overlong: return "路径超过260字节";
     case EntryOutcome::Deleted:
     case EntryOutcome::Removed: break;
@@ -56,8 +80,8 @@ std::string PathForLine(std::string_view path) {
     std::string quoted = "$'";
     for (size_t at = 0; at < path.size();) {
         const unsigned char byte = static_cast<unsigned char>(path[at]);
-        const size_t length = Utf8Length(path.substr(at));
-        const bool plain = length > 1 || (length == 1 && !IsControl(byte) && byte != '\\' && byte != '\'');
+        const size_t length = PlainLength(path.substr(at));
+        const bool plain = length > 1 || (length == 1 && byte != '\\' && byte != '\'');
         quoted += plain ? std::string(path.substr(at, length)) : Escaped(byte);
         at += plain ? length : 1;
     }
@@ -97,7 +121,9 @@ void EntryLines::Flush() {
 }
 
 void EntryLines::Write(std::string lines) {
-    if (lines.empty()) return;
+    if (lines.empty() || lost) return;
     std::lock_guard hold(outputLock);
-    platform::WriteStandard(platform::StandardStream::Output, lines);
+    if (lost || platform::WriteStandard(platform::StandardStream::Output, lines)) return;
+    lost = true;
+    if (onLost) onLost();
 }

@@ -10,7 +10,8 @@ enum class ExitStatus : int {
     RootUnreadable = 5,   // the root directory cannot be opened (or safely reached, or its path is too long)
     Incomplete = 6,       // the sweep ran to its end but could not delete, remove or read all it should have
     NoGuard = 7,          // no place where only this user could hold the single-instance guard
-    // The sweep was asked to stop (SIGTERM, SIGINT) and ended at its next
-    // entry with its summary: an end the owner chose, not a failure.
+    // The sweep was asked to stop (SIGTERM, SIGINT, SIGHUP, an output that
+    // is gone) and ended at its next entry with its summary: an end the
+    // owner chose, not a failure.
     Stopped = 8,
 };

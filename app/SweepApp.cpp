@@ -36,11 +36,11 @@ std::string ForTerminal(std::string text) {
 
 // Each line of a failure's report starts with the prefix that files it as an
 // error where the stream is the journal; other lines keep its default.
-void PrintLine(platform::StandardStream to, const std::string& text, bool failure) {
+bool PrintLine(platform::StandardStream to, const std::string& text, bool failure) {
     const std::string prefix = failure ? platform::ErrorPrefix(to) : std::string();
     std::string lines = ForTerminal(text) + "\n";
     for (size_t at = 0; !prefix.empty() && at < lines.size(); at = lines.find('\n', at) + 1) lines.insert(at, prefix);
-    platform::WriteStandard(to, lines);
+    return platform::WriteStandard(to, lines);
 }
 
 void PrintError(const std::string& text) { PrintLine(platform::StandardStream::Error, text, true); }
@@ -67,9 +67,11 @@ bool ShowsProgress(RunMode mode) {
 
 // The one line a scheduler's log keeps of each run, and what a run that
 // left work undone left; the same text for the event.
-std::string PrintSummary(ExitStatus status) {
+std::string PrintSummary(ExitStatus status, bool outputLost) {
     const bool failed = status != ExitStatus::Success && status != ExitStatus::Stopped;
-    PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed);
+    // A summary the output refuses goes where it can still be read.
+    if (outputLost || !PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), failed))
+        PrintLine(platform::StandardStream::Error, sweepJob.FinalText(), failed);
     if (status != ExitStatus::Incomplete) return sweepJob.FinalText();
     const std::string shortfalls = ShortfallText(sweepJob.LastShortfalls());
     PrintError(shortfalls);
@@ -136,9 +138,10 @@ ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, RunMode m
 }
 
 // Nobody watches a scheduled sweep: it runs only on a file that says exactly
-// what its writer meant, not on what the reader made of it.
+// what its writer meant, not on what the reader made of it, and that nobody
+// else could have written. A file refused for either reason opens no window.
 ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
-    if (config.problem && config.loaded) {
+    if (config.problem && (config.loaded || config.file.problem == ConfigFile::Problem::Foreign)) {
         PrintError(config.problem->Message());
         return Ended(ExitStatus::NoWindow, config.problem->Message(), {});
     }
@@ -157,9 +160,10 @@ ExitStatus SweepApp::Sweep(RunMode mode) {
     // A stop asked of a scheduled run (systemctl stop, Ctrl+C) does what the
     // window's Stop does: the sweep ends at its next entry and still says how
     // far it got. A request that came before the run began is passed on once
-    // it runs.
+    // it runs. So does an output that is gone (`vorn /auto /V | head`):
+    // nobody reads what the sweep does any more, so it does no more.
     platform::StopRequests stops([] { sweepJob.RequestStop(); });
-    EntryLines lines(sweepSettings.expiredays);
+    EntryLines lines(sweepSettings.expiredays, [] { sweepJob.RequestStop(); });
     OutcomeTally tally(mode != RunMode::Silent ? &lines : nullptr);
     sweepJob.ReportEntriesTo(&tally, mode == RunMode::ListOnly);
     SweepProgress progress;
@@ -174,7 +178,7 @@ ExitStatus SweepApp::Sweep(RunMode mode) {
     sweepJob.Observe(nullptr, false);
     lines.Flush();
     const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
-    return Ended(status, PrintSummary(status), RecordOf(tally));
+    return Ended(status, PrintSummary(status, lines.Lost()), RecordOf(tally));
 }
 
 // A list-only run sweeps nothing, so it has nothing to tell. A metrics file

@@ -6,6 +6,7 @@
 #include "config/ConfigFile.h"
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
+#include "config/WayRefusalText.h"
 #include "ExtLib/IniFile.h"
 #include "ExtLib/TextFile.h"
 #include "platform/ConfigText.h"
@@ -232,6 +233,7 @@ std::optional<ConfigProblem> CheckConfig(const ConfigFile& file) {
     case ConfigFile::Problem::TooLarge: problem = ConfigProblem{0, "", TooLargeText}; break;
     case ConfigFile::Problem::Unreadable: problem = ConfigProblem{0, "", UnreadableText}; break;
     case ConfigFile::Problem::Uncarriable: problem = ConfigProblem{0, "", UncarriableText}; break;
+    case ConfigFile::Problem::Foreign: problem = ConfigProblem{0, "", WayRefusalText(file.refusal)}; break;
     }
     if (problem) problem->path = file.path;
     return problem;

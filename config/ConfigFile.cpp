@@ -19,11 +19,18 @@ ConfigFile::Problem ProblemOf(platform::OpenProblem problem) {
 }  // namespace
 
 ConfigFile ReadConfigFile(const std::string& programDir) {
+    return ReadSettingsFile(programDir + SweepSettings::FileName, false);
+}
+
+ConfigFile ReadSettingsFile(const std::string& path, bool ownOnly) {
     ConfigFile file;
-    file.path = programDir + SweepSettings::FileName;
+    file.path = path;
     TextFile text;
-    if (!text.Open(file.path.c_str(), TextFile::GenericRead, TextFile::OpenExisting)) {
-        file.problem = ProblemOf(platform::WhyNotOpened(file.path.c_str()));
+    bool refused = false;
+    const bool opened = ownOnly ? text.Adopt(path.c_str(), platform::OpenOwnFile(path.c_str(), refused, file.refusal))
+                                : text.Open(path.c_str(), TextFile::GenericRead, TextFile::OpenExisting);
+    if (!opened) {
+        file.problem = refused ? ConfigFile::Problem::Foreign : ProblemOf(platform::WhyNotOpened(path.c_str()));
         return file;
     }
     file.bytes = text.Read(ConfigFile::MaxBytes + 1);
@@ -35,7 +42,7 @@ ConfigFile ReadConfigFile(const std::string& programDir) {
 StartupConfig LoadStartupConfig(const std::string& programDir, SweepSettings& settings, bool silent,
                                 const std::function<void()>& afterRead) {
     StartupConfig config;
-    config.file = ReadConfigFile(programDir);
+    config.file = ReadSettingsFile(programDir + SweepSettings::FileName, silent);
     if (afterRead) afterRead();
     config.loaded = config.file.problem == ConfigFile::Problem::None &&
                     settings.LoadText(config.file.bytes, config.file.path, !silent);

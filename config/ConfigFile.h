@@ -9,13 +9,15 @@
 #include <string>
 
 #include "config/ConfigCheck.h"
+#include "platform/WayRefusal.h"
 
 class SweepSettings;
 
 struct ConfigFile {
     // Uncarriable: saved as UTF-8 with a character the file's own encoding
-    // lacks (platform/ConfigText.h).
-    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable };
+    // lacks (platform/ConfigText.h). Foreign: someone other than root and the
+    // running user could have chosen what it says (`refusal` says how).
+    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable, Foreign };
 
     // Far beyond any real configuration; a larger file is refused without
     // being held whole.
@@ -24,17 +26,22 @@ struct ConfigFile {
     std::string path;
     std::string bytes;
     Problem problem = Problem::None;
+    platform::WayRefusal refusal;
 };
 
 // Reads <programDir>vorn.ini (programDir ends in a separator) through one
 // open descriptor of a regular file; a link to one is followed. The bytes are
 // those of the file's encoding, also when its editor saved it as UTF-8.
 ConfigFile ReadConfigFile(const std::string& programDir);
+// The same for the settings file `path`. When `ownOnly`, the file is read only
+// where nobody but root and the running user could have chosen what it says
+// (platform/FileIo.h, OpenOwnFile); otherwise its problem is Foreign.
+ConfigFile ReadSettingsFile(const std::string& path, bool ownOnly);
 
 // What start-up learns of vorn.ini from that one read: whether the reader
 // could load it into `settings` (its message about a line it cannot take is
 // written only for the window) and, for a silent run, what the strict check
-// finds. `afterRead` runs once the file is read; a test changes it there.
+// finds; a silent run reads only a file of its own (ReadSettingsFile). `afterRead` runs once the file is read; a test changes it there.
 struct StartupConfig {
     ConfigFile file;
     bool loaded = false;

@@ -12,8 +12,9 @@ enum class StandardStream { Output, Error };
 // as Unicode and a file or pipe, with CR LF line ends, in the ANSI code page,
 // or in UTF-8 where that code page cannot carry the text; a program started
 // from a console without its own handles writes to that console. Nothing is
-// written when there is nowhere to write.
-void WriteStandard(StandardStream stream, const std::string& text);
+// written when there is nowhere to write. False when the stream refused the
+// text: closed (the reader of a pipe is gone) or failing.
+bool WriteStandard(StandardStream stream, const std::string& text);
 
 // True when `stream` leads to a terminal a person watches: on POSIX a tty,
 // never the journal, a file or a pipe; on Windows a console.

@@ -6,10 +6,10 @@
 
 namespace platform {
 
-void WriteStandard(StandardStream stream, const std::string& text) {
+bool WriteStandard(StandardStream stream, const std::string& text) {
     std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
-    std::fputs(text.c_str(), file);
-    std::fflush(file);
+    const bool taken = std::fputs(text.c_str(), file) >= 0;
+    return std::fflush(file) == 0 && taken;
 }
 
 namespace {

@@ -64,14 +64,15 @@ std::string ForFileOrPipe(const std::wstring& text) {
     return exact ? ansi : Narrow(text);
 }
 
-void WriteBytes(HANDLE handle, const std::string& bytes) {
+bool WriteBytes(HANDLE handle, const std::string& bytes) {
     for (size_t done = 0; done < bytes.size();) {
         DWORD written = 0;
         if (!::WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
             written == 0)
-            return;
+            return false;
         done += written;
     }
+    return true;
 }
 
 }  // namespace
@@ -88,16 +89,15 @@ int TerminalColumns(StandardStream stream) {
     return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
-void WriteStandard(StandardStream stream, const std::string& text) {
+bool WriteStandard(StandardStream stream, const std::string& text) {
     const HANDLE handle = StandardHandle(stream);
-    if (handle == INVALID_HANDLE_VALUE) return;
+    if (handle == INVALID_HANDLE_VALUE) return true;
     const std::wstring wide = Widen(WithCrLf(text));
     if (IsConsole(handle)) {
         DWORD written = 0;
-        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
+        return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     }
-    WriteBytes(handle, ForFileOrPipe(wide));
+    return WriteBytes(handle, ForFileOrPipe(wide));
 }
 
 }  // namespace platform

@@ -10,14 +10,18 @@
 #include <string>
 
 #include "platform/DosAttributes.h"
+#include "platform/WayRefusal.h"
 
 namespace platform {
 
 enum class EntryKind : uint8_t {
-    File,           // a regular file, or a link that does not lead to a directory
+    File,           // a regular file, or a link not known to lead to a directory
     Directory,      // a real subdirectory, never a link
     Special,        // a FIFO, socket or device: never to be deleted
-    DirectoryLink,  // a link (or junction) to a directory: never entered, counted or deleted
+    // A link (or junction) to a directory: never entered, counted or deleted.
+    // On POSIX only a link root or the running user owns is looked through
+    // to tell; another user's link is a File, whatever it leads to.
+    DirectoryLink,
 };
 
 struct DirEntry {
@@ -42,17 +46,7 @@ enum class OpenResult {
     Unreadable,  // a directory that cannot be listed: it holds nothing for us
     NotEntered,  // no longer a directory here (gone, replaced by a link) or another mount's root
     Refused,     // the root's path passes where another user could have redirected it
-};
-
-// Why the way to a root was refused, and where.
-struct RootRefusal {
-    enum class Reason : uint8_t {
-        ForeignLink,       // a link owned neither by root nor by the owner of its directory
-        UnsafeTransition,  // from a directory an unprivileged user owns into one another user owns
-        TooManyLinks,      // links lead on and on (or in a circle)
-    };
-    Reason reason = Reason::ForeignLink;
-    std::string component;  // the path up to the entry at fault
+    NoRoom,      // not opened: the process holds as many open files as it may
 };
 
 // What became of a deletion or removal.
@@ -83,7 +77,7 @@ public:
     // owner of its directory; the way never passes from a directory an
     // unprivileged user owns into one that root or another user owns. On
     // Windows a root that is a junction is followed: the owner chose it.
-    OpenResult Open(const char* path, RootRefusal* refusal = nullptr);
+    OpenResult Open(const char* path, WayRefusal* refusal = nullptr);
     // The subdirectory `name` that `parent` has just listed. Never through a
     // link and never onto another mount.
     OpenResult Open(const Directory& parent, const char* name);

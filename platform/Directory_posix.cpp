@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <algorithm>
+#include <climits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -51,9 +52,22 @@ bool MountOf(int fd, uint64_t& mountId, bool& mountRoot) {
     return true;
 }
 
-bool LeadsToDirectory(int dirFd, const char* name) {
+// Only a link root or the running user made is looked through: looking
+// through another user's link, with the sweep's rights, would tell her by
+// its fate what lies where she may not look herself. The link is read
+// through its own descriptor, so that it is the one whose owner was asked.
+bool TrustedLinkToDirectory(int dirFd, const char* name) {
+    const int link = openat(dirFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (link < 0) return false;
     struct stat st;
-    return fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    char target[PATH_MAX];
+    ssize_t size = -1;
+    if (fstat(link, &st) == 0 && S_ISLNK(st.st_mode) && TrustedOwner(st.st_uid))
+        size = readlinkat(link, "", target, sizeof target);
+    close(link);
+    if (size <= 0 || static_cast<size_t>(size) >= sizeof target) return false;
+    target[size] = 0;
+    return fstatat(dirFd, target, &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Some file systems never fill in d_type; only then is the entry examined.
@@ -73,7 +87,7 @@ bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
     entry.name = entry.matchName = d.d_name;
     entry.link = type == DT_LNK;
     entry.kind = type == DT_DIR                                   ? EntryKind::Directory
-                 : entry.link && LeadsToDirectory(dirFd, d.d_name) ? EntryKind::DirectoryLink
+                 : entry.link && TrustedLinkToDirectory(dirFd, d.d_name) ? EntryKind::DirectoryLink
                  : type == DT_REG || entry.link                   ? EntryKind::File
                                                                   : EntryKind::Special;
     return true;
@@ -183,7 +197,7 @@ Directory::Directory() = default;
 
 Directory::~Directory() = default;
 
-OpenResult Directory::Open(const char* path, RootRefusal* refusal) {
+OpenResult Directory::Open(const char* path, WayRefusal* refusal) {
     state = std::make_unique<State>();
     bool refused = false;
     state->fd = OpenRootSafely(path, refused, refusal);
@@ -198,9 +212,11 @@ OpenResult Directory::Open(const Directory& parent, const char* name) {
     state = std::make_unique<State>();
     state->name = name;
     state->fd = openat(parent.state->fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (state->fd < 0)
+    if (state->fd < 0) {
+        if (errno == EMFILE || errno == ENFILE) return OpenResult::NoRoom;
         return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? OpenResult::NotEntered
                                                                      : OpenResult::Unreadable;
+    }
     bool mountRoot;
     if (!MountOf(state->fd, state->mountId, mountRoot) || mountRoot ||
         state->mountId != parent.state->mountId)

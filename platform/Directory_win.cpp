@@ -196,7 +196,7 @@ Directory::~Directory() = default;
 
 // A root that is a junction or a directory link is followed: the owner chose
 // it, and the system does not say who made it.
-OpenResult Directory::Open(const char* path, RootRefusal*) {
+OpenResult Directory::Open(const char* path, WayRefusal*) {
     state = std::make_unique<State>();
     state->handle = CreateFileW(Widen(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/WayRefusal.h"
+
 namespace platform {
 
 using FileHandle = intptr_t;
@@ -21,6 +23,14 @@ inline constexpr uint32_t OpenAlways = 4;    // creates when missing, never empt
 // Others may read the file while it is open, not write it. Only a regular
 // file opens: a FIFO, a device or a directory fails at once, without waiting.
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition);
+
+// Opens `path` for reading as OpenFile does, only where nobody but root and
+// the user running the process could have chosen what it holds: they own the
+// file and every directory and link on the way to it, nobody else may write
+// the file, and a directory others may write has the sticky bit (as /tmp
+// has). InvalidFile with `refused` set and `refusal` filled otherwise. On
+// Windows the folder's permissions decide, as for any file: OpenFile.
+FileHandle OpenOwnFile(const char* path, bool& refused, WayRefusal& refusal);
 
 // Why `path` could not be opened for reading just now, looked up after the
 // fact for a message; it decides nothing.

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/SafeRoot_posix.h"
+
 namespace platform {
 
 namespace {
@@ -53,6 +55,11 @@ FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition) {
         return InvalidFile;
     }
     return fd;
+}
+
+FileHandle OpenOwnFile(const char* path, bool& refused, WayRefusal& refusal) {
+    const int fd = OpenOwnFileSafely(path, refused, &refusal);
+    return fd < 0 ? InvalidFile : fd;
 }
 
 OpenProblem WhyNotOpened(const char* path) {

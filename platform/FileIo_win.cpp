@@ -29,6 +29,11 @@ bool MoveTo(const std::wstring& from, const std::wstring& to) {
 
 }  // namespace
 
+FileHandle OpenOwnFile(const char* path, bool& refused, WayRefusal&) {
+    refused = false;
+    return OpenFile(path, AccessRead, OpenExisting);
+}
+
 FileHandle OpenFile(const char* path, uint32_t access, uint32_t disposition) {
     const HANDLE handle = CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -19,6 +19,7 @@ sigset_t StopSignals() {
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGHUP);
     return set;
 }
 
@@ -49,6 +50,7 @@ struct StopRequests::State {
     }
 
     sigset_t previousMask;
+    struct sigaction previousPipe {};
     int signals = -1;
     int quit[2] = {-1, -1};
     std::atomic<bool> received{false};
@@ -60,6 +62,9 @@ struct StopRequests::State {
 // them.
 StopRequests::StopRequests(std::function<void()> onStop) : state(std::make_unique<State>()) {
     State& s = *state;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &s.previousPipe);
     const sigset_t stops = StopSignals();
     pthread_sigmask(SIG_BLOCK, &stops, &s.previousMask);
     s.signals = signalfd(-1, &stops, SFD_CLOEXEC | SFD_NONBLOCK);
@@ -76,6 +81,7 @@ StopRequests::StopRequests(std::function<void()> onStop) : state(std::make_uniqu
 
 StopRequests::~StopRequests() {
     State& s = *state;
+    sigaction(SIGPIPE, &s.previousPipe, nullptr);
     if (!s.watcher.joinable()) return;
     close(s.quit[1]);
     s.quit[1] = -1;

@@ -20,6 +20,7 @@ enum class EntryOutcome : uint8_t {
     Gone,            // no longer there when its turn came
     Failed,          // any other reason
     Unreadable,      // a subdirectory that could not be listed
+    NoRoom,          // one not opened: the process held as many open files as it may
     Overlong,        // a subdirectory skipped for the path limit
 };
 

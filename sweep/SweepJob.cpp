@@ -6,6 +6,7 @@
 
 #include "ExtLib/StringEx.h"
 #include "config/SweepSettings.h"
+#include "config/WayRefusalText.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
 #include "sweep/DirNode.h"
@@ -29,16 +30,6 @@ constexpr const char* RootUnreadableFormat = "无法打开处理目录 %s";
 constexpr const char* RootTooLongFormat = "处理目录的路径超过260字节，无法处理: %s";
 constexpr const char* FailedText = "运行异常结束";
 static_assert(SweepJob::MaxPathBytes == 260, "RootTooLongFormat names the limit");
-
-// Why the way to the root was refused, naming the place.
-const char* RefusalFormat(platform::RootRefusal::Reason reason) {
-    switch (reason) {
-    case platform::RootRefusal::Reason::ForeignLink: return "“%s”是其他用户建立的链接，不会跟随";
-    case platform::RootRefusal::Reason::UnsafeTransition: return "经由其他用户的目录进入“%s”不安全，不会继续";
-    case platform::RootRefusal::Reason::TooManyLinks: return "“%s”处的链接层数过多";
-    }
-    return "%s";
-}
 
 }  // namespace
 
@@ -130,7 +121,7 @@ SweepJob::Outcome SweepJob::OpenRoot(Walk& walk, Node& node) {
     if (walk.pathBytes > MaxPathBytes) return Outcome::Overlong;
     node = std::make_shared<DirNode>(nullptr, root, walk.pathBytes);
     platform::OpenResult result;
-    platform::RootRefusal refusal;
+    platform::WayRefusal refusal;
     DirNode& opened = *node;
     const std::string rootPath = root;
     if (!Outside([&] { result = opened.dir.Open(rootPath.c_str(), &refusal); })) return Outcome::Abandoned;
@@ -227,8 +218,7 @@ void SweepJob::ReportRootError(Outcome rootOutcome) {
     text.Format(rootOutcome == Outcome::Overlong ? RootTooLongFormat : RootUnreadableFormat, root.c_str());
     std::string message = text.Str();
     if (rootOutcome == Outcome::Refused) {
-        text.Format(RefusalFormat(rootRefusal.reason), rootRefusal.component.c_str());
-        message += ": " + text.Str();
+        message += ": " + WayRefusalText(rootRefusal);
     }
     ReportEnd(StatusKind::Error, message);
 }

@@ -191,7 +191,7 @@ private:
     ShortfallCounts counts;
     SweepShortfalls shortfalls;
     // Why the way to the root was refused, when it was.
-    platform::RootRefusal rootRefusal;
+    platform::WayRefusal rootRefusal;
     EntryReport* entryReport = nullptr;
     bool listOnly = false;
     SweepProgress* progress = nullptr;

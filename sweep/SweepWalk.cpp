@@ -131,7 +131,7 @@ bool SweepJob::VisitSubdirectory(Walk& walk, const Node& node, const char* name)
     platform::OpenResult opened;
     platform::Directory& dir = child->dir;
     if (!Outside([&] { opened = dir.Open(node->dir, name); })) return false;
-    if (opened != platform::OpenResult::Listed && opened != platform::OpenResult::Unreadable) {
+    if (opened == platform::OpenResult::NotEntered || opened == platform::OpenResult::Refused) {
         node->kept = true;
         return true;
     }
@@ -143,11 +143,13 @@ bool SweepJob::VisitSubdirectory(Walk& walk, const Node& node, const char* name)
 }
 
 // Nothing was searched in a directory that cannot be listed, so there is
-// nothing to pause after; it may hold anything, and its removal finds out.
+// nothing to pause after; it may hold anything, so it stays. Where the limit
+// on open files kept it closed, the line says so.
 bool SweepJob::Hand(Walk& walk, Node child, platform::OpenResult opened) {
-    if (opened == platform::OpenResult::Unreadable) {
+    if (opened != platform::OpenResult::Listed) {
         CountShortfall(Outcome::Unreadable);
-        ReportEntry(EntryOutcome::Unreadable, walk.path, true);
+        const bool noRoom = opened == platform::OpenResult::NoRoom;
+        ReportEntry(noRoom ? EntryOutcome::NoRoom : EntryOutcome::Unreadable, walk.path, true);
         child->kept = true;
         return Complete(walk, child);
     }
@@ -191,11 +193,16 @@ bool SweepJob::Finish(Walk& walk, const Node& node) {
     return Complete(walk, parent);
 }
 
-// A list-only run removes nothing: it names what it foresees would go.
+// A directory in which anything stays (or may stay: one that could not be
+// listed) is not tried, so that a list-only run, which removes nothing,
+// names exactly what a real run removes.
 bool SweepJob::RemoveEmptied(const Node& node, const Node& parent) {
+    if (node->kept) {
+        parent->kept = true;
+        return true;
+    }
     if (listOnly) {
-        if (node->kept) parent->kept = true;
-        else ReportEntry(EntryOutcome::Removed, node->path, true);
+        ReportEntry(EntryOutcome::Removed, node->path, true);
         return true;
     }
     platform::RemoveResult result;

@@ -23,6 +23,7 @@ TEST(EntryLines, EveryPathStaysOneLineThatGivesItBack) {
         {EntryOutcome::SparedReadOnly, "/srv/a b.log", false, "[只读文件] /srv/a b.log"},
         {EntryOutcome::TooRecent, "/srv/new.log", false, "[修改未满7天] /srv/new.log"},
         {EntryOutcome::Overlong, "/srv/deep", true, "[路径超过260字节] /srv/deep" + sep},
+        {EntryOutcome::NoRoom, "/srv/deep", true, "[打开的文件数已达上限] /srv/deep" + sep},
         {EntryOutcome::Deleted, "/srv/two\nlines.log", false, "$'/srv/two\\nlines.log'"},
         {EntryOutcome::Gone, "/srv/tab\there", false, "[已不存在] $'/srv/tab\\there'"},
         {EntryOutcome::Deleted, "/srv/bad\xFF\xC3.log", false, "$'/srv/bad\\xff\\xc3.log'"},
@@ -30,6 +31,11 @@ TEST(EntryLines, EveryPathStaysOneLineThatGivesItBack) {
         {EntryOutcome::Deleted, "/srv/it's\\\x7F\xE6\x97\xA5\n", false, "$'/srv/it\\x27s\\\\\\x7f日\\n'"},
         {EntryOutcome::Deleted, "$'x'", false, "$'$\\x27x\\x27'"},
         {EntryOutcome::Deleted, "[x] y", false, "$'[x] y'"},
+        // C1 controls (NEL, CSI), a line separator, a right-to-left override:
+        // each byte quoted; the characters next to them stay as they are.
+        {EntryOutcome::Deleted, "/srv/a\u0085b\u009B2J", false, "$'/srv/a\\xc2\\x85b\\xc2\\x9b2J'"},
+        {EntryOutcome::Deleted, "/srv/\u2028\u202Egol.exe", false, "$'/srv/\\xe2\\x80\\xa8\\xe2\\x80\\xaegol.exe'"},
+        {EntryOutcome::Deleted, "/srv/\u00A0\u2027\u2030.log", false, "/srv/\u00A0\u2027\u2030.log"},
     };
     for (const auto& c : cases) EXPECT_EQ(EntryLine(c.outcome, c.path, c.directory, 7), c.line) << c.path;
 }

@@ -1,5 +1,6 @@
 // What only a POSIX system can make happen to vorn.ini: a write the kernel
-// refuses half-way, links to it, a folder only its owner may write.
+// refuses half-way, links to it, a folder only its owner may write, a file
+// or a way to it that another user has a hand in.
 
 #include "config/SweepSettings.h"
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include "SweepSettingsFixture.h"
+#include "config/ConfigFile.h"
 #include "support/InChild.h"
 
 namespace {
@@ -99,6 +101,73 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
         EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << c.folder;
         EXPECT_TRUE(OnlyIniInDir()) << c.folder;
     }
+}
+
+// A silent run reads settings only where nobody but root and the user
+// running it could have chosen them: the file, every folder and link on the
+// way are theirs, nobody else may write the file, and a folder others may
+// write keeps them from replacing it (the sticky bit). Otherwise the
+// refusal names the place and the owner or mode at fault.
+TEST_F(SweepSettingsTest, SilentRunReadsOnlySettingsNobodyElseCouldHaveChosen) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const auto file = [this](const std::string& name, int mode, uid_t owner) {
+        const fs::path path = dir.Write(name, DefaultFile);
+        fs::permissions(path, fs::perms(mode));
+        EXPECT_EQ(chown(path.c_str(), owner, owner), 0);
+    };
+    const auto folder = [this](const std::string& name, int mode, uid_t owner) {
+        fs::create_directories(dir / name);
+        fs::permissions(dir / name, fs::perms(mode));
+        EXPECT_EQ(chown((dir / name).c_str(), owner, owner), 0);
+    };
+    const auto link = [this](const std::string& target, const std::string& name, uid_t owner) {
+        fs::create_symlink(target, dir / name);
+        EXPECT_EQ(lchown((dir / name).c_str(), owner, owner), 0);
+    };
+    file("own.ini", 0644, 0);
+    file("open.ini", 0666, 0);
+    file("group.ini", 0664, 0);
+    file("theirs.ini", 0644, Nobody);
+    folder("mallory", 0755, Nobody);
+    file("mallory/evil.ini", 0644, Nobody);
+    link("mallory/evil.ini", "tomallory.ini", 0);
+    folder("sticky", 01777, 0);
+    file("sticky/mine.ini", 0644, 0);
+    file("sticky/nobodys.ini", 0644, Nobody);
+    link("sticky/mine.ini", "tosticky.ini", 0);
+    folder("shared", 0777, 0);
+    file("shared/x.ini", 0644, 0);
+    link("shared/x.ini", "toshared.ini", 0);
+    link("own.ini", "planted.ini", Nobody);
+    const std::string at = "“" + dir.Path().string() + "/";
+    const std::string nobodyOwns = "”属于用户65534，只能属于root或运行程序的用户";
+    const struct {
+        uid_t reader;
+        const char* name;
+        std::string verdict;
+    } cases[] = {
+        {0, "own.ini", "read"},
+        {0, "tosticky.ini", "read"},
+        {Nobody, "own.ini", "read"},
+        {Nobody, "sticky/nobodys.ini", "read"},
+        {0, "open.ini", at + "open.ini”的权限是0666，所有者以外的用户可以写入"},
+        {0, "group.ini", at + "group.ini”的权限是0664，所有者以外的用户可以写入"},
+        {0, "theirs.ini", at + "theirs.ini" + nobodyOwns},
+        {0, "tomallory.ini", at + "mallory" + nobodyOwns},
+        {0, "planted.ini", at + "planted.ini" + nobodyOwns},
+        {0, "toshared.ini", "目录" + at + "shared”的权限是0777，其他用户可以写入又没有粘滞位，可以替换其中的文件"},
+    };
+    for (const auto& c : cases) {
+        const std::string verdict = RunInChild([&] {
+            if (c.reader != 0 && !BecomeNobody()) return std::string("cannot become nobody");
+            const ConfigFile read = ReadSettingsFile((dir / c.name).string(), true);
+            const std::optional<ConfigProblem> problem = CheckConfig(read);
+            return read.problem == ConfigFile::Problem::None ? std::string("read") : problem ? problem->what : "?";
+        });
+        EXPECT_EQ(verdict, c.verdict) << c.name << " read by " << c.reader;
+    }
+    // The window shows what it finds, whoever could have written it.
+    EXPECT_EQ(ReadSettingsFile((dir / "open.ini").string(), false).problem, ConfigFile::Problem::None);
 }
 
 }  // namespace

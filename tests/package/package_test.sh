@@ -34,7 +34,6 @@ check_file_lists() {
 -rw-r--r-- ./lib/systemd/system/vorn.service
 -rw-r--r-- ./lib/systemd/system/vorn.timer
 -rwxr-xr-x ./opt/vorn/vorn
-lrwxrwxrwx ./opt/vorn/vorn.ini -> /etc/vorn/vorn.ini
 lrwxrwxrwx ./usr/bin/vorn -> /opt/vorn/vorn
 -rw-r--r-- ./usr/share/doc/vorn/changelog.gz
 -rw-r--r-- ./usr/share/doc/vorn/copyright
@@ -113,6 +112,8 @@ check_life_cycle() {
   in_root -i "$deb"
   expect "reinstall keeps the timer disabled" disabled "$(enabled)"
 
+  check_settings_link "$r"
+
   $as_root systemctl --root="$r" enable vorn.timer >/dev/null 2>&1
   in_root -P vorn
   expect "purge leaves nothing of vorn" "" \
@@ -120,13 +121,55 @@ check_life_cycle() {
   $as_root rm -rf "$r"
 }
 
+# Earlier packages shipped /opt/vorn/vorn.ini themselves, a link that dpkg
+# deletes as obsolete when the upgrade no longer ships it: a redirected link
+# must come through. The earlier package is this one with the link added.
+check_upgrade_from_shipped_link() {
+  local r=$work/upgrade-root old=$work/old
+  mkdir -p "$r/var/lib/dpkg/info" "$r/var/lib/dpkg/updates"
+  touch "$r/var/lib/dpkg/status" "$r/var/lib/dpkg/available"
+  dpkg-deb -R "$deb" "$old"
+  ln -s /etc/vorn/vorn.ini "$old/opt/vorn/vorn.ini"
+  dpkg-deb -b "$old" "$work/old.deb" >/dev/null
+  in_root() { $as_root dpkg --root="$r" --log=/dev/null --force-script-chrootless --force-depends "$@" >/dev/null 2>&1; }
+  in_root -i "$work/old.deb"
+  $as_root ln -sfn /srv/conf/vorn.ini "$r/opt/vorn/vorn.ini"
+  in_root -i "$deb"
+  expect "upgrade from a shipped link keeps it redirected" /srv/conf/vorn.ini "$(readlink "$r/opt/vorn/vorn.ini")"
+  $as_root rm -rf "$r" "$old"
+}
+
+# /opt/vorn/vorn.ini is the administrator's once it is there: an upgrade
+# leaves a link pointed elsewhere as it is, and purging takes only the link
+# the package made. Settings beside the program never overwrite those in
+# /etc/vorn: both stay, with a warning. Leaves the package installed.
+check_settings_link() {
+  local r=$1 ini=$1/opt/vorn/vorn.ini warned
+  $as_root ln -sfn /srv/conf/vorn.ini "$ini"
+  in_root -i "$deb"
+  expect "upgrade keeps a redirected settings link" /srv/conf/vorn.ini "$(readlink "$ini")"
+  in_root -P vorn
+  expect "purge keeps a redirected settings link" "./opt/vorn/vorn.ini" \
+    "$(cd "$r" && find . ! -type d ! -path './var/lib/dpkg/*' | sort | tr '\n' ' ' | sed 's/ $//')"
+  $as_root rm "$ini"
+  echo "beside" | $as_root tee "$ini" >/dev/null
+  $as_root mkdir -p "$r/etc/vorn"
+  echo "in etc" | $as_root tee "$r/etc/vorn/vorn.ini" >/dev/null
+  warned=$($as_root dpkg --root="$r" --log=/dev/null --force-script-chrootless --force-depends -i "$deb" 2>&1 >/dev/null)
+  expect "install keeps both settings files" "in etc beside file" \
+    "$(cat "$r/etc/vorn/vorn.ini") $(cat "$ini") $([ -L "$ini" ] && echo link || echo file)"
+  [[ $warned == *"/etc/vorn/vorn.ini"* ]] && pass "install warns of both settings files" ||
+    fail "install warns of both settings files" "$warned"
+  $as_root rm "$ini"
+  in_root -i "$deb"
+  expect "reinstall makes the settings link where none is" /etc/vorn/vorn.ini "$(readlink "$ini")"
+}
+
 # Run through a link from elsewhere, as /usr/bin/vorn is, with decoy vorn.ini
 # files in the working directory and beside the link: the one beside the
 # program's real path must be read.
 check_silent_run() {
   dpkg-deb -x "$deb" "$root"
-  # The package's vorn.ini leads to /etc/vorn: never to this machine's.
-  rm "$root/opt/vorn/vorn.ini"
   expect "vorn links to no Qt library" 0 "$(ldd "$root/opt/vorn/vorn" | grep -c libQt)"
   local tree=$work/tree
   mkdir -p "$tree/sub" "$work/bin" "$work/cwd"
@@ -200,6 +243,7 @@ check_file_lists
 check_control
 check_scripts
 check_life_cycle
+check_upgrade_from_shipped_link
 check_silent_run
 check_units
 check_man_page

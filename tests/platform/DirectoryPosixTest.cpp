@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -29,10 +30,15 @@ bool SetDosAttrib(const fs::path& file, const std::string& value) {
     return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
 }
 
-TEST_F(DirectoryTest, ListsEveryKindAndTellsLinksToDirectoriesApart) {
+// Another user's link is never looked through: whether it leads to a
+// directory she may not search must not show in how it is listed.
+TEST_F(DirectoryTest, ListsEveryKindAndTellsOwnLinksToDirectoriesApart) {
     fs::create_symlink(tree / "outside", tree / "root/dirlink");
+    fs::create_symlink("../outside", tree / "root/relative");
     fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
     fs::create_symlink(tree / "nowhere", tree / "root/dangling");
+    fs::create_symlink(tree / "outside", tree / "root/theirs");
+    const bool other = lchown((tree / "root/theirs").c_str(), Nobody, Nobody) == 0;
     ASSERT_EQ(mkfifo((tree / "root/pipe").c_str(), 0600), 0);
 
     Directory dir;
@@ -41,13 +47,31 @@ TEST_F(DirectoryTest, ListsEveryKindAndTellsLinksToDirectoriesApart) {
         {"plain.txt", {EntryKind::File, false}}, {"sub", {EntryKind::Directory, false}},
         {"filelink", {EntryKind::File, true}},   {"dangling", {EntryKind::File, true}},
         {"pipe", {EntryKind::Special, false}},   {"dirlink", {EntryKind::DirectoryLink, true}},
+        {"relative", {EntryKind::DirectoryLink, true}},
+        {"theirs", {other ? EntryKind::File : EntryKind::DirectoryLink, true}},
     };
     EXPECT_EQ(ListAll(dir), expected);
 }
 
+// A directory not opened for the limit on open files says so, rather than
+// passing for one that cannot be read.
+TEST_F(DirectoryTest, LimitOnOpenFilesIsToldApart) {
+    const std::string seen = RunInChild([this] {
+        Directory root;
+        if (root.Open(Root().c_str()) != OpenResult::Listed) return std::string("root not listed");
+        const int lowest = dup(0);
+        close(lowest);
+        const rlimit limit{static_cast<rlim_t>(lowest), static_cast<rlim_t>(lowest)};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return std::string("cannot limit");
+        Directory child;
+        return std::string(child.Open(root, "sub") == OpenResult::NoRoom ? "no room" : "other");
+    });
+    EXPECT_EQ(seen, "no room");
+}
+
 // The way to a root is followed name by name, links only where nobody but
 // their directory's owner (or root) could have put them, and never from a
-// directory another user owns into one that is not theirs. "uploads" belongs
+// directory another user owns into a link or a directory that is not theirs. "uploads" belongs
 // to another user, "sticky" is root's and open to all, as /tmp is.
 TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act for another user";
@@ -67,8 +91,11 @@ TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
     link(tree / "root", uploads / "absolute", Nobody);
     link("own", uploads / "ownlink", Nobody);
     link("../root", sticky / "planted", Nobody);
+    // An administrator's links that the other user moved into her folder.
+    link(tree / "root", uploads / "moved", 0);
+    link("own", uploads / "movedown", 0);
     for (const fs::path& dir : {uploads, uploads / "own"}) ASSERT_EQ(chown(dir.c_str(), Nobody, Nobody), 0);
-    using Reason = platform::RootRefusal::Reason;
+    using Reason = platform::WayRefusal::Reason;
     const struct {
         fs::path root;
         OpenResult result;
@@ -80,7 +107,9 @@ TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
         {uploads / "own", OpenResult::Listed, {}, {}},
         {uploads / "ownlink", OpenResult::Listed, {}, {}},
         {uploads / "cache", OpenResult::Refused, Reason::UnsafeTransition, tree.Path()},
-        {uploads / "absolute", OpenResult::Refused, Reason::UnsafeTransition, "/"},
+        {uploads / "absolute", OpenResult::Refused, Reason::UnsafeTransition, uploads / "absolute"},
+        {uploads / "moved", OpenResult::Refused, Reason::UnsafeTransition, uploads / "moved"},
+        {uploads / "movedown", OpenResult::Refused, Reason::UnsafeTransition, uploads / "movedown"},
         {uploads / "roots", OpenResult::Refused, Reason::UnsafeTransition, uploads / "roots"},
         {sticky / "planted", OpenResult::Refused, Reason::ForeignLink, sticky / "planted"},
         {tree / "loop", OpenResult::Refused, Reason::TooManyLinks, tree / "loop"},
@@ -88,7 +117,7 @@ TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
     };
     for (const auto& c : cases) {
         Directory dir;
-        platform::RootRefusal refusal;
+        platform::WayRefusal refusal;
         EXPECT_EQ(dir.Open(c.root.c_str(), &refusal), c.result) << c.root;
         if (c.result != OpenResult::Refused) continue;
         EXPECT_EQ(refusal.reason, c.reason) << c.root;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <string>
@@ -17,7 +18,7 @@ namespace {
 // may be ended by a request while it lives; once it is gone, one ends the
 // process as before.
 TEST(StopRequestsTest, RequestsCallBackWhileTheObjectLivesAndEndTheProcessAfter) {
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         const auto request = [signal] { std::thread([signal] { kill(getpid(), signal); }).join(); };
         const std::string seen = RunInChild([&request] {
             std::atomic<int> calls{0};
@@ -35,6 +36,30 @@ TEST(StopRequestsTest, RequestsCallBackWhileTheObjectLivesAndEndTheProcessAfter)
         });
         EXPECT_EQ(after, "killed by signal " + std::to_string(signal));
     }
+}
+
+// A write to a pipe nobody reads fails while the object lives, from any
+// thread, and ends the process once it is gone.
+TEST(StopRequestsTest, ClosedOutputFailsTheWriteInsteadOfEndingTheProcess) {
+    const auto writeToClosedPipe = [] {
+        int fds[2];
+        if (pipe(fds) != 0) return std::string("no pipe");
+        close(fds[0]);
+        std::string seen;
+        std::thread([&] { seen = write(fds[1], "x", 1) < 0 && errno == EPIPE ? "refused" : "written"; }).join();
+        close(fds[1]);
+        return seen;
+    };
+    EXPECT_EQ(RunInChild([&] {
+                  platform::StopRequests stops([] {});
+                  return writeToClosedPipe();
+              }),
+              "refused");
+    EXPECT_EQ(RunInChild([&] {
+                  { platform::StopRequests stops([] {}); }
+                  return writeToClosedPipe();
+              }),
+              "killed by signal " + std::to_string(SIGPIPE));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ public:
         Display display = Display::None;
         std::filesystem::path workDir;         // empty: where the test runs
         std::vector<std::string> environment;  // NAME=value entries to add or replace (POSIX only)
+        bool outputGone = false;               // standard output a pipe nobody reads any more (POSIX only)
     };
 
     // A child still running after this long is killed and shows as killed,

@@ -70,12 +70,25 @@ ChildProcess::ChildProcess(const std::filesystem::path& exe, const std::vector<s
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, state->out, 1);
+    int gone[2] = {-1, -1};
+    if (options.outputGone && pipe(gone) == 0) close(gone[0]);
+    posix_spawn_file_actions_adddup2(&actions, options.outputGone ? gone[1] : state->out, 1);
     posix_spawn_file_actions_adddup2(&actions, state->err, 2);
     if (!options.workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, options.workDir.c_str());
     auto env = ChildEnvironment(options.display, options.environment);
-    EXPECT_EQ(posix_spawn(&state->pid, exe.c_str(), &actions, nullptr, argv.data(), env.data()), 0);
+    // A closed pipe ends the child as it would one a shell started, whatever
+    // the test process does with the signal.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    EXPECT_EQ(posix_spawn(&state->pid, exe.c_str(), &actions, &attributes, argv.data(), env.data()), 0);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    if (gone[1] >= 0) close(gone[1]);
 }
 
 ChildProcess::ChildProcess(const std::filesystem::path& exe, const std::vector<std::string>& args)
