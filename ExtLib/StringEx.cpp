@@ -37,7 +37,10 @@ size_t EstimateItem(const char*& p, va_list& args) {
             precision = ReadNumber(p);
         }
     }
-    if (*p && std::strchr("FLNhl", *p)) ++p;
+    // Every length letter is passed over ("%llu" has two): a conversion read
+    // as the letter after the first would leave the arguments out of step.
+    bool wide = false;
+    for (; *p && std::strchr("FLNhljztq", *p); ++p) wide = wide || std::strchr("ljztq", *p);
     const char conversion = *p;
     if (conversion == '\0') return total;
     ++p;
@@ -52,7 +55,8 @@ size_t EstimateItem(const char*& p, va_list& args) {
         item = std::max<size_t>(std::strlen(va_arg(args, const char*)), 1);
         break;
     case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
-        va_arg(args, int);
+        if (wide) va_arg(args, long long);
+        else va_arg(args, int);
         return total + numeric;
     case 'e': case 'f': case 'g': case 'G':
         va_arg(args, double);

@@ -47,6 +47,9 @@ TEST(StringExFormat, ProducesThePrintfResult) {
     EXPECT_EQ(s.Str(), "运行完成! 共搜索到25个文件，删除了12个文件");
     s.Format("speed=%d\r\n", -2147483647 - 1);
     EXPECT_EQ(s.Str(), "speed=-2147483648\r\n");
+    // Two length letters: the text after the number still comes from its own argument.
+    s.Format("%llu个文件，%s", 12345678901234ULL, "删除了");
+    EXPECT_EQ(s.Str(), "12345678901234个文件，删除了");
 }
 
 TEST(StringExFormat, GrowsWhereTheEstimateFallsShort) {
