@@ -43,6 +43,7 @@ const char* ReasonFormat(EntryOutcome outcome) {
     case EntryOutcome::Failed: return "删除失败";
     case EntryOutcome::Unreadable: return "无法读取";
     case EntryOutcome::Overlong: return "路径超过260字节";
+    case EntryOutcome::Unmatched: return "无法完成匹配";
     case EntryOutcome::Deleted:
     case EntryOutcome::Removed: break;
     }

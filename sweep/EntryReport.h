@@ -21,6 +21,7 @@ enum class EntryOutcome : uint8_t {
     Failed,          // any other reason
     Unreadable,      // a subdirectory that could not be listed
     Overlong,        // a subdirectory skipped for the path limit
+    Unmatched,       // a file whose match the library gave up on (its limits)
 };
 
 class EntryReport {
