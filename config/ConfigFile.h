@@ -14,8 +14,10 @@ class SweepSettings;
 
 struct ConfigFile {
     // Uncarriable: saved as UTF-8 with a character the file's own encoding
-    // lacks (platform/ConfigText.h).
-    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable };
+    // lacks (platform/ConfigText.h). UnmarkedUtf8: saved as UTF-8 without its
+    // byte-order mark where the file's encoding is another, and told apart
+    // because only the UTF-8 reading makes sense of it.
+    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable, UnmarkedUtf8 };
 
     // Far beyond any real configuration; a larger file is refused without
     // being held whole.
@@ -28,7 +30,11 @@ struct ConfigFile {
 
 // Reads <programDir>vorn.ini (programDir ends in a separator) through one
 // open descriptor of a regular file; a link to one is followed. The bytes are
-// those of the file's encoding, also when its editor saved it as UTF-8.
+// those of the file's encoding, also when its editor saved it as UTF-8 with
+// the mark. Unmarked bytes are never read as UTF-8 where the file's encoding
+// is another: such a file is refused when its bytes are no text of that
+// encoding, or when its filepath names a directory that exists only as
+// UTF-8 reads it.
 ConfigFile ReadConfigFile(const std::string& programDir);
 
 // What start-up learns of vorn.ini from that one read: whether the reader

@@ -49,6 +49,8 @@ struct RootRefusal {
         ForeignLink,       // a link owned neither by root nor by the owner of its directory
         UnsafeTransition,  // from a directory an unprivileged user owns into one another user owns
         TooManyLinks,      // links lead on and on (or in a circle)
+        SystemRoot,        // the whole system: "/", or the root of the drive Windows runs from
+        WindowsFolder,     // the folder Windows itself lives in
     };
     Reason reason = Reason::ForeignLink;
     std::string component;  // the path up to the entry at fault
@@ -77,7 +79,10 @@ public:
     Directory& operator=(const Directory&) = delete;
 
     // The root of a sweep, by path: Listed, Unreadable or Refused (`refusal`
-    // then says why). On POSIX the path is followed one name at a time from
+    // then says why). A root that is the whole system is refused, however
+    // it was spelt ("/srv/..", a link to it, "\\?\C:\"): "/" on POSIX, on
+    // Windows the system drive's root and the Windows folder; other drives'
+    // roots are not. On POSIX the path is followed one name at a time from
     // "/", and a link on the way only when it is root's or belongs to the
     // owner of its directory; the way never passes from a directory an
     // unprivileged user owns into one that root or another user owns. On

@@ -35,6 +35,11 @@ public:
         for (std::string name; TakeName(name);) {
             if (!Step(name)) return -1;
         }
+        // Reached however it was spelt: "/srv/..", a link to "/".
+        if (walked.empty()) {
+            Refuse(-1, RootRefusal::Reason::SystemRoot, "/");
+            return -1;
+        }
         if (!S_ISDIR(st.st_mode)) {
             errno = ENOTDIR;
             return -1;

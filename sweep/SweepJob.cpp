@@ -35,6 +35,8 @@ const char* RefusalFormat(platform::RootRefusal::Reason reason) {
     case platform::RootRefusal::Reason::ForeignLink: return "“%s”是其他用户建立的链接，不会跟随";
     case platform::RootRefusal::Reason::UnsafeTransition: return "经由其他用户的目录进入“%s”不安全，不会继续";
     case platform::RootRefusal::Reason::TooManyLinks: return "“%s”处的链接层数过多";
+    case platform::RootRefusal::Reason::SystemRoot: return "“%s”是整个系统的根目录，不能作为处理目录";
+    case platform::RootRefusal::Reason::WindowsFolder: return "“%s”是Windows系统目录，不能作为处理目录";
     }
     return "%s";
 }
@@ -76,7 +78,8 @@ void SweepJob::PrepareRun() {
     runEnd = RunEnd::None;
     finalText.clear();
     shortfalls = {};
-    root = settings.filepath;
+    // What is opened, and what the lines name: the folder the system opens.
+    root = platform::ResolvedDirectory(settings.filepath);
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
     // Compiled before any worker exists: they all share it.

@@ -37,9 +37,11 @@ TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected
     EXPECT_TRUE(fs::exists(tree / "b.txt"));
 }
 
-// As Windows users write the file: Notepad's UTF-8 (its default) is read as
-// written or refused for its encoding; a drive-relative directory, which
-// would sweep wherever the program was started, is refused.
+// As Windows users write the file: Notepad's UTF-8 with its mark is read as
+// written or refused for its encoding, without the mark (Notepad's default)
+// it is refused where only UTF-8 makes sense of it (here its filepath exists
+// only as UTF-8 reads it); a drive-relative directory, which would sweep
+// wherever the program was started, is refused.
 TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
     const fs::path exe = Install("bin");
@@ -50,9 +52,10 @@ TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
         std::string bytes;
         std::string said;  // on standard error; none: swept
     } cases[] = {
-        {"UTF-8", lines, ""},
+        {"UTF-8", lines, "文件是不带BOM的UTF-8编码，按系统代码页读取会读成别的字符: 请另存为ANSI，或带有BOM的UTF-8"},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + lines, ""},
-        {"UTF-8 with a character outside the code page", lines + ";ก\r\n", "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
+        {"UTF-8 with its mark and a character outside the code page", "\xEF\xBB\xBF" + lines + ";ก\r\n",
+         "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
         {"the drive's current directory", "[vorn]\r\nfilepath=Z:\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
         {"a folder in it", "[vorn]\r\nfilepath=Z:日志\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
     };
