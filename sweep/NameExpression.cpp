@@ -187,7 +187,7 @@ std::string_view ClassMember(std::string_view text, size_t& at) {
     return member;
 }
 
-// A class without multibyte characters stays as it is written.
+// A class of single bytes stays one, its members spelt as names are.
 size_t Writer::Class(size_t at) {
     const size_t start = at++;
     const bool negated = source.compare(at, 1, "^") == 0;
@@ -207,10 +207,11 @@ size_t Writer::Class(size_t at) {
         if (bytes.size() > 1) characters.push_back(bytes);
         else rest += HexByte(static_cast<unsigned char>(bytes[0]));
     }
-    const size_t end = std::min(source.size(), at + 1);
-    if (characters.empty()) Add(source.substr(start, end - start));
+    // An unclosed class is left for the library to refuse.
+    if (at >= source.size()) Add(source.substr(start));
+    else if (characters.empty()) Add(std::string(negated ? "[^" : "[") + rest + "]");
     else WholeCharacterClass(negated, rest, characters);
-    return end;
+    return at + 1;
 }
 
 // `rest` holds the members of single bytes.
