@@ -72,6 +72,39 @@ TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
     }
 }
 
+// A root is the folder the system opens, and that folder is what the lines
+// name; the system drive's root and the Windows folder are none, however
+// spelt (listed only, and only their top, should the refusal fail).
+TEST_F(ProgramTest, RootIsTheFolderTheSystemOpensAndNeverTheWholeSystem) {
+    const fs::path exe = Install("bin");
+    const std::string tree = TempDir::Utf8(Tree("tree", {"a.log"})), other = TempDir::Utf8(Tree("other", {"a.log"}));
+    const std::string systemRoot = "“C:\\”是整个系统的根目录，不能作为处理目录\n";
+    const struct {
+        std::string root;
+        int status;
+        std::string out;  // its start
+    } roots[] = {
+        {"C:\\", 5, "无法打开处理目录 C:\\: " + systemRoot},
+        {"c:/", 5, "无法打开处理目录 c:\\: “c:\\”是整个系统的根目录，不能作为处理目录\n"},
+        {"C:\\windows\\..", 5, "无法打开处理目录 C:\\: " + systemRoot},
+        {"C:\\WINDOWS\\", 5, "无法打开处理目录 C:\\WINDOWS\\: “C:\\WINDOWS\\”是Windows系统目录，不能作为处理目录\n"},
+        {"Z:\\", 0, "列出完成! 共搜索到"},
+        {tree + "\\..\\other", 0, other + "\\a.log\n"},
+        {tree + " ", 0, tree + "\\a.log\n"},
+        {tree + ".", 0, tree + "\\a.log\n"},
+    };
+    for (const auto& root : roots) {
+        SweepSettings s;
+        s.filepath = root.root;
+        s.filename = root.status == 0 ? "a.log" : "vorn-matches-nothing";
+        s.subdir = false;
+        Configure(exe, s);
+        const ChildResult r = Run(exe, {"/auto", "/L"});
+        EXPECT_EQ(r.status, root.status) << root.root;
+        EXPECT_EQ(r.out.rfind(AsPrinted(root.out), 0), 0u) << root.root << ": " << r.out;
+    }
+}
+
 // The named mutex is the guard, whoever holds it.
 TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
     const fs::path exe = Install("bin");
