@@ -129,6 +129,9 @@ TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
     const ChildResult silent = Run(exe, {"/auto"}, WithTheTestsDisplay());
     EXPECT_EQ(silent.status, 2);
     EXPECT_EQ(silent.err.rfind(ConfigErrorLine, 0), 0u) << silent.err;
+    // The run was silent: what failed is the window to configure in.
+    EXPECT_NE(silent.err.find(AsPrinted("无法打开程序窗口，不能在窗口中修改配置。\n")), std::string::npos) << silent.err;
+    EXPECT_EQ(silent.err.find("/auto"), std::string::npos) << silent.err;
     const ChildResult window = Run(exe, {}, WithTheTestsDisplay());
     EXPECT_EQ(window.status, 2);
     EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
@@ -165,6 +168,33 @@ TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
     const ChildResult alone = Run(launcher, {"/auto"});
     EXPECT_EQ(alone.status, 2);
     EXPECT_EQ(alone.err, AsPrinted("无法启动 " + exe.string() + "\n"));
+}
+
+// Through vorn.com, as schedulers run it, nobody may be there to answer a
+// box: a run without a usable vorn.ini says why on standard error and ends,
+// with no box or window, also where the desktop could show them.
+TEST_F(ProgramTest, ThroughTheLauncherASilentRunNeverWaitsForAPerson) {
+    const fs::path exe = Install("bin");
+    const fs::path launcher = InstallLauncher(exe);
+    const std::string ini = TempDir::Utf8(exe.parent_path() / SweepSettings::FileName);
+    const struct {
+        const char* what;
+        std::string bytes;  // none: no file
+        std::string detail;
+    } files[] = {
+        {"no file", "", ini + ": 文件不存在"},
+        {"a file in UTF-16", std::string("\xFF\xFE[\0v\0", 6), ini + ": 文件是UTF-16编码，必须另存为ANSI"},
+    };
+    for (const auto& file : files) {
+        fs::remove(ini);
+        if (!file.bytes.empty()) temp.Write("bin/vorn.ini", file.bytes);
+        const auto start = std::chrono::steady_clock::now();
+        const ChildResult r = Run(launcher, {"/auto"}, WithTheTestsDisplay());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << file.what;
+        EXPECT_EQ(r.status, 2) << file.what;
+        EXPECT_EQ(r.out, "") << file.what;
+        EXPECT_EQ(r.err, ConfigErrorLine + AsPrinted(file.detail + "\n")) << file.what;
+    }
 }
 
 // Ctrl+C reaches the launcher, which shares the console; the sweep ends as a
