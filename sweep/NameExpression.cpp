@@ -25,6 +25,8 @@ std::string HexByte(unsigned char byte) {
 // in hexadecimal, which means the byte itself wherever it stands.
 std::string LiteralByte(unsigned char byte) { return IsAlnum(byte) ? std::string(1, char(byte)) : HexByte(byte); }
 
+std::string BoundaryCheck() { return "(?C" + std::to_string(NameExpression::BoundaryCallout) + ")"; }
+
 // The length of the character of the expression at `at`: a byte that
 // starts no UTF-8 character stands for itself.
 size_t LengthAt(std::string_view text, size_t at) { return std::max<size_t>(Utf8Length(text.substr(at)), 1); }
@@ -87,7 +89,7 @@ void Writer::AnyCharacter(bool newline) {
 
 NameExpression Writer::Write(bool regex) {
     size_t at = Verbs();
-    if (regex) Add("(?C" + std::to_string(NameExpression::BoundaryCallout) + ")");
+    if (regex) Add(BoundaryCheck());
     while (at < source.size() && out.refusal.empty()) {
         const char c = source[at];
         const size_t length = LengthAt(source, at);
@@ -101,6 +103,8 @@ NameExpression Writer::Write(bool regex) {
         } else if (source.compare(at, 3, "(?#") == 0) {
             at = Comment(at);
         } else {
+            // The match ends here, with no item after it to ask for a boundary.
+            if (source.compare(at, 8, "(*ACCEPT") == 0) Add(BoundaryCheck());
             if (c == '.') AnyCharacter(false);
             else Add(std::string(1, c));
             ++at;
@@ -159,8 +163,10 @@ size_t Writer::Quoted(size_t at) {
     return std::min(source.size(), at + 2);
 }
 
+// An unclosed comment is left for the library to refuse.
 size_t Writer::Comment(size_t at) {
-    const size_t end = std::min(source.size(), source.find(')', at) + 1);
+    const size_t close = source.find(')', at);
+    const size_t end = close == std::string::npos ? source.size() : close + 1;
     Add(source.substr(at, end - at));
     return end;
 }
