@@ -105,6 +105,19 @@ TEST_F(ProgramTest, RootIsTheFolderTheSystemOpensAndNeverTheWholeSystem) {
     }
 }
 
+// A Chinese server's redirected lines are all in its ANSI code page, a name
+// it has no character for too ("?", as its own tools write it): one file of
+// them reads back in one encoding.
+TEST_F(ProgramTest, RedirectedLinesOfARunAreInTheAnsiCodePage) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("日志", {"한.log"});
+    ConfigureRoot(exe, tree);
+    const ChildResult r = Run(exe, {"/auto", "/L"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, Ansi(TempDir::Utf8(tree)) + "\\?.log\r\n" + AsPrinted("列出完成! 共搜索到1个文件，将删除1个文件\n"));
+}
+
 // The named mutex is the guard, whoever holds it.
 TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
     const fs::path exe = Install("bin");
