@@ -7,7 +7,7 @@
 # version the Linux build uses, so both builds match names alike.
 
 vorn_win_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine dpkg-dev locales cmake
-  googletest libpcre2-dev)
+  googletest libpcre2-dev xvfb xauth)
 vorn_win_cache=${VORN_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vorn-win}
 vorn_win_toolchain=$PWD/cmake/mingw-w64.cmake
 
