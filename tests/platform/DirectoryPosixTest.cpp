@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <filesystem>
@@ -95,22 +94,6 @@ TEST_F(DirectoryTest, RootIsReachedOnlyThroughWhatNoOtherUserCouldRedirect) {
         EXPECT_EQ(refusal.reason, c.reason) << c.root;
         EXPECT_EQ(refusal.component, c.at.string()) << c.root;
     }
-}
-
-// With "*", a sweep of "/" would empty the system, however "/" is spelt.
-TEST_F(DirectoryTest, TheWholeSystemIsNoRoot) {
-    std::string up = tree.Path().string();
-    for (size_t depth = std::count(up.begin(), up.end(), '/'); depth > 0; --depth) up += "/..";
-    fs::create_symlink("/", tree / "slash");
-    for (const std::string& root : {std::string("/"), std::string("//"), up, (tree / "slash").string()}) {
-        Directory dir;
-        platform::RootRefusal refusal;
-        EXPECT_EQ(dir.Open(root.c_str(), &refusal), OpenResult::Refused) << root;
-        EXPECT_EQ(refusal.reason, platform::RootRefusal::Reason::SystemRoot) << root;
-        EXPECT_EQ(refusal.component, "/") << root;
-    }
-    Directory below;
-    EXPECT_EQ(below.Open((up + "/tmp").c_str()), OpenResult::Listed);
 }
 
 TEST_F(DirectoryTest, LinkToADirectoryIsNotEntered) {
