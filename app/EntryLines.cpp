@@ -67,6 +67,7 @@ const char* ReasonFormat(EntryOutcome outcome) {
     case EntryOutcome::Unreadable: return "无法读取";
     case EntryOutcome::NoRoom: return "打开的文件数已达上限";
     case EntryOutcome::Overlong: return "路径超过260字节";
+    case EntryOutcome::Unmatched: return "无法完成匹配";
     case EntryOutcome::Deleted:
     case EntryOutcome::Removed: break;
     }

@@ -23,8 +23,9 @@ public:
 
     // A message box with an OK button; false when no box could be shown.
     bool Inform(const std::string& text);
-    // The interactive run, until the user leaves it.
-    ExitStatus RunWindow(SweepApp& app);
+    // The interactive run, until the user leaves it; `afterSilentStart` when
+    // it opens to configure a silent run that found nothing to run with.
+    ExitStatus RunWindow(SweepApp& app, bool afterSilentStart);
 
 private:
     static constexpr const char* NoDisplayText = "没有可用的图形显示，无法打开窗口。\r\n静默运行请使用: vorn /auto";

@@ -51,7 +51,7 @@ bool FrontEnd::Inform(const std::string&) {
     return false;
 }
 
-ExitStatus FrontEnd::RunWindow(SweepApp& app) {
+ExitStatus FrontEnd::RunWindow(SweepApp& app, bool) {
     platform::ReplaceProcess(state->window, state->argv);
     app.ShowMessage(Said(NotStartedFormat, state->window));
     return ExitStatus::NoWindow;

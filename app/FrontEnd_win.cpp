@@ -8,6 +8,8 @@
 namespace {
 
 constexpr const char* NoWindowText = "无法打开程序窗口。\r\n静默运行请使用: vorn.exe /auto";
+// The run was silent already: what failed is the window to configure it in.
+constexpr const char* NoConfigWindowText = "无法打开程序窗口，不能在窗口中修改配置。";
 
 }  // namespace
 
@@ -31,9 +33,9 @@ bool FrontEnd::Inform(const std::string& text) { return Prompt::Inform(nullptr, 
 
 // The window's result is not used: whatever the user did, the run ended
 // well. A window that cannot appear must not pass for one that was used.
-ExitStatus FrontEnd::RunWindow(SweepApp& app) {
+ExitStatus FrontEnd::RunWindow(SweepApp& app, bool afterSilentStart) {
     MainDialog window(sweepSettings, sweepJob, statusChannel, app.ProgramDirectory());
     if (window.Run() >= 0) return ExitStatus::Success;
-    app.ShowMessage(NoWindowText);
+    app.ShowMessage(afterSilentStart ? NoConfigWindowText : NoWindowText);
     return ExitStatus::NoWindow;
 }

@@ -49,7 +49,8 @@ std::vector<Sample> Shortfalls(const SweepShortfalls& left) {
     return {{"kind=\"undeleted_files\"", count(left.undeletedFiles)},
             {"kind=\"unremoved_directories\"", count(left.unremovedDirectories)},
             {"kind=\"unreadable_directories\"", count(left.unreadableDirectories)},
-            {"kind=\"overlong_directories\"", count(left.overlongDirectories)}};
+            {"kind=\"overlong_directories\"", count(left.overlongDirectories)},
+            {"kind=\"unmatched_names\"", count(left.unmatchedNames)}};
 }
 
 std::vector<Metric> Metrics(const RunRecord& run, int64_t lastSuccess) {

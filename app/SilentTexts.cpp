@@ -27,6 +27,7 @@ std::string ShortfallText(const SweepShortfalls& shortfalls) {
         {shortfalls.unremovedDirectories, "%d个已清空的目录无法删除"},
         {shortfalls.unreadableDirectories, "%d个子目录无法读取"},
         {shortfalls.overlongDirectories, "%d个子目录的路径超过260字节，未处理"},
+        {shortfalls.unmatchedNames, "%d个文件名超出正则表达式的匹配限制，未处理"},
     };
     std::string text;
     for (const auto& [count, format] : parts) {

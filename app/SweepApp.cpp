@@ -25,7 +25,7 @@ namespace {
 constexpr int GuardWaitMs = 200;
 constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
 constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
-constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
+const std::string ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
 constexpr const char* NoProgramPathText = "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!";
 
 // Message texts use CR LF between lines; a terminal wants plain line ends.
@@ -146,12 +146,17 @@ ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
         return Ended(ExitStatus::NoWindow, config.problem->Message(), {});
     }
     if (config.problem || !config.loaded) {
+        const std::string text = ConfigErrorText + (config.problem ? "\r\n" + config.problem->Detail() : "");
+        // Through the console launcher a console or a scheduler waits for
+        // the status: a box or a window would hold it until somebody came.
+        if (platform::StartedByConsoleLauncher()) {
+            PrintError(text);
+            return Ended(ExitStatus::NoWindow, ForTerminal(text), {});
+        }
         // Nothing could be read: where a window can open, it opens to configure.
-        const std::string message =
-            std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : "");
-        ShowMessage(message);
+        ShowMessage(text);
         const ExitStatus status = RunInteractive(true);
-        return status == ExitStatus::NoWindow ? Ended(status, ForTerminal(message), {}) : status;
+        return status == ExitStatus::NoWindow ? Ended(status, ForTerminal(text), {}) : status;
     }
     return Sweep(mode);
 }
@@ -210,7 +215,7 @@ ExitStatus SweepApp::RunInteractive(bool afterSilentStart) {
         if (!afterSilentStart) PrintError(windowObstacle);
         return ExitStatus::NoWindow;
     }
-    return gui->RunWindow(*this);
+    return gui->RunWindow(*this, afterSilentStart);
 }
 
 FrontEnd* SweepApp::Gui() {

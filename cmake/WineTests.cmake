@@ -3,9 +3,11 @@
 # test does not pay for Wine's start-up). They run as on a Chinese server: ANSI
 # code page 936, from the zh_CN locale built beside the target's libraries;
 # those marked WESTERN (vorn_add_test) as on an English one, code page 1252,
-# which Wine takes from C.UTF-8. Wine takes the code page from the locale of
-# each process it starts, so a test's children run in the test's. No X
-# display: a message box must never wait for a person.
+# which Wine takes from C.UTF-8; those marked CODE_PAGES run again as on a
+# Japanese server (932, ja_JP), a Taiwanese one (950, zh_TW) and in 1252.
+# Wine takes the code page from the locale of each process it starts, so a
+# test's children run in the test's. No X display: a message box must never
+# wait for a person.
 #
 # Two prefixes. In `wine`, with no display driver at all, no window or box
 # can appear, as where the program runs without a desktop. In `wine-window`,
@@ -25,6 +27,10 @@ endfunction()
 vorn_wine_emulator(wine zh_CN.UTF-8 CMAKE_CROSSCOMPILING_EMULATOR)
 vorn_wine_emulator(wine-window zh_CN.UTF-8 VORN_WINDOW_TEST_EMULATOR)
 vorn_wine_emulator(wine C.UTF-8 VORN_WESTERN_TEST_EMULATOR)
+vorn_wine_emulator(wine ja_JP.UTF-8 VORN_CODE_PAGE_932_EMULATOR)
+vorn_wine_emulator(wine zh_TW.UTF-8 VORN_CODE_PAGE_950_EMULATOR)
+set(VORN_CODE_PAGE_1252_EMULATOR ${VORN_WESTERN_TEST_EMULATOR})
+set(VORN_OTHER_CODE_PAGES 932 950 1252)
 # Tests are listed when ctest runs, not at build time: building needs no Wine.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 # Paths the build passes to a test are Unix paths; Wine shows the Unix root as Z:.

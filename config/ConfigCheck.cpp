@@ -19,6 +19,8 @@ constexpr const char* MissingFileText = "文件不存在";
 constexpr const char* DeniedText = "没有读取权限";
 constexpr const char* NotRegularText = "不是普通文件(是目录、管道或设备)";
 constexpr const char* UncarriableText = "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符";
+constexpr const char* UnmarkedUtf8Text =
+    "文件是不带BOM的UTF-8编码，按系统代码页读取会读成别的字符: 请另存为ANSI，或带有BOM的UTF-8";
 constexpr const char* Utf16Text = "文件是UTF-16编码，必须另存为";
 constexpr const char* ByteOrderMarkText = "文件以UTF-8的BOM(字节顺序标记)开头，必须另存为不带BOM的";
 constexpr const char* LfLineEndsText = "行尾是LF(Unix格式)，必须是CR LF";
@@ -77,9 +79,11 @@ private:
 
 using ValueRule = const char* (*)(std::string_view value);  // what is wrong, or null
 
+// Judged by its characters: in a double-byte code page a character's trail
+// byte may be 5C, a backslash (表 is 95 5C in code page 932).
 const char* DirectoryProblem(std::string_view value) {
     if (value.size() > IniFile::MaxValueBytes) return CutText;
-    return IsAcceptableDirectory(std::string(value)) ? nullptr : NotAbsoluteText;
+    return IsAcceptableDirectory(platform::FromConfigText(std::string(value))) ? nullptr : NotAbsoluteText;
 }
 
 const char* PatternProblem(std::string_view value) { return value.size() > IniFile::MaxValueBytes ? CutText : nullptr; }
@@ -234,6 +238,7 @@ std::optional<ConfigProblem> CheckConfig(const ConfigFile& file) {
     case ConfigFile::Problem::Unreadable: problem = ConfigProblem{0, "", UnreadableText}; break;
     case ConfigFile::Problem::Uncarriable: problem = ConfigProblem{0, "", UncarriableText}; break;
     case ConfigFile::Problem::Foreign: problem = ConfigProblem{0, "", WayRefusalText(file.refusal)}; break;
+    case ConfigFile::Problem::UnmarkedUtf8: problem = ConfigProblem{0, "", UnmarkedUtf8Text}; break;
     }
     if (problem) problem->path = file.path;
     return problem;

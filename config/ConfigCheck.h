@@ -15,9 +15,9 @@
 
 //
 // Before the lines, the file's form is checked, as editors get it wrong: a
-// byte-order mark, UTF-16, LF line ends. (On Windows a file saved as UTF-8,
-// its mark included, is put into the ANSI code page before it is checked:
-// platform/ConfigText.h.)
+// byte-order mark, UTF-16, LF line ends. (On Windows a file saved as UTF-8
+// with its mark is put into the ANSI code page before it is checked, and one
+// saved without it refused where that can be told: config/ConfigFile.h.)
 
 #include <optional>
 #include <string>

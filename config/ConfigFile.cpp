@@ -1,8 +1,10 @@
 #include "config/ConfigFile.h"
 
+#include "ExtLib/IniFile.h"
 #include "ExtLib/TextFile.h"
 #include "config/SweepSettings.h"
 #include "platform/ConfigText.h"
+#include "platform/FileIo.h"
 
 namespace {
 
@@ -14,6 +16,23 @@ ConfigFile::Problem ProblemOf(platform::OpenProblem problem) {
     case platform::OpenProblem::Other: break;
     }
     return ConfigFile::Problem::Unreadable;
+}
+
+std::string FilepathIn(std::string_view bytes) {
+    IniFile ini;
+    return ini.LoadText(bytes, "", false) ? ini.GetString(SweepSettings::Section, "filepath") : std::string();
+}
+
+// A file saved as UTF-8 without its mark reads as other characters in the
+// ANSI code page (a pattern that names 小 would take names with С in it), and
+// a file the window wrote may be valid UTF-8 too: the bytes decide only where
+// one reading plainly fails.
+bool SavedAsUnmarkedUtf8(const std::string& bytes) {
+    if (!platform::ReadsOtherwiseAsUtf8(bytes)) return false;
+    if (!platform::IsConfigText(bytes)) return true;
+    const std::string stored = FilepathIn(bytes);
+    return platform::DirectoryExists(stored.c_str()) &&
+           !platform::DirectoryExists(platform::FromConfigText(stored).c_str());
 }
 
 }  // namespace
@@ -36,6 +55,7 @@ ConfigFile ReadSettingsFile(const std::string& path, bool ownOnly) {
     file.bytes = text.Read(ConfigFile::MaxBytes + 1);
     if (file.bytes.size() > ConfigFile::MaxBytes) file.problem = ConfigFile::Problem::TooLarge;
     else if (!platform::InConfigEncoding(file.bytes)) file.problem = ConfigFile::Problem::Uncarriable;
+    else if (SavedAsUnmarkedUtf8(file.bytes)) file.problem = ConfigFile::Problem::UnmarkedUtf8;
     return file;
 }
 

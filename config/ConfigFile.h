@@ -17,7 +17,10 @@ struct ConfigFile {
     // Uncarriable: saved as UTF-8 with a character the file's own encoding
     // lacks (platform/ConfigText.h). Foreign: someone other than root and the
     // running user could have chosen what it says (`refusal` says how).
-    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable, Foreign };
+    // UnmarkedUtf8: saved as UTF-8 without its byte-order mark where the
+    // file's encoding is another, and told apart because only the UTF-8
+    // reading makes sense of it.
+    enum class Problem { None, Missing, Denied, NotRegular, TooLarge, Unreadable, Uncarriable, Foreign, UnmarkedUtf8 };
 
     // Far beyond any real configuration; a larger file is refused without
     // being held whole.
@@ -31,7 +34,11 @@ struct ConfigFile {
 
 // Reads <programDir>vorn.ini (programDir ends in a separator) through one
 // open descriptor of a regular file; a link to one is followed. The bytes are
-// those of the file's encoding, also when its editor saved it as UTF-8.
+// those of the file's encoding, also when its editor saved it as UTF-8 with
+// the mark. Unmarked bytes are never read as UTF-8 where the file's encoding
+// is another: such a file is refused when its bytes are no text of that
+// encoding, or when its filepath names a directory that exists only as
+// UTF-8 reads it.
 ConfigFile ReadConfigFile(const std::string& programDir);
 // The same for the settings file `path`. When `ownOnly`, the file is read only
 // where nobody but root and the running user could have chosen what it says

@@ -14,4 +14,8 @@ std::string FromConfigText(const std::string& stored) { return stored; }
 // UTF-8 is the file's encoding already.
 bool InConfigEncoding(std::string&) { return true; }
 
+bool ReadsOtherwiseAsUtf8(std::string_view) { return false; }
+
+bool IsConfigText(std::string_view) { return true; }
+
 }  // namespace platform

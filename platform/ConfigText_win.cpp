@@ -24,8 +24,8 @@ namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 
-bool IsUtf8(std::string_view text) {
-    return text.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+bool IsValidIn(unsigned codePage, std::string_view text) {
+    return text.empty() || MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(),
                                                static_cast<int>(text.size()), nullptr, 0) > 0;
 }
 
@@ -35,19 +35,23 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
-// Text in the ANSI code page seldom forms valid UTF-8 (a lead byte must be
-// followed by the right number of bytes 0x80 to 0xBF), so a file that does,
-// with more than ASCII in it, was saved as UTF-8. A mark on a file that is
-// not UTF-8 stays, for the check to name.
+// Only the mark tells UTF-8 apart for certain: about 75 common Chinese
+// characters in GBK (小 is D0 A1) also form valid UTF-8, and a file the
+// window wrote must never be read as other characters. A mark on a file
+// that is not UTF-8 stays, for the check to name.
 bool InConfigEncoding(std::string& bytes) {
-    const bool marked = bytes.starts_with(Utf8Mark);
-    const std::string_view text = std::string_view(bytes).substr(marked ? Utf8Mark.size() : 0);
-    if (!IsUtf8(text) || (!marked && IsAscii(text))) return true;
+    if (!bytes.starts_with(Utf8Mark)) return true;
+    const std::string_view text = std::string_view(bytes).substr(Utf8Mark.size());
+    if (!IsValidIn(Utf8CodePage, text)) return true;
     bool exact = false;
     std::string stored = Narrow(Widen(text), AnsiCodePage, &exact);
     if (!exact) return false;
     bytes = std::move(stored);
     return true;
 }
+
+bool ReadsOtherwiseAsUtf8(std::string_view bytes) { return !IsAscii(bytes) && IsValidIn(Utf8CodePage, bytes); }
+
+bool IsConfigText(std::string_view bytes) { return IsValidIn(AnsiCodePage, bytes); }
 
 }  // namespace platform

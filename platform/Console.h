@@ -9,11 +9,13 @@ namespace platform {
 enum class StandardStream { Output, Error };
 
 // Writes UTF-8 `text` (lines end in "\n") at once. On Windows a console gets it
-// as Unicode and a file or pipe, with CR LF line ends, in the ANSI code page,
-// or in UTF-8 where that code page cannot carry the text; a program started
-// from a console without its own handles writes to that console. Nothing is
-// written when there is nowhere to write. False when the stream refused the
-// text: closed (the reader of a pipe is gone) or failing.
+// as Unicode and a file or pipe, with CR LF line ends, in the one encoding
+// the process chose before its first line (platform/RedirectedEncoding.h):
+// in the ANSI code page a character it lacks is "?", as the system's own
+// tools write it. A program started from a console without its own handles
+// writes to that console. Nothing is written when there is nowhere to write.
+// False when the stream refused the text: closed (the reader of a pipe is
+// gone) or failing.
 bool WriteStandard(StandardStream stream, const std::string& text);
 
 // True when `stream` leads to a terminal a person watches: on POSIX a tty,

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/RedirectedEncoding.h"
 #include "platform/WideText_win.h"
 
 namespace platform {
@@ -55,13 +56,18 @@ std::string WithCrLf(const std::string& text) {
     return lines;
 }
 
-// The ANSI code page is what a Chinese server's tools read a log in; where it
-// cannot carry the text (code page 1252 on an English server), UTF-8 keeps
-// every word instead of a "?" for each.
-std::string ForFileOrPipe(const std::wstring& text) {
+bool AnsiCarries(std::string_view text) {
     bool exact = false;
-    std::string ansi = Narrow(text, AnsiCodePage, &exact);
-    return exact ? ansi : Narrow(text);
+    Narrow(Widen(text), AnsiCodePage, &exact);
+    return exact;
+}
+
+// Chosen once, before the first line: a file of a run's lines reads back in
+// one encoding, whatever names come up (platform/RedirectedEncoding.h).
+std::string ForFileOrPipe(const std::wstring& text) {
+    static const unsigned codePage =
+        ChooseRedirectedEncoding(AnsiCarries) == RedirectedEncoding::Ansi ? AnsiCodePage : Utf8CodePage;
+    return Narrow(text, codePage);
 }
 
 bool WriteBytes(HANDLE handle, const std::string& bytes) {

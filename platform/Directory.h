@@ -72,7 +72,10 @@ public:
     Directory& operator=(const Directory&) = delete;
 
     // The root of a sweep, by path: Listed, Unreadable or Refused (`refusal`
-    // then says why). On POSIX the path is followed one name at a time from
+    // then says why). A root that is the whole system is refused, however
+    // it was spelt ("/srv/..", a link to it, "\\?\C:\"): "/" on POSIX, on
+    // Windows the system drive's root and the Windows folder; other drives'
+    // roots are not. On POSIX the path is followed one name at a time from
     // "/", and a link on the way only when it is root's or belongs to the
     // owner of its directory; the way never passes from a directory an
     // unprivileged user owns into one that root or another user owns. On

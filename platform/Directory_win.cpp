@@ -116,6 +116,34 @@ RemoveResult DeleteFileByHandle(HANDLE handle) {
     return stays;
 }
 
+// One directory however it is spelt (a junction, "\\?\", a short name):
+// the volume and the file's index on it.
+bool SameDirectory(HANDLE handle, const std::wstring& other) {
+    const HANDLE otherHandle = CreateFileW(other.c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (otherHandle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION one, two;
+    const bool same = GetFileInformationByHandle(handle, &one) && GetFileInformationByHandle(otherHandle, &two) &&
+                      one.dwVolumeSerialNumber == two.dwVolumeSerialNumber &&
+                      one.nFileIndexHigh == two.nFileIndexHigh && one.nFileIndexLow == two.nFileIndexLow;
+    CloseHandle(otherHandle);
+    return same;
+}
+
+// A sweep of either would empty the system: with "*.*", a silent run
+// deletes every file it may.
+bool IsSystemPlace(HANDLE handle, WayRefusal::Reason& reason) {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+    if (length < 3 || length >= MAX_PATH) return false;
+    const std::wstring windows(buffer, length);
+    reason = WayRefusal::Reason::WindowsFolder;
+    if (SameDirectory(handle, windows)) return true;
+    reason = WayRefusal::Reason::SystemRoot;
+    return SameDirectory(handle, windows.substr(0, 3));
+}
+
 }  // namespace
 
 struct Directory::State {
@@ -196,13 +224,17 @@ Directory::~Directory() = default;
 
 // A root that is a junction or a directory link is followed: the owner chose
 // it, and the system does not say who made it.
-OpenResult Directory::Open(const char* path, WayRefusal*) {
+OpenResult Directory::Open(const char* path, WayRefusal* refusal) {
     state = std::make_unique<State>();
     state->handle = CreateFileW(Widen(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    return state->handle != INVALID_HANDLE_VALUE && IsPlainDirectory(state->handle) ? OpenResult::Listed
-                                                                                     : OpenResult::Unreadable;
+    if (state->handle == INVALID_HANDLE_VALUE || !IsPlainDirectory(state->handle)) return OpenResult::Unreadable;
+    WayRefusal::Reason reason;
+    if (!IsSystemPlace(state->handle, reason)) return OpenResult::Listed;
+    if (refusal) *refusal = {reason, path};
+    state.reset();
+    return OpenResult::Refused;
 }
 
 OpenResult Directory::Open(const Directory& parent, const char* name) {

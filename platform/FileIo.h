@@ -50,6 +50,8 @@ void CloseFile(FileHandle file);
 // administrator. Never changes the file.
 bool IsWritable(const char* path);
 bool FileExists(const char* path);
+// True when `path` names a directory, a link to one followed.
+bool DirectoryExists(const char* path);
 // The file that `path` names once every link on it is followed: `path`
 // itself when it is no link, and a dangling link's target too, so that
 // writing it creates that file.

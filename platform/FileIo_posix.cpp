@@ -115,6 +115,11 @@ bool FileExists(const char* path) {
     return lstat(path, &st) == 0;
 }
 
+bool DirectoryExists(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // As many as the kernel itself follows in one lookup.
 std::string LinkTarget(const char* path) {
     std::string target = path;

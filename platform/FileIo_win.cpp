@@ -94,6 +94,11 @@ bool IsWritable(const char* path) {
 
 bool FileExists(const char* path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool DirectoryExists(const char* path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // The file is saved where its name stands: NTFS links to it are not followed.
 std::string LinkTarget(const char* path) { return path; }
 

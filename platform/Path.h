@@ -13,6 +13,14 @@ extern const char PathSeparator;
 // "D:\logs") or a share ("\\server\share\logs"). Nothing is checked on disk.
 bool IsAbsoluteDirectory(const std::string& path);
 
+// The directory a sweep's root names, as the system opens it, for the sweep
+// to open and to name in what it prints: on Windows "." and ".." resolved,
+// "/" turned into "\" and the dots and spaces that end the last name
+// dropped, as the system drops them ("D:\logs " opens "D:\logs"); the path
+// itself where that cannot be done, and elsewhere, where the sweep follows
+// the path name by name.
+std::string ResolvedDirectory(const std::string& path);
+
 // A UTF-8 text as file names are matched and paths measured: on Windows its
 // bytes in the system's ANSI code page, as the system's ANSI functions give
 // names (a character the code page lacks becomes "?"); elsewhere the text

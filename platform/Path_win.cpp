@@ -1,5 +1,7 @@
 #include "platform/Path.h"
 
+#include <windows.h>
+
 #include "platform/WideText_win.h"
 
 namespace platform {
@@ -28,6 +30,18 @@ bool IsShare(const std::string& path) {
 bool IsAbsoluteDirectory(const std::string& path) {
     const bool drive = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
     return drive || IsShare(path);
+}
+
+// The system's own normalisation, which every open by path goes through.
+std::string ResolvedDirectory(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) return Narrow(std::wstring_view(full.data(), length));
+        full.resize(length);
+    }
 }
 
 std::string NameBytes(const std::string& text) { return Narrow(Widen(text), AnsiCodePage); }

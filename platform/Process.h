@@ -22,6 +22,11 @@ void ReplaceProcess(const std::string& path, char** argv);
 // nobody sees).
 bool HasDisplay();
 
+// True when the console launcher (vorn.com, platform/ConsoleLauncher.h)
+// started this process: a console or a scheduler waits for its status, and
+// nobody may be there to answer a box. Never so on POSIX, which has none.
+bool StartedByConsoleLauncher();
+
 // The processors this process may run on (its affinity, as `nproc` counts
 // them), at least 1.
 int ProcessorCount();

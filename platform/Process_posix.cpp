@@ -174,6 +174,8 @@ bool HasDisplay() {
     return false;
 }
 
+bool StartedByConsoleLauncher() { return false; }
+
 int ProcessorCount() {
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) != 0) return 1;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/StopEvent_win.h"
 #include "platform/WideText_win.h"
 
 namespace platform {
@@ -33,6 +34,15 @@ bool HasDisplay() {
     USEROBJECTFLAGS flags{};
     return station && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
            (flags.dwFlags & WSF_VISIBLE);
+}
+
+// The launcher makes the event that asks this process to stop before the
+// process runs its first instruction.
+bool StartedByConsoleLauncher() {
+    const HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, StopEventName(GetCurrentProcessId()).c_str());
+    if (!event) return false;
+    CloseHandle(event);
+    return true;
 }
 
 int ProcessorCount() {

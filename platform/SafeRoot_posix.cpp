@@ -50,6 +50,11 @@ public:
             if (!Step(name)) return -1;
         }
         if (rule == Rule::OwnFile) return TakeFile();
+        // Reached however it was spelt: "/srv/..", a link to "/".
+        if (walked.empty()) {
+            Refuse(-1, WayRefusal::Reason::SystemRoot, "/");
+            return -1;
+        }
         if (!S_ISDIR(st.st_mode)) {
             errno = ENOTDIR;
             return -1;

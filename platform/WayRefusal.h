@@ -12,6 +12,8 @@ struct WayRefusal {
         ForeignLink,       // a link owned neither by root nor by the owner of its directory
         UnsafeTransition,  // from a directory (or link) an unprivileged user owns into what another user owns
         TooManyLinks,      // links lead on and on (or in a circle)
+        SystemRoot,        // the whole system: "/", or the root of the drive Windows runs from
+        WindowsFolder,     // the folder Windows itself lives in
         // Only where nobody but root and the running user may have a say:
         ForeignOwner,         // owned by another user
         WritableByOthers,     // a file others may write

@@ -7,7 +7,7 @@
 # version the Linux build uses, so both builds match names alike.
 
 vorn_win_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine dpkg-dev locales cmake
-  googletest libpcre2-dev)
+  googletest libpcre2-dev xvfb xauth)
 vorn_win_cache=${VORN_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vorn-win}
 vorn_win_toolchain=$PWD/cmake/mingw-w64.cmake
 
@@ -80,11 +80,15 @@ vorn_win_build_gtest() {
 }
 
 # Wine takes its ANSI code page from the Unix locale; the tests run as a
-# Chinese server does (code page 936), from a locale compiled here.
+# Chinese server does (code page 936), and some also as Japanese (932) and
+# Taiwanese (950) ones do, from locales compiled here.
 vorn_win_build_locale() {
-  [ -d "$vorn_win_prefix/locale/zh_CN.UTF-8" ] && return 0
+  local locale
   mkdir -p "$vorn_win_prefix/locale"
-  localedef -i zh_CN -f UTF-8 "$vorn_win_prefix/locale/zh_CN.UTF-8"
+  for locale in zh_CN ja_JP zh_TW; do
+    [ -d "$vorn_win_prefix/locale/$locale.UTF-8" ] && continue
+    localedef -i "$locale" -f UTF-8 "$vorn_win_prefix/locale/$locale.UTF-8"
+  done
 }
 
 # Sets vorn_win_prefix: where the target's libraries are installed.

@@ -4,6 +4,7 @@
 // verbose runs. Called on the sweep's thread, in the order of the sweep;
 // paths are those the progress texts show.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,7 +23,10 @@ enum class EntryOutcome : uint8_t {
     Unreadable,      // a subdirectory that could not be listed
     NoRoom,          // one not opened: the process held as many open files as it may
     Overlong,        // a subdirectory skipped for the path limit
+    Unmatched,       // a file whose match the library gave up on (its limits)
 };
+// How many outcomes there are: one past the last above, which it must stay.
+constexpr size_t EntryOutcomeCount = static_cast<size_t>(EntryOutcome::Unmatched) + 1;
 
 class EntryReport {
 public:

@@ -12,7 +12,7 @@
 
 class OutcomeTally final : public EntryReport {
 public:
-    static constexpr size_t OutcomeCount = static_cast<size_t>(EntryOutcome::Overlong) + 1;
+    static constexpr size_t OutcomeCount = EntryOutcomeCount;
 
     explicit OutcomeTally(EntryReport* next = nullptr) : next(next) {}
 

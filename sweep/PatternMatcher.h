@@ -1,28 +1,21 @@
 #pragma once
 // The name pattern of a sweep: its translation into one regular expression and
-// the compiled expression that file names are tested against. Matching works
-// on bytes and is case-sensitive; a pattern that asks for UTF or UCP mode does
-// not compile.
+// the compiled expression that file names are tested against. Matching is
+// case-sensitive and never begins or ends inside a character of a name
+// (sweep/NameExpression.h), though "?" is one byte; a pattern that asks for
+// UTF or UCP mode does not compile.
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
-struct pcre2_real_code_8;
-struct pcre2_real_match_data_8;
-
 // A wildcard pattern becomes an anchored expression in which "." is literal,
-// "?" is exactly one byte and "*" any run of bytes; every other sign keeps its
-// regular-expression meaning. A regular expression is taken as it stands
-// (unanchored).
+// "?" is exactly one byte ("\C") and "*" any run of bytes ("\C*"); every
+// other sign keeps its regular-expression meaning. A regular expression is
+// taken as it stands (unanchored).
 std::string BuildExpression(const std::string& pattern, bool regex);
-
-// The UTF-8 `expression` spelt as the names it is matched against are
-// (platform/Path.h, NameBytes), so that "?" is one byte of those. A byte of a
-// character there that is an ASCII sign (the second byte of a double-byte
-// character may be a backslash or "|") is escaped: it stands for itself.
-std::string ExpressionForNames(const std::string& expression);
 
 struct MatchRecord {
     static constexpr size_t Pairs = 10;  // the whole match and 9 groups
@@ -32,20 +25,28 @@ struct MatchRecord {
     int result = 0;                           // 0: matched, with more groups than the pairs hold
 };
 
+// Whether a name matched; Failed when the library gave up on it (its match
+// or depth limit), which says nothing either way.
+enum class NameMatchResult { NoMatch, Match, Failed };
+
 class PatternMatcher {
 public:
     static constexpr int Unlimited = -1;
 
-    PatternMatcher() = default;
+    PatternMatcher();
     virtual ~PatternMatcher();
     PatternMatcher(const PatternMatcher&) = delete;
     PatternMatcher& operator=(const PatternMatcher&) = delete;
 
-    // Replaces the held expression; false (and nothing held) when it does not
-    // compile. A wildcard's expression lets "*" and "?" take a line feed and
+    // Replaces the held expression, UTF-8 as BuildExpression gives it; false
+    // (and nothing held) when it does not compile or cannot be matched on
+    // whole characters (Refusal then says why). A wildcard's expression lets
     // "$" mean the very end of the name: file names may hold line feeds, and
     // "*.log" must not take "x.log" followed by one.
     bool Compile(const std::string& expression, bool wildcard = false);
+    // Why the last Compile refused its expression although the library
+    // would have taken it; empty otherwise.
+    const std::string& Refusal() const { return refusal; }
     // Collects successive matches over the zero-terminated `subject` into the
     // records: up to `limit` (Unlimited for no bound, 0 for one attempt).
     // Each attempt begins where the previous match ended; an empty match ends
@@ -54,12 +55,15 @@ public:
 
     const std::vector<MatchRecord>& Records() const { return records; }
 
+    struct Compiled;
+    struct Matching;
+
 private:
     friend class NameMatch;
-    void Release();
 
-    pcre2_real_code_8* code = nullptr;
-    pcre2_real_match_data_8* matchData = nullptr;
+    std::unique_ptr<Compiled> compiled;
+    std::unique_ptr<Matching> matching;
+    std::string refusal;
     std::vector<MatchRecord> records;
 };
 
@@ -74,9 +78,9 @@ public:
     NameMatch& operator=(const NameMatch&) = delete;
 
     // As Match with a limit of 1 says, without recording.
-    bool operator()(const char* name) const;
+    NameMatchResult operator()(const char* name) const;
 
 private:
-    const pcre2_real_code_8* code;
-    pcre2_real_match_data_8* data;
+    const PatternMatcher::Compiled* compiled;
+    std::unique_ptr<PatternMatcher::Matching> matching;
 };

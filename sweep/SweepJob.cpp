@@ -18,8 +18,8 @@ namespace {
 
 constexpr const char* RunningText = "正在运行...";
 constexpr const char* SearchingFormat = "搜索目录 %s";
-constexpr const char* BadNameText = "无效文件名";
-constexpr const char* BadRegexText = "无效正则表达式";
+const std::string BadNameText = "无效文件名";
+const std::string BadRegexText = "无效正则表达式";
 constexpr const char* SummaryFormat = "%s! 共搜索到%d个文件，删除了%d个文件";
 constexpr const char* CompletedText = "运行完成";
 constexpr const char* StoppedText = "运行已停止";
@@ -75,19 +75,19 @@ void SweepJob::PrepareRun() {
     shortfalls = {};
     lastCounts = {};
     deletedBytes = 0;
-    root = settings.filepath;
+    // What is opened, and what the lines name: the folder the system opens.
+    root = platform::ResolvedDirectory(settings.filepath);
     regex = settings.regex;
     settings.matchPattern = BuildExpression(settings.filename, regex);
-    // Names are matched as the system spells them (platform::NameBytes).
-    expression = ExpressionForNames(settings.matchPattern);
     // Compiled before any worker exists: they all share it.
-    compiled = matcher.Compile(expression, !regex);
+    compiled = matcher.Compile(settings.matchPattern, !regex);
     deletedCount = 0;
     dirCount = 0;
     openDirectories = 0;
     workerFailed = false;
     for (std::atomic<int>* count : {&counts.undeletedFiles, &counts.unremovedDirectories,
-                                    &counts.unreadableDirectories, &counts.overlongDirectories})
+                                    &counts.unreadableDirectories, &counts.overlongDirectories,
+                                    &counts.unmatchedNames})
         *count = 0;
     queue = std::make_shared<WorkQueue>();
     directoryBudget = platform::DirectoryBudget();
@@ -108,7 +108,8 @@ void SweepJob::Run() {
     if (workerFailed) return EndFailedRun();
     if (!compiled) {
         runEnd = RunEnd::InvalidPattern;
-        ReportEnd(StatusKind::Error, regex ? BadRegexText : BadNameText);
+        const std::string refusal = matcher.Refusal();
+        ReportEnd(StatusKind::Error, (regex ? BadRegexText : BadNameText) + (refusal.empty() ? "" : ": " + refusal));
         return EndRun();
     }
     EndSweep(outcome, node);
@@ -171,7 +172,7 @@ bool SweepJob::Going() const { return IsRunning() && !workerFailed; }
 
 void SweepJob::EndSweep(Outcome rootOutcome, const Node& node) {
     shortfalls = {counts.undeletedFiles, counts.unremovedDirectories, counts.unreadableDirectories,
-                  counts.overlongDirectories};
+                  counts.overlongDirectories, counts.unmatchedNames};
     const uint32_t found = node ? node->found.load() : 0;
     lastCounts = {found, static_cast<uint64_t>(deletedCount.load()), static_cast<uint64_t>(dirCount.load()),
                   deletedBytes.load()};

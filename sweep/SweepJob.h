@@ -42,9 +42,11 @@ struct SweepShortfalls {
     int unremovedDirectories = 0;   // emptied by the sweep, yet could not be removed
     int unreadableDirectories = 0;  // subdirectories that could not be listed
     int overlongDirectories = 0;    // subdirectories skipped for the path limit
+    int unmatchedNames = 0;         // files whose match the library gave up on: kept, unjudged
 
     bool Any() const {
-        return undeletedFiles || unremovedDirectories || unreadableDirectories || overlongDirectories;
+        return undeletedFiles || unremovedDirectories || unreadableDirectories || overlongDirectories ||
+               unmatchedNames;
     }
     bool operator==(const SweepShortfalls&) const = default;
 };
@@ -128,7 +130,7 @@ private:
     // What went wrong, counted by every worker.
     struct ShortfallCounts {
         std::atomic<int> undeletedFiles{0}, unremovedDirectories{0}, unreadableDirectories{0},
-            overlongDirectories{0};
+            overlongDirectories{0}, unmatchedNames{0};
     };
 
     // The run itself, on its first thread.
@@ -184,7 +186,6 @@ private:
     int64_t startTime = 0;
     // The run's own copies of what the window may change while it runs.
     std::string root;
-    std::string expression;
     bool regex = false;
     RunEnd runEnd = RunEnd::None;
     std::string finalText;

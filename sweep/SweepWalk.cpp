@@ -219,7 +219,7 @@ bool SweepJob::VisitFile(Walk& walk, const Node& node, const platform::DirEntry&
     std::optional<EntryOutcome> kept;
     Verdict verdict = Verdict::Keep;
     if (entry.kind != platform::EntryKind::Special) verdict = Judge(walk, node->dir, entry, kept);
-    else if (entryReport && walk.matches(entry.matchName)) kept = EntryOutcome::Special;
+    else if (entryReport && walk.matches(entry.matchName) == NameMatchResult::Match) kept = EntryOutcome::Special;
     if (verdict == Verdict::Delete) return Delete(walk, node, entry, pause);
     node->kept = true;
     if (kept) ReportEntry(*kept, walk.path, false);
@@ -230,7 +230,12 @@ bool SweepJob::VisitFile(Walk& walk, const Node& node, const platform::DirEntry&
 // one, and only for names that matched.
 SweepJob::Verdict SweepJob::Judge(Walk& walk, const platform::Directory& dir, const platform::DirEntry& entry,
                                    std::optional<EntryOutcome>& kept) {
-    if (!walk.matches(entry.matchName)) return Verdict::Keep;
+    const NameMatchResult match = walk.matches(entry.matchName);
+    if (match == NameMatchResult::Failed) {
+        ++counts.unmatchedNames;
+        kept = EntryOutcome::Unmatched;
+    }
+    if (match != NameMatchResult::Match) return Verdict::Keep;
     const SweepFilters filters = SweepFilters::Read(settings);
     const uint32_t spared = filters.SparedAttributes();
     const bool age = filters.expiredays != 0;

@@ -24,6 +24,7 @@ TEST(EntryLines, EveryPathStaysOneLineThatGivesItBack) {
         {EntryOutcome::TooRecent, "/srv/new.log", false, "[修改未满7天] /srv/new.log"},
         {EntryOutcome::Overlong, "/srv/deep", true, "[路径超过260字节] /srv/deep" + sep},
         {EntryOutcome::NoRoom, "/srv/deep", true, "[打开的文件数已达上限] /srv/deep" + sep},
+        {EntryOutcome::Unmatched, "/srv/aaa", false, "[无法完成匹配] /srv/aaa"},
         {EntryOutcome::Deleted, "/srv/two\nlines.log", false, "$'/srv/two\\nlines.log'"},
         {EntryOutcome::Gone, "/srv/tab\there", false, "[已不存在] $'/srv/tab\\there'"},
         {EntryOutcome::Deleted, "/srv/bad\xFF\xC3.log", false, "$'/srv/bad\\xff\\xc3.log'"},

@@ -106,6 +106,27 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
     }
 }
 
+// "/" with "*" would empty the system: it is no root, however spelt, and the
+// run says why with the status of a root it cannot open; what lies below it is.
+TEST_F(ProgramTest, TheWholeSystemIsNoRoot) {
+    const fs::path exe = Install("bin");
+    std::string up = temp.Path().string();
+    for (auto depth = std::count(up.begin(), up.end(), '/'); depth > 0; --depth) up += "/..";
+    fs::create_symlink("/", temp / "slash");
+    for (const std::string& root : {std::string("/"), std::string("//"), up, (temp / "slash").string()}) {
+        SweepSettings s;
+        s.filepath = root;
+        s.filename = "vorn-matches-nothing";
+        s.subdir = false;
+        Configure(exe, s);
+        const ChildResult r = Run(exe, {"/auto", "/L"});
+        EXPECT_EQ(r.status, 5) << root;
+        EXPECT_EQ(r.out, "无法打开处理目录 " + root + ": “/”是整个系统的根目录，不能作为处理目录\n") << root;
+    }
+    ConfigureRoot(exe, up + Tree("tree", {"a.log"}).string());
+    EXPECT_EQ(Run(exe, {"/auto", "/L"}).status, 0);
+}
+
 // The README's example as a reader would paste it: it writes build/vorn.ini and
 // starts the program through run.sh. run.sh builds the program first; here it
 // is built, so a stand-in only starts it. Only the root moves into the test's tree.

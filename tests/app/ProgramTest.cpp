@@ -97,6 +97,25 @@ TEST_F(ProgramTest, PatternThatDoesNotCompileEndsWithItsError) {
     EXPECT_TRUE(fs::exists(tree / "data(1.txt"));
 }
 
+// A name the library gives up on (its match limit) stays, but not as though
+// it had not matched: its own line, a shortfall, status 6.
+TEST_F(ProgramTest, AMatchThatEndsInAnErrorIsAShortfall) {
+    const fs::path exe = Install("bin");
+    const std::string name(30, 'a');
+    const fs::path tree = Tree("tree", {name, "b.log"});
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.filename = "^(a?){30}a{30}$";
+    s.regex = true;
+    s.speed = 3;
+    Configure(exe, s);
+    const ChildResult r = Run(exe, {"/auto", "/V"});
+    EXPECT_EQ(r.status, 6) << r.err;
+    EXPECT_EQ(r.out, AsPrinted("[无法完成匹配] " + (tree / name).string() + "\n运行完成! 共搜索到2个文件，删除了0个文件\n"));
+    EXPECT_EQ(r.err, AsPrinted("运行不完整: 1个文件名超出正则表达式的匹配限制，未处理\n"));
+    EXPECT_TRUE(fs::exists(tree / name));
+}
+
 // A root that is missing or no directory must not look like a clean night on
 // an empty folder; an empty folder still is one.
 TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {

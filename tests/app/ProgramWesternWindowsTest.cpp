@@ -24,4 +24,14 @@ TEST_F(ProgramTest, RedirectedLinesReadBackWhereTheCodePageHasNoChinese) {
     EXPECT_EQ(swept.out, "运行完成! 共搜索到1个文件，删除了1个文件\r\n");
 }
 
+// The lines of one run are all UTF-8, a name code page 1252 could carry too.
+TEST_F(ProgramTest, RedirectedLinesOfARunAreAllUtf8) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"café.log"});
+    ConfigureRoot(exe, tree);
+    const ChildResult r = Run(exe, {"/auto", "/L"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, TempDir::Utf8(tree) + "\\café.log\r\n列出完成! 共搜索到1个文件，将删除1个文件\r\n");
+}
+
 }  // namespace

@@ -37,9 +37,11 @@ TEST_F(ProgramTest, AnsiConfigurationWithAChinesePathIsSweptAndItsLineRedirected
     EXPECT_TRUE(fs::exists(tree / "b.txt"));
 }
 
-// As Windows users write the file: Notepad's UTF-8 (its default) is read as
-// written or refused for its encoding; a drive-relative directory, which
-// would sweep wherever the program was started, is refused.
+// As Windows users write the file: Notepad's UTF-8 with its mark is read as
+// written or refused for its encoding, without the mark (Notepad's default)
+// it is refused where only UTF-8 makes sense of it (here its filepath exists
+// only as UTF-8 reads it); a drive-relative directory, which would sweep
+// wherever the program was started, is refused.
 TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
     const fs::path exe = Install("bin");
@@ -50,9 +52,10 @@ TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
         std::string bytes;
         std::string said;  // on standard error; none: swept
     } cases[] = {
-        {"UTF-8", lines, ""},
+        {"UTF-8", lines, "文件是不带BOM的UTF-8编码，按系统代码页读取会读成别的字符: 请另存为ANSI，或带有BOM的UTF-8"},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + lines, ""},
-        {"UTF-8 with a character outside the code page", lines + ";ก\r\n", "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
+        {"UTF-8 with its mark and a character outside the code page", "\xEF\xBB\xBF" + lines + ";ก\r\n",
+         "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
         {"the drive's current directory", "[vorn]\r\nfilepath=Z:\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
         {"a folder in it", "[vorn]\r\nfilepath=Z:日志\r\nfilename=*\r\n", "第2行 “filepath” 必须是绝对路径"},
     };
@@ -67,6 +70,52 @@ TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
         EXPECT_EQ(fs::exists(tree / TempDir::FromUtf8("日志1.log")), !swept) << c.what;
         EXPECT_TRUE(fs::exists(tree / "b.log")) << c.what;
     }
+}
+
+// A root is the folder the system opens, and that folder is what the lines
+// name; the system drive's root and the Windows folder are none, however
+// spelt (listed only, and only their top, should the refusal fail).
+TEST_F(ProgramTest, RootIsTheFolderTheSystemOpensAndNeverTheWholeSystem) {
+    const fs::path exe = Install("bin");
+    const std::string tree = TempDir::Utf8(Tree("tree", {"a.log"})), other = TempDir::Utf8(Tree("other", {"a.log"}));
+    const std::string systemRoot = "“C:\\”是整个系统的根目录，不能作为处理目录\n";
+    const struct {
+        std::string root;
+        int status;
+        std::string out;  // its start
+    } roots[] = {
+        {"C:\\", 5, "无法打开处理目录 C:\\: " + systemRoot},
+        {"c:/", 5, "无法打开处理目录 c:\\: “c:\\”是整个系统的根目录，不能作为处理目录\n"},
+        {"C:\\windows\\..", 5, "无法打开处理目录 C:\\: " + systemRoot},
+        {"C:\\WINDOWS\\", 5, "无法打开处理目录 C:\\WINDOWS\\: “C:\\WINDOWS\\”是Windows系统目录，不能作为处理目录\n"},
+        {"Z:\\", 0, "列出完成! 共搜索到"},
+        {tree + "\\..\\other", 0, other + "\\a.log\n"},
+        {tree + " ", 0, tree + "\\a.log\n"},
+        {tree + ".", 0, tree + "\\a.log\n"},
+    };
+    for (const auto& root : roots) {
+        SweepSettings s;
+        s.filepath = root.root;
+        s.filename = root.status == 0 ? "a.log" : "vorn-matches-nothing";
+        s.subdir = false;
+        Configure(exe, s);
+        const ChildResult r = Run(exe, {"/auto", "/L"});
+        EXPECT_EQ(r.status, root.status) << root.root;
+        EXPECT_EQ(r.out.rfind(AsPrinted(root.out), 0), 0u) << root.root << ": " << r.out;
+    }
+}
+
+// A Chinese server's redirected lines are all in its ANSI code page, a name
+// it has no character for too ("?", as its own tools write it): one file of
+// them reads back in one encoding.
+TEST_F(ProgramTest, RedirectedLinesOfARunAreInTheAnsiCodePage) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("日志", {"한.log"});
+    ConfigureRoot(exe, tree);
+    const ChildResult r = Run(exe, {"/auto", "/L"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, Ansi(TempDir::Utf8(tree)) + "\\?.log\r\n" + AsPrinted("列出完成! 共搜索到1个文件，将删除1个文件\n"));
 }
 
 // The named mutex is the guard, whoever holds it.
@@ -93,6 +142,9 @@ TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
     const ChildResult silent = Run(exe, {"/auto"}, WithTheTestsDisplay());
     EXPECT_EQ(silent.status, 2);
     EXPECT_EQ(silent.err.rfind(ConfigErrorLine, 0), 0u) << silent.err;
+    // The run was silent: what failed is the window to configure in.
+    EXPECT_NE(silent.err.find(AsPrinted("无法打开程序窗口，不能在窗口中修改配置。\n")), std::string::npos) << silent.err;
+    EXPECT_EQ(silent.err.find("/auto"), std::string::npos) << silent.err;
     const ChildResult window = Run(exe, {}, WithTheTestsDisplay());
     EXPECT_EQ(window.status, 2);
     EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
@@ -129,6 +181,32 @@ TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
     const ChildResult alone = Run(launcher, {"/auto"});
     EXPECT_EQ(alone.status, 2);
     EXPECT_EQ(alone.err, AsPrinted("无法启动 " + exe.string() + "\n"));
+}
+
+// Through vorn.com, as schedulers run it, nobody may be there to answer a
+// box: a run without a usable vorn.ini says why on standard error and ends,
+// with no box or window, also where the desktop could show them. (Here no
+// box can appear: what tells is that nothing more is tried and said.)
+TEST_F(ProgramTest, ThroughTheLauncherASilentRunNeverWaitsForAPerson) {
+    const fs::path exe = Install("bin");
+    const fs::path launcher = InstallLauncher(exe);
+    const std::string ini = TempDir::Utf8(exe.parent_path() / SweepSettings::FileName);
+    const struct {
+        const char* what;
+        std::string bytes;  // none: no file
+        std::string detail;
+    } files[] = {
+        {"no file", "", ini + ": 文件不存在"},
+        {"a file in UTF-16", std::string("\xFF\xFE[\0v\0", 6), ini + ": 文件是UTF-16编码，必须另存为ANSI"},
+    };
+    for (const auto& file : files) {
+        fs::remove(ini);
+        if (!file.bytes.empty()) temp.Write("bin/vorn.ini", file.bytes);
+        const ChildResult r = Run(launcher, {"/auto"}, WithTheTestsDisplay());
+        EXPECT_EQ(r.status, 2) << file.what;
+        EXPECT_EQ(r.out, "") << file.what;
+        EXPECT_EQ(r.err, ConfigErrorLine + AsPrinted(file.detail + "\n")) << file.what;
+    }
 }
 
 // Ctrl+C reaches the launcher, which shares the console; the sweep ends as a

@@ -27,6 +27,7 @@ RunRecord SampleRun(int status, int64_t endTime) {
     run.outcomes[static_cast<size_t>(EntryOutcome::TooRecent)] = 5;
     run.shortfalls.undeletedFiles = 1;
     run.shortfalls.unreadableDirectories = 2;
+    run.shortfalls.unmatchedNames = 4;
     return run;
 }
 
@@ -59,6 +60,7 @@ TEST(RunMetrics, EverySampleCarriesTheRunAndTheSettingsLabel) {
         {"vorn_shortfalls{settings=\"web\",kind=\"undeleted_files\"}", "1"},
         {"vorn_shortfalls{settings=\"web\",kind=\"unreadable_directories\"}", "2"},
         {"vorn_shortfalls{settings=\"web\",kind=\"overlong_directories\"}", "0"},
+        {"vorn_shortfalls{settings=\"web\",kind=\"unmatched_names\"}", "4"},
     };
     for (const auto& c : cases) EXPECT_EQ(Value(text, c.sample), c.value) << c.sample;
 }

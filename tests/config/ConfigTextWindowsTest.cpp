@@ -2,11 +2,14 @@
 // gives a file (hidden and system attributes kept by a save; the read-only
 // attribute and a lock protect it).
 
+#include "config/ConfigCheck.h"
+#include "config/ConfigFile.h"
 #include "config/GatherRules.h"
 #include "config/SweepSettings.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "SweepSettingsFixture.h"
@@ -49,6 +52,79 @@ TEST_F(SweepSettingsTest, TextsTheCodePageCannotCarryAreRefused) {
     settings.filepath = "D:\\ก";
     EXPECT_FALSE(settings.Save(dir.Dir()));
     EXPECT_FALSE(fs::exists(IniPath()));
+}
+
+// Which reading of vorn.ini a run sweeps with. 小 is D0 A1 in code page 936,
+// also valid UTF-8 (Cyrillic С): only a byte-order mark makes a file UTF-8,
+// and a file without one that only UTF-8 makes sense of is refused.
+TEST_F(SweepSettingsTest, FileIsReadInTheAnsiCodePageUnlessMarkedAsUtf8) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    for (const char* folder : {"logs", "日志", "小", "both/小", "both/С"}) fs::create_directories(dir / folder);
+    auto file = [this](const std::string& folder, const std::string& pattern) {
+        return "[vorn]\r\nfilepath=" + TempDir::Utf8(dir.Path()) + "\\" + folder + "\r\nfilename=" + pattern +
+               "\r\n";
+    };
+    using Problem = ConfigFile::Problem;
+    const struct {
+        const char* what;
+        std::string bytes;
+        Problem problem;
+        const char* pattern;  // as read, where the file is taken
+    } cases[] = {
+        {"ANSI that also is UTF-8", Ansi(file("logs", "小*.log")), Problem::None, "小*.log"},
+        {"ANSI naming a folder whose UTF-8 reading is another that exists", Ansi(file("both\\小", "小*.log")),
+         Problem::None, "小*.log"},
+        {"ANSI naming a folder that exists only as ANSI reads it", Ansi(file("小", "*.log")), Problem::None, "*.log"},
+        {"UTF-8 that is no text of the code page", file("日志", "小*.log"), Problem::UnmarkedUtf8, ""},
+        {"UTF-8 naming a folder that exists only as UTF-8 reads it", file("日志", "*.log"), Problem::UnmarkedUtf8, ""},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + file("日志", "小*.log"), Problem::None, "小*.log"},
+        {"UTF-8 with its mark and a character the code page lacks", "\xEF\xBB\xBF" + file("日志", "ก*.log"),
+         Problem::Uncarriable, ""},
+    };
+    for (const auto& c : cases) {
+        dir.Write(SweepSettings::FileName, c.bytes);
+        SweepSettings read;
+        const StartupConfig config = LoadStartupConfig(dir.Dir(), read, true);
+        EXPECT_EQ(config.file.problem, c.problem) << c.what;
+        if (c.problem != Problem::None) continue;
+        EXPECT_FALSE(config.problem) << c.what << ": " << config.problem->Message();
+        EXPECT_EQ(read.filename, c.pattern) << c.what;
+    }
+}
+
+// What the window saves is what the next run reads, whatever characters the
+// code page gives it.
+TEST_F(SweepSettingsTest, TheWindowsOwnFileReadsBackAsSaved) {
+    if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
+    fs::create_directories(dir / "小");
+    settings.filepath = TempDir::Utf8(dir / "小");
+    for (const char* pattern : {"小*.log", "校位未路写些效.txt", "浣颁华", "[小校]\\.log"}) {
+        settings.filename = pattern;
+        ASSERT_TRUE(settings.Save(dir.Dir())) << pattern;
+        SweepSettings read;
+        const StartupConfig config = LoadStartupConfig(dir.Dir(), read, true);
+        EXPECT_FALSE(config.problem) << pattern << ": " << config.problem->Message();
+        EXPECT_EQ(read.filepath, settings.filepath) << pattern;
+        EXPECT_EQ(read.filename, pattern);
+    }
+}
+
+// A character whose trail byte is 5C, a backslash, does not end a name in
+// the check: `\\誠\share` is a share.
+TEST(ConfigCheckWindows, PathsAreJudgedByTheirCharactersNotTheirBytes) {
+    const std::map<UINT, std::string> trailBackslash = {{932, "表"}, {936, "誠"}, {950, "許"}};
+    const auto sample = trailBackslash.find(GetACP());
+    if (sample == trailBackslash.end()) GTEST_SKIP() << "needs code page 932, 936 or 950";
+    ASSERT_EQ(Ansi(sample->second).back(), '\\');
+    for (const std::string& path : {"\\\\" + sample->second + "\\share", "\\\\server\\" + sample->second,
+                                    "D:\\" + sample->second + "\\logs"}) {
+        const std::string bytes = Ansi("[vorn]\r\nfilepath=" + path + "\r\nfilename=*\r\n");
+        const auto problem = FindConfigProblem(bytes);
+        EXPECT_FALSE(problem) << path << ": " << problem->Message();
+    }
+    const auto relative = FindConfigProblem(Ansi("[vorn]\r\nfilepath=\\" + sample->second + "\r\nfilename=*\r\n"));
+    ASSERT_TRUE(relative);
+    EXPECT_EQ(relative->key, "filepath");
 }
 
 // A hidden vorn.ini stays hidden: the new file takes the old one's place

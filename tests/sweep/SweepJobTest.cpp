@@ -23,7 +23,7 @@ TEST_F(SweepFixture, DefaultPatternSparesDotlessNamesButCountsThem) {
     EXPECT_EQ(texts[3], Summary(true, 3, 2));
     EXPECT_TRUE(Exists("README"));
     EXPECT_FALSE(Exists("a.txt") || Exists("archive.tar.gz"));
-    EXPECT_EQ(settings.matchPattern, "^.*\\..*$");
+    EXPECT_EQ(settings.matchPattern, "^\\C*\\.\\C*$");
 }
 
 TEST_F(SweepFixture, WildcardAndRegexModesMatchCaseSensitively) {
@@ -58,6 +58,7 @@ TEST_F(SweepFixture, PatternThatDoesNotCompileEndsWithItsErrorOnly) {
         {true, "*.*", "无效正则表达式"},
         {true, "(*UTF)a", "无效正则表达式"},
         {true, "(*UCP)a", "无效正则表达式"},
+        {true, "[一-龥]", "无效正则表达式: 字符类“[一-龥]”以多字节字符为范围的一端：范围按字节比较，不是字符的次序，请逐个列出字符"},
     };
     tree.Write("data(1.txt", "x");
     for (const auto& mode : modes) {

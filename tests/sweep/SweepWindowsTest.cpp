@@ -64,17 +64,22 @@ TEST_F(SweepFixture, NamesOutsideTheCodePageAreMatchedAndDeleted) {
 }
 
 // A Chinese character is two bytes, a character the code page lacks is one
-// "?", and a byte of a character is never a sign of the expression.
+// "?", and a byte of a character is never a sign of the expression nor a
+// character of its own: "?" ("\C") is one byte, everything else takes whole
+// characters (爸小 holds 中's bytes D6 D0 across its two characters).
 TEST_F(SweepFixture, NamesAreMatchedAsTheAnsiCodePageSpellsThem) {
     if (!ChineseCodePage()) GTEST_SKIP() << "needs code page 936";
-    const std::vector<std::string> names = {"中.txt", "ab.txt", "abc.txt", "ก.txt", "億1.log", "x.log"};
+    const std::vector<std::string> names = {"中.txt", "ab.txt", "abc.txt", "ก.txt", "億1.log", "x.log", "爸小.log"};
     const struct {
         const char* pattern;
         bool regex;
         std::vector<std::string> deleted;
     } cases[] = {
         {"??.txt", false, {"中.txt", "ab.txt"}},
-        {"^..\\.txt$", true, {"中.txt", "ab.txt"}},
+        {"^\\C\\C\\.txt$", true, {"中.txt", "ab.txt"}},
+        {"^..\\.txt$", true, {"ab.txt"}},
+        {"^.\\.txt$", true, {"中.txt", "ก.txt"}},
+        {"*中*", false, {"中.txt"}},
         {"???.txt", false, {"abc.txt"}},
         {"^...\\.txt$", true, {"abc.txt"}},
         {"?.txt", false, {"ก.txt"}},
@@ -87,7 +92,7 @@ TEST_F(SweepFixture, NamesAreMatchedAsTheAnsiCodePageSpellsThem) {
         for (const std::string& name : names) tree.Write(name, "x");
         settings.filename = c.pattern;
         settings.regex = c.regex;
-        EXPECT_EQ(Sweep().back(), Summary(true, 6, static_cast<int>(c.deleted.size())));
+        EXPECT_EQ(Sweep().back(), Summary(true, 7, static_cast<int>(c.deleted.size())));
         for (const std::string& name : names)
             EXPECT_EQ(Exists(name), std::find(c.deleted.begin(), c.deleted.end(), name) == c.deleted.end()) << name;
     }
