@@ -3,14 +3,17 @@
 #include "ExtLib/StringEx.h"
 #include "platform/Path.h"
 
-std::string JoinArguments(int argc, const char* const* argv) {
-    std::string joined;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) joined += ' ';
-        joined += argv[i];
-    }
-    return joined;
+namespace {
+
+std::string Lowered(const std::string& text) {
+    StringEx lowered(text);
+    lowered.MakeLower();
+    return lowered.Str();
 }
+
+bool IsHelpWord(const std::string& word) { return word == "/?" || word == "-h" || word == "--help"; }
+
+}  // namespace
 
 RunMode SelectRunMode(const std::string& arguments) {
     StringEx text(arguments);
@@ -18,11 +21,31 @@ RunMode SelectRunMode(const std::string& arguments) {
     text.TrimRight(' ');
     text.MakeLower();
     const std::string& words = text.Str();
+    if (words == "/check") return RunMode::Check;
+    if (IsHelpWord(words)) return RunMode::Help;
     const std::string switchWord = "/auto";
     if (words == switchWord) return RunMode::Silent;
     if (words.rfind(switchWord + ' ', 0) != 0) return RunMode::Window;
     const std::string form = words.substr(words.find_first_not_of(' ', switchWord.size()));
     return form == "/l" ? RunMode::ListOnly : form == "/v" ? RunMode::Verbose : RunMode::Window;
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    const std::string prefix = SettingsSwitch;
+    std::string words;  // the other arguments, joined by single spaces
+    int settingsSwitches = 0;
+    for (const std::string& argument : arguments) {
+        if (Lowered(argument.substr(0, prefix.size())) == prefix) {
+            line.settingsPath = argument.substr(prefix.size());
+            ++settingsSwitches;
+        } else {
+            words += (&argument == &arguments.front() ? "" : " ") + argument;
+        }
+    }
+    const bool unclear = settingsSwitches > 1 || (settingsSwitches == 1 && line.settingsPath.empty());
+    line.mode = unclear ? RunMode::Invalid : SelectRunMode(words);
+    return line;
 }
 
 std::string DirectoryOf(const std::string& executablePath) {

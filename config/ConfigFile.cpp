@@ -18,9 +18,9 @@ ConfigFile::Problem ProblemOf(platform::OpenProblem problem) {
 
 }  // namespace
 
-ConfigFile ReadConfigFile(const std::string& programDir) {
+ConfigFile ReadConfigFile(const std::string& path) {
     ConfigFile file;
-    file.path = programDir + SweepSettings::FileName;
+    file.path = path;
     TextFile text;
     if (!text.Open(file.path.c_str(), TextFile::GenericRead, TextFile::OpenExisting)) {
         file.problem = ProblemOf(platform::WhyNotOpened(file.path.c_str()));
@@ -32,10 +32,10 @@ ConfigFile ReadConfigFile(const std::string& programDir) {
     return file;
 }
 
-StartupConfig LoadStartupConfig(const std::string& programDir, SweepSettings& settings, bool silent,
+StartupConfig LoadStartupConfig(const std::string& path, SweepSettings& settings, bool silent,
                                 const std::function<void()>& afterRead) {
     StartupConfig config;
-    config.file = ReadConfigFile(programDir);
+    config.file = ReadConfigFile(path);
     if (afterRead) afterRead();
     config.loaded = config.file.problem == ConfigFile::Problem::None &&
                     settings.LoadText(config.file.bytes, config.file.path, !silent);

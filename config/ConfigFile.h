@@ -26,12 +26,13 @@ struct ConfigFile {
     Problem problem = Problem::None;
 };
 
-// Reads <programDir>vorn.ini (programDir ends in a separator) through one
-// open descriptor of a regular file; a link to one is followed. The bytes are
-// those of the file's encoding, also when its editor saved it as UTF-8.
-ConfigFile ReadConfigFile(const std::string& programDir);
+// Reads the settings file at `path` (vorn.ini in the program's folder, or
+// the one the command line names) through one open descriptor of a regular
+// file; a link to one is followed. The bytes are those of the file's
+// encoding, also when its editor saved it as UTF-8.
+ConfigFile ReadConfigFile(const std::string& path);
 
-// What start-up learns of vorn.ini from that one read: whether the reader
+// What start-up learns of the settings file from that one read: whether the reader
 // could load it into `settings` (its message about a line it cannot take is
 // written only for the window) and, for a silent run, what the strict check
 // finds. `afterRead` runs once the file is read; a test changes it there.
@@ -40,5 +41,5 @@ struct StartupConfig {
     bool loaded = false;
     std::optional<ConfigProblem> problem;
 };
-StartupConfig LoadStartupConfig(const std::string& programDir, SweepSettings& settings, bool silent,
+StartupConfig LoadStartupConfig(const std::string& path, SweepSettings& settings, bool silent,
                                 const std::function<void()>& afterRead = {});

@@ -1,5 +1,7 @@
 #include "platform/Path.h"
 
+#include <windows.h>
+
 #include "platform/WideText_win.h"
 
 namespace platform {
@@ -28,6 +30,18 @@ bool IsShare(const std::string& path) {
 bool IsAbsoluteDirectory(const std::string& path) {
     const bool drive = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]);
     return drive || IsShare(path);
+}
+
+std::string FromWorkingDirectory(const std::string& path) {
+    if (IsAbsoluteDirectory(path)) return path;
+    const bool onDrive = path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+    if (path.empty() || onDrive || IsSeparator(path[0])) return {};
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring directory(size, L'\0');
+    const DWORD length = size ? GetCurrentDirectoryW(size, directory.data()) : 0;
+    if (length == 0 || length >= size) return {};
+    const std::string base = Narrow(std::wstring_view(directory.data(), length));
+    return base + (IsSeparator(base.back()) ? "" : "\\") + path;
 }
 
 std::string NameBytes(const std::string& text) { return Narrow(Widen(text), AnsiCodePage); }

@@ -87,6 +87,10 @@ public:
     // run only lists what it would delete and remove, touching nothing, with
     // its summary in its own words. Set it before Start.
     void ReportEntriesTo(EntryReport* report, bool listOnly);
+    // For the runs that follow: whether a run ends once the pattern is
+    // compiled and the root opened, searching nothing. It ends as a sweep of
+    // an empty root would, or with the error a sweep would end with.
+    void OpenRootOnly(bool only) { rootOnly = only; }
 
 protected:
     void PrepareRun() override;
@@ -178,6 +182,7 @@ private:
     platform::RootRefusal rootRefusal;
     EntryReport* entryReport = nullptr;
     bool listOnly = false;
+    bool rootOnly = false;
     // The run's hand-overs, made anew for each run.
     std::shared_ptr<WorkQueue> queue;
     // Directories held open by the run, and how many it may hold.

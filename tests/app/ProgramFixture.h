@@ -37,7 +37,7 @@ protected:
         return programs;
     }
     static void Configure(const fs::path& exe, SweepSettings& settings) {
-        ASSERT_TRUE(settings.Save((exe.parent_path() / "").string()));
+        ASSERT_TRUE(settings.Save((exe.parent_path() / SweepSettings::FileName).string()));
     }
     // The built-in settings, sweeping `root`.
     static void ConfigureRoot(const fs::path& exe, const fs::path& root) {

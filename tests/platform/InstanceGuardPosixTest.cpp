@@ -204,4 +204,29 @@ TEST_F(InstanceGuardTest, UserWithoutHomeGetsAPrivateDirectoryNeverAForeignOne) 
     EXPECT_EQ(seen, "private, next used, all taken said");
 }
 
+// Another user can give a name under /tmp back: she makes the first
+// unusable while one instance starts (it takes the next), then removes it;
+// the next instance must still meet the first. A link she leaves under a
+// later name, to one of the user's own directories there, must neither
+// block the guard nor count as a place of its own.
+TEST_F(InstanceGuardTest, NamesGivenBackUnderTmpNeverSplitInstances) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const std::string name = GuardName("giveback");
+    const std::string own = "/tmp/vorn-" + std::to_string(Nobody);
+    const std::string seen = RunInChild([&] {
+        if (!PrivateTmp()) return std::string("no namespace");
+        fs::create_directory(own);  // the superuser's, so not usable by nobody
+        std::string text;
+        {
+            Holder first(name, true);
+            fs::remove(own);
+            text += first.holds && !Holder(name, true).holds ? "met, " : "split, ";
+        }
+        fs::create_directory_symlink(own, own + ".3");
+        Holder first(name, true);
+        return text + (first.holds && !Holder(name, true).holds ? "link ignored" : "link followed");
+    });
+    EXPECT_EQ(seen, "met, link ignored");
+}
+
 }  // namespace
