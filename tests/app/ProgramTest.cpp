@@ -127,12 +127,8 @@ TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {
 
 TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     const fs::path exe = Install("bin");
-    std::vector<std::string> files;
-    for (int i = 0; i < 25; ++i) files.push_back("f" + std::to_string(i) + ".log");
-    const fs::path tree = Tree("tree", files);
     SweepSettings s;
-    s.filepath = tree.string();
-    s.speed = 0;  // pauses 500 ms at the 1st, 10th and 20th deletion
+    const fs::path tree = SlowTree("tree", s);
     Configure(exe, s);
 
     ChildProcess first(exe, {"/auto"});
@@ -178,12 +174,8 @@ TEST_F(ProgramTest, EachCopyReadsTheConfigurationBesideIt) {
 // takes no guard.
 TEST_F(ProgramTest, GuardIsKeptPerSettingsFile) {
     const fs::path exe = Install("bin");
-    std::vector<std::string> files;
-    for (int i = 0; i < 25; ++i) files.push_back("f" + std::to_string(i) + ".log");
-    const fs::path slowTree = Tree("slow", files);
     SweepSettings s;
-    s.filepath = slowTree.string();
-    s.speed = 0;  // pauses 500 ms at the 1st, 10th and 20th deletion
+    const fs::path slowTree = SlowTree("slow", s);
     const fs::path web = temp / "conf" / "web.ini";
     fs::create_directories(web.parent_path());
     ASSERT_TRUE(s.Save(web.string()));
