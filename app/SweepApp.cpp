@@ -23,7 +23,8 @@ constexpr const char* GuardBaseName = "VORNMutex";
 constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
 constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
 constexpr const char* ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
-constexpr const char* SwitchMisusedText = "命令行错误: “/ini:”后必须是设置文件的路径，且只能给出一次。用法: vorn /?";
+constexpr const char* SwitchMisusedText =
+    "命令行错误: “/ini:”后必须是设置文件的路径，且只能给出一次。用法: vorn /?";
 constexpr const char* NoProgramPathText = "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!";
 
 // Message texts use CR LF between lines; a terminal wants plain line ends.
@@ -90,7 +91,8 @@ bool SweepApp::InitInstance(int argc, char** argv) {
 ExitStatus SweepApp::Start(const CommandLine& line, bool knowsItself) {
     const std::string defaultPath = programDir + SweepSettings::FileName;
     if (line.mode == RunMode::Help) {
-        platform::WriteStandard(platform::StandardStream::Output, ForTerminal(UsageText(knowsItself ? defaultPath : "")) + "\n");
+        const std::string usage = UsageText(knowsItself ? defaultPath : "");
+        platform::WriteStandard(platform::StandardStream::Output, ForTerminal(usage) + "\n");
         return ExitStatus::Success;
     }
     settingsPath = line.settingsPath.empty() ? defaultPath : platform::FromWorkingDirectory(line.settingsPath);
@@ -114,8 +116,8 @@ ExitStatus SweepApp::Start(const CommandLine& line, bool knowsItself) {
 std::string SweepApp::GuardName() const {
     const std::string defaultPath = programDir + SweepSettings::FileName;
     const std::string identity = platform::FileIdentity(settingsPath);
-    const bool isDefault = settingsPath == defaultPath || (!identity.empty() && identity == platform::FileIdentity(defaultPath));
-    if (isDefault) return GuardBaseName;
+    const bool sameFile = !identity.empty() && identity == platform::FileIdentity(defaultPath);
+    if (settingsPath == defaultPath || sameFile) return GuardBaseName;
     return std::string(GuardBaseName) + "-" + (identity.empty() ? "p" + HashText(settingsPath) : identity);
 }
 

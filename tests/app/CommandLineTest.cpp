@@ -86,7 +86,8 @@ TEST(CommandLine, SettingsPathFromTheWorkingDirectory) {
     const std::string here = platform::FromWorkingDirectory("web.ini");
     ASSERT_TRUE(platform::IsAbsoluteDirectory(here)) << here;
     EXPECT_TRUE(here.ends_with(s + "web.ini")) << here;
-    EXPECT_EQ(platform::FromWorkingDirectory("conf" + s + "a b.ini"), here.substr(0, here.size() - 7) + "conf" + s + "a b.ini");
+    const std::string folder = here.substr(0, here.size() - std::string("web.ini").size());
+    EXPECT_EQ(platform::FromWorkingDirectory("conf" + s + "a b.ini"), folder + "conf" + s + "a b.ini");
     const std::string absolute = platform::PathSeparator == '/' ? "/etc/vorn/web.ini" : "D:\\vorn\\web.ini";
     EXPECT_EQ(platform::FromWorkingDirectory(absolute), absolute);
     if (platform::PathSeparator == '/') return;
