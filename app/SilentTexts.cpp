@@ -47,7 +47,7 @@ std::string UsageText(const std::string& defaultPath) {
         "  vorn /auto /V                 清理，并列出每个匹配项的结果\r\n"
         "  vorn /check                   只检查设置和处理目录，不清理\r\n"
         "  vorn /?  (-h, --help)         显示本说明\r\n"
-        "以上各种形式都可以加上 /ini:文件，使用该设置文件代替默认的vorn.ini\r\n"
+        "除 /? 外，每种形式都可以加上 /ini:文件，使用该设置文件代替默认的vorn.ini\r\n"
         "(相对路径从当前目录算起)。\r\n"
         "默认设置文件: 程序目录中的vorn.ini";
     if (!defaultPath.empty()) text += " (" + defaultPath + ")";

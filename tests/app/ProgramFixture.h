@@ -49,11 +49,11 @@ protected:
         for (const auto& f : files) temp.Write(name + "/" + f, "x");
         return temp / name;
     }
-    // 25 files under `name`, and settings `s` that sweep them slowly: a run
-    // pauses 500 ms at its 1st, 10th and 20th deletion.
-    fs::path SlowTree(const std::string& name, SweepSettings& s) {
+    // `count` files under `name`, and settings `s` that sweep them slowly: a
+    // run pauses 500 ms at its 1st deletion and at every 10th.
+    fs::path SlowTree(const std::string& name, SweepSettings& s, int count = 25) {
         std::vector<std::string> files;
-        for (int i = 0; i < 25; ++i) files.push_back("f" + std::to_string(i) + ".log");
+        for (int i = 0; i < count; ++i) files.push_back("f" + std::to_string(i) + ".log");
         s.filepath = Tree(name, files).string();
         s.speed = 0;
         return s.filepath;
