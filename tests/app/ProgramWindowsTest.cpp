@@ -75,7 +75,7 @@ TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
 TEST_F(ProgramTest, SettingsFileInWindowsForms) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log"});
-    const fs::path ini = temp / TempDir::FromUtf8("ก设置") / "web.ini";
+    const fs::path ini = temp / "ก设置" / "web.ini";
     fs::create_directories(ini.parent_path());
     SweepSettings s;
     s.filepath = tree.string();
