@@ -20,7 +20,7 @@ echo "-- ansible-lint"
 # The root is made again when what goes into it changes (the key) or when it
 # is a month old (security updates).
 cache=${VORN_TEST_CACHE:-/var/cache/vorn-test}
-debootstrap_args=(--variant=minbase --include=systemd,dbus,python3,python3-apt bookworm)
+debootstrap_args=(--variant=minbase "--include=systemd,dbus,python3,python3-apt" bookworm)
 key=$(echo "${debootstrap_args[*]}" | sha256sum | cut -c1-12)
 image=$cache/bookworm-$key.tar
 mkdir -p "$cache"
@@ -93,6 +93,10 @@ stop_container() {
   timeout 60 tail --pid="$nspawn" -f /dev/null || kill -KILL "$nspawn"
   nspawn=
 }
+
+echo "-- a check run on the bare root changes nothing"
+apply "[$logs, $cache_sweep]" --check --diff
+[ ! -e "$root/opt/vorn" ] && [ ! -e "$root/etc/vorn" ] || fail "the check run changed the root"
 
 echo "-- apply twice"
 apply "[$logs, $cache_sweep]"
