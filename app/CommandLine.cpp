@@ -11,9 +11,10 @@ std::string Lowered(const std::string& text) {
     return lowered.Str();
 }
 
-bool IsHelpWord(const std::string& word) { return word == "/?" || word == "-h" || word == "--help"; }
+// The switch that names the settings file, its path following it.
+constexpr const char* SettingsSwitch = "/ini:";
 
-}  // namespace
+bool IsHelpWord(const std::string& word) { return word == "/?" || word == "-h" || word == "--help"; }
 
 RunMode SelectRunMode(const std::string& arguments) {
     StringEx text(arguments);
@@ -29,6 +30,8 @@ RunMode SelectRunMode(const std::string& arguments) {
     const std::string form = words.substr(words.find_first_not_of(' ', switchWord.size()));
     return form == "/l" ? RunMode::ListOnly : form == "/v" ? RunMode::Verbose : RunMode::Window;
 }
+
+}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;

@@ -14,15 +14,6 @@ enum class RunMode {
     Invalid,   // "/ini:" without a path, or given twice
 };
 
-// With spaces around and between the words removed and letters lower-cased:
-// "/auto" alone is the silent run, "/auto" then "/l" or "/v" its list-only
-// and verbose forms, "/check" the check and one help word the usage.
-// Anything else, a tab or another word included, selects the window.
-RunMode SelectRunMode(const std::string& arguments);
-
-// The settings file: the switch that names it and what its path may be.
-inline constexpr const char* SettingsSwitch = "/ini:";
-
 struct CommandLine {
     RunMode mode = RunMode::Window;
     // The path after "/ini:" as given; empty for vorn.ini beside the program.
@@ -31,7 +22,11 @@ struct CommandLine {
 
 // The arguments (without the program's name, UTF-8). "/ini:PATH" is one
 // argument, its switch in any case, wherever it stands, so that a PATH may
-// hold spaces; the others choose the mode as SelectRunMode does.
+// hold spaces. The others are joined by single spaces and, with spaces
+// around and between the words removed and letters lower-cased, choose the
+// mode: "/auto" alone is the silent run, "/auto" then "/l" or "/v" its
+// list-only and verbose forms, "/check" the check and one help word the
+// usage. Anything else, a tab or another word included, selects the window.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The directory part of an executable's path, keeping its trailing separator;
