@@ -77,8 +77,8 @@ boot() {
     "$root" >"$work/boot.log" 2>&1 &
   nspawn=$!
   leader=
-  local state
-  for _ in $(seq 300); do
+  local state until=$((SECONDS + 120))
+  while [ "$SECONDS" -lt "$until" ]; do
     [ -n "$leader" ] || leader=$(pgrep -P "$nspawn" | head -1) || true
     state=$([ -z "$leader" ] || inside systemctl is-system-running --wait 2>/dev/null) || true
     case $state in running | degraded) return ;; esac
@@ -87,7 +87,7 @@ boot() {
   cat "$work/boot.log"
   fail "the container did not start"
 }
-inside() { timeout 120 nsenter -t "$leader" -a -- "$@"; }
+inside() { timeout 60 nsenter -t "$leader" -a -- "$@"; }
 stop_container() {
   kill -TERM "$nspawn" 2>/dev/null || true
   timeout 60 tail --pid="$nspawn" -f /dev/null || kill -KILL "$nspawn"
