@@ -79,7 +79,8 @@ boot() {
   leader=
   local state until=$((SECONDS + 120))
   while [ "$SECONDS" -lt "$until" ]; do
-    [ -n "$leader" ] || leader=$(pgrep -P "$nspawn" | head -1) || true
+    # nspawn's other children are short-lived: the leader is the one running systemd.
+    [ -n "$leader" ] || leader=$(pgrep -P "$nspawn" -x systemd) || true
     state=$([ -z "$leader" ] || inside systemctl is-system-running --wait 2>/dev/null) || true
     case $state in running | degraded) return ;; esac
     sleep 0.2
