@@ -3,7 +3,8 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer, the threaded engine and the
 # window that drives it under ThreadSanitizer, then a short fuzzing of what the
 # program reads from outside, then the plain build, the Debian packages and the
-# Windows zip (./package.sh, which also builds vorn.exe), and last the Windows
+# Windows zip (./package.sh, which also builds vorn.exe), the Ansible role
+# applied to a Debian 12 root that is then booted, and last the Windows
 # build (cross-built, its tests under Wine), whose ctest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -54,6 +55,9 @@ tests/app/silent_watch_test.sh build/vorn
 echo "== Package (Debian packages, Windows zip) =="
 ./package.sh
 tests/package/package_test.sh
+
+echo "== Ansible role (a Debian 12 root, booted with systemd-nspawn) =="
+tests/deploy/role_test.sh
 
 echo "== Windows (cross-built, tests under Wine) =="
 ./build-windows.sh

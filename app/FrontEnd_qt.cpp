@@ -32,7 +32,7 @@ bool FrontEnd::Inform(const std::string& text) {
 
 // The window's result is not used: whatever the user did, the run ended well.
 ExitStatus FrontEnd::RunWindow(SweepApp& app, bool) {
-    MainDialog window(sweepSettings, sweepJob, statusChannel, app.ProgramDirectory());
+    MainDialog window(sweepSettings, sweepJob, statusChannel, app.SettingsPath());
     window.exec();
     return ExitStatus::Success;
 }

@@ -34,7 +34,7 @@ bool FrontEnd::Inform(const std::string& text) { return Prompt::Inform(nullptr, 
 // The window's result is not used: whatever the user did, the run ended
 // well. A window that cannot appear must not pass for one that was used.
 ExitStatus FrontEnd::RunWindow(SweepApp& app, bool afterSilentStart) {
-    MainDialog window(sweepSettings, sweepJob, statusChannel, app.ProgramDirectory());
+    MainDialog window(sweepSettings, sweepJob, statusChannel, app.SettingsPath());
     if (window.Run() >= 0) return ExitStatus::Success;
     app.ShowMessage(afterSilentStart ? NoConfigWindowText : NoWindowText);
     return ExitStatus::NoWindow;

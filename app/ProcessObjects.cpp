@@ -5,4 +5,3 @@ SweepApp theApp;
 StatusChannel statusChannel;
 SweepSettings sweepSettings;
 SweepJob sweepJob(sweepSettings, statusChannel, theApp.silentMode);
-platform::InstanceGuard instanceGuard("VORNMutex");

@@ -6,7 +6,6 @@
 
 #include "app/SweepApp.h"
 #include "config/SweepSettings.h"
-#include "platform/InstanceGuard.h"
 #include "sweep/StatusChannel.h"
 #include "sweep/SweepJob.h"
 
@@ -14,4 +13,3 @@ extern SweepApp theApp;
 extern StatusChannel statusChannel;
 extern SweepSettings sweepSettings;
 extern SweepJob sweepJob;
-extern platform::InstanceGuard instanceGuard;

@@ -1,5 +1,6 @@
 #include "app/SweepApp.h"
 
+#include <cstdint>
 #include <optional>
 
 #include "app/CommandLine.h"
@@ -12,9 +13,11 @@
 #include "app/RunMetrics.h"
 #include "app/SilentTexts.h"
 #include "config/ConfigFile.h"
+#include "config/SweepSettings.h"
 #include "platform/Console.h"
 #include "platform/EventLog.h"
 #include "platform/Journal.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "platform/StopRequests.h"
 #include "sweep/OutcomeTally.h"
@@ -23,9 +26,12 @@
 namespace {
 
 constexpr int GuardWaitMs = 200;
+constexpr const char* GuardBaseName = "VORNMutex";
 constexpr const char* AlreadyRunningLine = "VORN已经在运行中...";
 constexpr const char* AlreadyRunningAdvice = "\r\n\r\n请检查进程确认退出后重新运行!";
 const std::string ConfigErrorText = "vorn.ini配置文件错误!\r\n静默模式运行前必须先进行配置!";
+constexpr const char* SwitchMisusedText =
+    "命令行错误: “/ini:”和“/metrics:”后必须是路径，且各只能给出一次。用法: vorn /?";
 constexpr const char* NoProgramPathText = "无法确定程序自身的路径，找不到程序目录中的vorn.ini配置文件!";
 
 // Message texts use CR LF between lines; a terminal wants plain line ends.
@@ -44,6 +50,26 @@ bool PrintLine(platform::StandardStream to, const std::string& text, bool failur
 }
 
 void PrintError(const std::string& text) { PrintLine(platform::StandardStream::Error, text, true); }
+
+// A file read but refused by the strict check, or one someone else could
+// have written, is refused outright: no window opens to configure it.
+bool RefusedOutright(const StartupConfig& config) {
+    return config.problem && (config.loaded || config.file.problem == ConfigFile::Problem::Foreign);
+}
+
+// Why a silent run cannot use the file: what the strict check found in what
+// was read, or, when nothing could be, that it must be configured first.
+std::string ConfigRefusal(const StartupConfig& config) {
+    if (RefusedOutright(config)) return config.problem->Message();
+    return std::string(ConfigErrorText) + (config.problem ? "\r\n" + config.problem->Detail() : "");
+}
+
+// A short fixed text for a file's path (FNV-1a), fit for a guard's name.
+std::string HashText(const std::string& text) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    return std::to_string(hash);
+}
 
 // A stop the owner asked for is not turned into a failure by what the sweep
 // had left undone when it stopped.
@@ -98,27 +124,57 @@ bool SweepApp::InitInstance(int argc, char** argv) {
     this->argv = argv;
     const std::string executable = platform::ExecutablePath();
     programDir = DirectoryOf(executable);
-    const Arguments arguments = SplitArguments(argc, argv);
-    const RunMode mode = SelectRunMode(arguments.joined);
-    runMode = mode;
-    metricsDir = arguments.metricsDir;
-    const bool silent = mode != RunMode::Window;
-    if (executable.empty()) {
-        // The working directory may hold another installation's vorn.ini.
-        PrintError(NoProgramPathText);
-        exitStatus = ExitStatus::NoWindow;
-    } else if (const auto guard = instanceGuard.Acquire(GuardWaitMs); guard != platform::InstanceGuard::Result::Acquired) {
-        exitStatus = TurnedAway(guard, mode);
-    } else {
-        const StartupConfig config = LoadStartupConfig(programDir, sweepSettings, silent);
-        settingsPath = config.file.path;
-        silentMode = silent;
-        exitStatus = silent ? RunSilent(config, mode) : RunInteractive(false);
-    }
+    exitStatus = Start(ParseCommandLine(platform::Arguments(argc, argv)), !executable.empty());
     // The window and its application end with start-up, before the
     // process-wide objects are torn down.
     gui.reset();
     return false;
+}
+
+ExitStatus SweepApp::Start(const CommandLine& line, bool knowsItself) {
+    const std::string defaultPath = programDir + SweepSettings::FileName;
+    if (line.mode == RunMode::Help) {
+        const std::string usage = UsageText(knowsItself ? defaultPath : "");
+        platform::WriteStandard(platform::StandardStream::Output, ForTerminal(usage) + "\n");
+        return ExitStatus::Success;
+    }
+    settingsPath = line.settingsPath.empty() ? defaultPath : platform::FromWorkingDirectory(line.settingsPath);
+    if (line.mode == RunMode::Invalid || settingsPath.empty()) {
+        PrintError(line.mode == RunMode::Invalid ? SwitchMisusedText : UnusablePathText(line.settingsPath));
+        return ExitStatus::NoWindow;
+    }
+    runMode = line.mode;
+    metricsDir = line.metricsDir;
+    // A named file needs no program folder (a chroot without /proc has none).
+    if (!knowsItself && line.settingsPath.empty()) {
+        // The working directory may hold another installation's vorn.ini.
+        PrintError(NoProgramPathText);
+        return ExitStatus::NoWindow;
+    }
+    return line.mode == RunMode::Check ? RunCheck() : RunGuarded(line.mode);
+}
+
+// One guard per settings file, by what it is rather than how it is spelt,
+// so that sweeps of different files run side by side. The default file
+// keeps the name the guard always had: an installation with one file, or a
+// run of an older version beside this one, sees no change. A file that does
+// not exist yet (a window about to make it) is known by its path until then.
+std::string SweepApp::GuardName() const {
+    const std::string defaultPath = programDir + SweepSettings::FileName;
+    const std::string identity = platform::FileIdentity(settingsPath);
+    const bool sameFile = !identity.empty() && identity == platform::FileIdentity(defaultPath);
+    if (settingsPath == defaultPath || sameFile) return GuardBaseName;
+    return std::string(GuardBaseName) + "-" + (identity.empty() ? "p" + HashText(settingsPath) : identity);
+}
+
+ExitStatus SweepApp::RunGuarded(RunMode mode) {
+    const bool silent = mode != RunMode::Window;
+    instanceGuard = std::make_unique<platform::InstanceGuard>(GuardName().c_str());
+    const auto guard = instanceGuard->Acquire(GuardWaitMs);
+    if (guard != platform::InstanceGuard::Result::Acquired) return TurnedAway(guard, mode);
+    const StartupConfig config = LoadStartupConfig(settingsPath, sweepSettings, silent);
+    silentMode = silent;
+    return silent ? RunSilent(config, mode) : RunInteractive(false);
 }
 
 // A scheduler's log keeps why nothing was swept. Only another instance is
@@ -126,7 +182,7 @@ bool SweepApp::InitInstance(int argc, char** argv) {
 ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, RunMode mode) {
     const bool silent = mode != RunMode::Window;
     const bool held = guard == platform::InstanceGuard::Result::Held;
-    const std::string text = held ? AlreadyRunningLine : GuardProblemText(instanceGuard.Problems());
+    const std::string text = held ? AlreadyRunningLine : GuardProblemText(instanceGuard->Problems());
     const ExitStatus status = held ? ExitStatus::AlreadyRunning : ExitStatus::NoGuard;
     if (!silent) {
         ShowMessage(held ? text + AlreadyRunningAdvice : text);
@@ -137,16 +193,35 @@ ExitStatus SweepApp::TurnedAway(platform::InstanceGuard::Result guard, RunMode m
     return status;
 }
 
+// What the silent run would find before its sweep, for a configuration tool
+// about to install the file: the same read, check and opening of the root,
+// with the same words and status where it would not start. It never opens a
+// window and takes no guard, so a sweep running on the file does not stop it.
+ExitStatus SweepApp::RunCheck() {
+    silentMode = true;
+    const StartupConfig config = LoadStartupConfig(settingsPath, sweepSettings, true);
+    if (config.problem || !config.loaded) {
+        PrintError(ConfigRefusal(config));
+        return ExitStatus::NoWindow;
+    }
+    sweepJob.OpenRootOnly(true);
+    sweepJob.Start();
+    sweepJob.WaitDone(SweepJob::WaitForever);
+    const ExitStatus status = StatusOf(sweepJob.LastRunEnd(), sweepJob.LastShortfalls());
+    if (status != ExitStatus::Success) PrintLine(platform::StandardStream::Output, sweepJob.FinalText(), true);
+    return status;
+}
+
 // Nobody watches a scheduled sweep: it runs only on a file that says exactly
 // what its writer meant, not on what the reader made of it, and that nobody
 // else could have written. A file refused for either reason opens no window.
 ExitStatus SweepApp::RunSilent(const StartupConfig& config, RunMode mode) {
-    if (config.problem && (config.loaded || config.file.problem == ConfigFile::Problem::Foreign)) {
-        PrintError(config.problem->Message());
+    if (RefusedOutright(config)) {
+        PrintError(ConfigRefusal(config));
         return Ended(ExitStatus::NoWindow, config.problem->Message(), {});
     }
     if (config.problem || !config.loaded) {
-        const std::string text = ConfigErrorText + (config.problem ? "\r\n" + config.problem->Detail() : "");
+        const std::string text = ConfigRefusal(config);
         // Through the console launcher a console or a scheduler waits for
         // the status: a box or a window would hold it until somebody came.
         if (platform::StartedByConsoleLauncher()) {

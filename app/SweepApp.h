@@ -25,8 +25,9 @@ public:
     bool InitInstance(int argc, char** argv);
     int ExitCode() const { return static_cast<int>(exitStatus); }
 
-    // Where vorn.ini lives; ends in the platform's separator.
-    const std::string& ProgramDirectory() const { return programDir; }
+    // The settings file the window edits and saves: vorn.ini in the program's
+    // folder, or the one the command line names.
+    const std::string& SettingsPath() const { return settingsPath; }
 
     // Shows what the user must see: a message box where a window can be shown,
     // otherwise the terminal's error stream.
@@ -38,7 +39,11 @@ public:
 private:
     // The window side, created on first need; null when none can be shown.
     FrontEnd* Gui();
+    ExitStatus Start(const CommandLine& line, bool knowsItself);
+    std::string GuardName() const;
+    ExitStatus RunGuarded(RunMode mode);
     ExitStatus TurnedAway(platform::InstanceGuard::Result guard, RunMode mode);
+    ExitStatus RunCheck();
     ExitStatus RunSilent(const StartupConfig& config, RunMode mode);
     ExitStatus Sweep(RunMode mode);
     // A silent run's end, told besides its lines to those that watch: the
@@ -49,12 +54,14 @@ private:
     void Logged(ExitStatus status, const std::string& text) const;
     ExitStatus RunInteractive(bool afterSilentStart);
 
-    std::string programDir;
-    // What start-up read as the settings, and what the silent run tells.
+    std::string programDir;  // ends in the platform's separator
+    // The settings file of this run, and what the silent run tells.
     std::string settingsPath;
     std::string metricsDir;
     RunMode runMode = RunMode::Window;
     const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    // Held from start-up until the process ends, once taken.
+    std::unique_ptr<platform::InstanceGuard> instanceGuard;
     ExitStatus exitStatus = ExitStatus::Success;
     int argc = 0;
     char** argv = nullptr;

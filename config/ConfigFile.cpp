@@ -37,11 +37,7 @@ bool SavedAsUnmarkedUtf8(const std::string& bytes) {
 
 }  // namespace
 
-ConfigFile ReadConfigFile(const std::string& programDir) {
-    return ReadSettingsFile(programDir + SweepSettings::FileName, false);
-}
-
-ConfigFile ReadSettingsFile(const std::string& path, bool ownOnly) {
+ConfigFile ReadConfigFile(const std::string& path, bool ownOnly) {
     ConfigFile file;
     file.path = path;
     TextFile text;
@@ -59,10 +55,10 @@ ConfigFile ReadSettingsFile(const std::string& path, bool ownOnly) {
     return file;
 }
 
-StartupConfig LoadStartupConfig(const std::string& programDir, SweepSettings& settings, bool silent,
+StartupConfig LoadStartupConfig(const std::string& path, SweepSettings& settings, bool silent,
                                 const std::function<void()>& afterRead) {
     StartupConfig config;
-    config.file = ReadSettingsFile(programDir + SweepSettings::FileName, silent);
+    config.file = ReadConfigFile(path, silent);
     if (afterRead) afterRead();
     config.loaded = config.file.problem == ConfigFile::Problem::None &&
                     settings.LoadText(config.file.bytes, config.file.path, !silent);

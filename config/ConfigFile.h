@@ -32,27 +32,27 @@ struct ConfigFile {
     platform::WayRefusal refusal;
 };
 
-// Reads <programDir>vorn.ini (programDir ends in a separator) through one
-// open descriptor of a regular file; a link to one is followed. The bytes are
-// those of the file's encoding, also when its editor saved it as UTF-8 with
-// the mark. Unmarked bytes are never read as UTF-8 where the file's encoding
-// is another: such a file is refused when its bytes are no text of that
-// encoding, or when its filepath names a directory that exists only as
-// UTF-8 reads it.
-ConfigFile ReadConfigFile(const std::string& programDir);
-// The same for the settings file `path`. When `ownOnly`, the file is read only
-// where nobody but root and the running user could have chosen what it says
-// (platform/FileIo.h, OpenOwnFile); otherwise its problem is Foreign.
-ConfigFile ReadSettingsFile(const std::string& path, bool ownOnly);
+// Reads the settings file at `path` (vorn.ini in the program's folder, or
+// the one the command line names) through one open descriptor of a regular
+// file; a link to one is followed. The bytes are those of the file's
+// encoding, also when its editor saved it as UTF-8 with the mark. Unmarked
+// bytes are never read as UTF-8 where the file's encoding is another: such a
+// file is refused when its bytes are no text of that encoding, or when its
+// filepath names a directory that exists only as UTF-8 reads it. When
+// `ownOnly`, the file is read only where nobody but root and the running
+// user could have chosen what it says (platform/FileIo.h, OpenOwnFile);
+// otherwise its problem is Foreign.
+ConfigFile ReadConfigFile(const std::string& path, bool ownOnly = false);
 
-// What start-up learns of vorn.ini from that one read: whether the reader
+// What start-up learns of the settings file from that one read: whether the reader
 // could load it into `settings` (its message about a line it cannot take is
 // written only for the window) and, for a silent run, what the strict check
-// finds; a silent run reads only a file of its own (ReadSettingsFile). `afterRead` runs once the file is read; a test changes it there.
+// finds; a silent run reads only a file of its own (ReadConfigFile with
+// `ownOnly`). `afterRead` runs once the file is read; a test changes it there.
 struct StartupConfig {
     ConfigFile file;
     bool loaded = false;
     std::optional<ConfigProblem> problem;
 };
-StartupConfig LoadStartupConfig(const std::string& programDir, SweepSettings& settings, bool silent,
+StartupConfig LoadStartupConfig(const std::string& path, SweepSettings& settings, bool silent,
                                 const std::function<void()>& afterRead = {});

@@ -39,8 +39,8 @@ SweepSettings::SweepSettings()
       regex(false),
       expiredays(0) {}
 
-bool SweepSettings::Load(const std::string& programDir) {
-    const ConfigFile file = ReadConfigFile(programDir);
+bool SweepSettings::Load(const std::string& path) {
+    const ConfigFile file = ReadConfigFile(path);
     return file.problem == ConfigFile::Problem::None && LoadText(file.bytes, file.path, true);
 }
 
@@ -128,8 +128,8 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes) {
 // replacing this one). A write that failed (a full disk) never leads there.
 // A vorn.ini that is a link (to a file kept in /etc, say) stays one: the
 // file it leads to is saved.
-bool SweepSettings::Save(const std::string& programDir) const {
-    const std::string path = platform::LinkTarget((programDir + FileName).c_str());
+bool SweepSettings::Save(const std::string& settingsPath) const {
+    const std::string path = platform::LinkTarget(settingsPath.c_str());
     const bool exists = platform::FileExists(path.c_str());
     // A read-only or locked file protects the configuration on purpose.
     if (exists && !platform::IsWritable(path.c_str())) return false;

@@ -1,5 +1,6 @@
 #pragma once
-// The settings of a sweep and their file, vorn.ini in the program directory.
+// The settings of a sweep and their file: vorn.ini in the program directory,
+// or another that the command line names.
 //
 // The flag, integer and speed fields are read by the worker thread while the
 // window may write them, so they are atomic and read and written whole. The
@@ -19,14 +20,14 @@ public:
     SweepSettings();
     virtual ~SweepSettings() = default;
 
-    // Fills the record from <programDir>vorn.ini; programDir ends in a separator.
-    // False (and the record unchanged) when the file cannot be read or parsed.
-    bool Load(const std::string& programDir);
+    // Fills the record from the file at `path`. False (and the record
+    // unchanged) when the file cannot be read or parsed.
+    bool Load(const std::string& path);
     // The same from the bytes of the file at `path`, read already. The
     // reader's message about a line it cannot take is written only when
     // `report` is set.
     bool LoadText(std::string_view bytes, const std::string& path, bool report);
-    // Writes the eleven lines of the file so that a crash or a full disk can
+    // Writes the eleven lines of the file at `path` so that a crash or a full disk can
     // never leave a cut file: a temporary file is written, flushed and moved
     // over vorn.ini, which keeps its rights and attributes; where its folder
     // lets no new file be made, or no new file take vorn.ini's place, an
@@ -35,7 +36,7 @@ public:
     // vorn.ini untouched, when vorn.ini exists but cannot be opened for
     // writing, when a text has no form in the file's encoding
     // (platform/ConfigText.h), or when any step fails.
-    bool Save(const std::string& programDir) const;
+    bool Save(const std::string& path) const;
     // The pause for the current speed: 500, 200, 100, 0 ms; 200 for any other value.
     int PauseMillis() const;
 

@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dir.WriteIni(data, size);
     LookUpEverything(bytes, dir.Ini().c_str());
     const std::optional<ConfigProblem> problem = FindConfigProblem(bytes);
-    if (size <= ConfigFile::MaxBytes) FUZZ_CHECK(CheckConfig(ReadConfigFile(dir.Dir())).has_value() == problem.has_value());
+    if (size <= ConfigFile::MaxBytes) FUZZ_CHECK(CheckConfig(ReadConfigFile(dir.Ini())).has_value() == problem.has_value());
     if (problem)
         FUZZ_CHECK(!problem->Message().empty());
     else

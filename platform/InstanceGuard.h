@@ -20,6 +20,12 @@ struct GuardPlaceProblem {
     Reason reason = Reason::NoDirectory;
 };
 
+// The identity of the file `path` leads to once links are followed, as text
+// fit for a guard's name: its device and inode number; on Windows its
+// volume's serial number and its file index. Two spellings of one file give
+// the same text, two files never do. Empty when there is no such file.
+std::string FileIdentity(const std::string& path);
+
 // A token that only one process of the user running it (of the session on
 // Windows) can hold at a time, and that no other user can take or block;
 // released by the operating system however the holder ends (crash or kill
@@ -45,7 +51,9 @@ public:
 
 private:
     std::string name;
-    intptr_t handle = -1;
+    // What is held or waited for: the mutex on Windows; here the lock files,
+    // more than one only among the places under /tmp.
+    std::vector<intptr_t> handles;
     std::vector<GuardPlaceProblem> problems;
 };
 

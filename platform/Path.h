@@ -21,6 +21,13 @@ bool IsAbsoluteDirectory(const std::string& path);
 // the path name by name.
 std::string ResolvedDirectory(const std::string& path);
 
+// A file's path given on the command line, as the program then uses it
+// wherever its working directory goes: kept when absolute (as above),
+// otherwise put after the working directory. Empty when it cannot be: the
+// working directory is unknown, or, on Windows, the path leaves the drive or
+// its folder to whatever is current when used ("D:web.ini", "\conf\web.ini").
+std::string FromWorkingDirectory(const std::string& path);
+
 // A UTF-8 text as file names are matched and paths measured: on Windows its
 // bytes in the system's ANSI code page, as the system's ANSI functions give
 // names (a character the code page lacks becomes "?"); elsewhere the text

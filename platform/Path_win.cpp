@@ -44,6 +44,18 @@ std::string ResolvedDirectory(const std::string& path) {
     }
 }
 
+std::string FromWorkingDirectory(const std::string& path) {
+    if (IsAbsoluteDirectory(path)) return path;
+    const bool onDrive = path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+    if (path.empty() || onDrive || IsSeparator(path[0])) return {};
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring directory(size, L'\0');
+    const DWORD length = size ? GetCurrentDirectoryW(size, directory.data()) : 0;
+    if (length == 0 || length >= size) return {};
+    const std::string base = Narrow(std::wstring_view(directory.data(), length));
+    return base + (IsSeparator(base.back()) ? "" : "\\") + path;
+}
+
 std::string NameBytes(const std::string& text) { return Narrow(Widen(text), AnsiCodePage); }
 
 }  // namespace platform

@@ -2,11 +2,17 @@
 // What start-up needs to know about the running process.
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
 // The executable's full path; empty when the system cannot tell.
 std::string ExecutablePath();
+
+// The arguments the process was started with, without its name, in UTF-8:
+// on Windows as the system split its command line, so that a path the ANSI
+// code page cannot spell stays whole; elsewhere `argv` as it is.
+std::vector<std::string> Arguments(int argc, char** argv);
 
 // Replaces this process by the program at `path`, given `argv` as it is
 // (null-terminated) and the same environment; its descriptors closed on

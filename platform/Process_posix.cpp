@@ -20,6 +20,8 @@ std::string ExecutablePath() {
     return n > 0 && static_cast<size_t>(n) < sizeof buffer ? std::string(buffer, n) : std::string();
 }
 
+std::vector<std::string> Arguments(int argc, char** argv) { return {argv + std::min(argc, 1), argv + argc}; }
+
 void ReplaceProcess(const std::string& path, char** argv) { execv(path.c_str(), argv); }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "platform/StopEvent_win.h"
 #include "platform/WideText_win.h"
 
@@ -25,6 +27,17 @@ std::string ExecutablePath() {
         buffer.resize(buffer.size() * 2);
     }
     return {};
+}
+
+// The C runtime's argv is in the ANSI code page: a path it cannot spell
+// would come as "?". The system's split of the same line keeps it.
+std::vector<std::string> Arguments(int, char**) {
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; words && i < count; ++i) arguments.push_back(Narrow(words[i]));
+    LocalFree(words);
+    return arguments;
 }
 
 // A scheduled task running as a service account has a window station that

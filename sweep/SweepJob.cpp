@@ -102,7 +102,7 @@ void SweepJob::Run() {
     if (compiled) {
         outcome = OpenRoot(walk, node);
         if (outcome == Outcome::Abandoned) return;
-        if (outcome == Outcome::Searched && !SweepRoot(walk, node)) return;
+        if (outcome == Outcome::Searched && !rootOnly && !SweepRoot(walk, node)) return;
     }
     if (!DismissHelpers()) return;
     if (workerFailed) return EndFailedRun();

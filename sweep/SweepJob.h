@@ -104,6 +104,10 @@ public:
     // costs one more look at each file before it goes (on POSIX an fstatat;
     // on Windows nothing, the listing holds the size). Set it before Start.
     void Observe(SweepProgress* progress, bool countBytes);
+    // For the runs that follow: whether a run ends once the pattern is
+    // compiled and the root opened, searching nothing. It ends as a sweep of
+    // an empty root would, or with the error a sweep would end with.
+    void OpenRootOnly(bool only) { rootOnly = only; }
 
 protected:
     void PrepareRun() override;
@@ -199,6 +203,7 @@ private:
     bool countBytes = false;
     std::atomic<uint64_t> deletedBytes{0};
     SweepCounts lastCounts;
+    bool rootOnly = false;
     // The run's hand-overs, made anew for each run.
     std::shared_ptr<WorkQueue> queue;
     // Directories held open by the run, and how many it may hold.

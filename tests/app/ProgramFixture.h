@@ -37,7 +37,7 @@ protected:
         return programs;
     }
     static void Configure(const fs::path& exe, SweepSettings& settings) {
-        ASSERT_TRUE(settings.Save((exe.parent_path() / "").string()));
+        ASSERT_TRUE(settings.Save((exe.parent_path() / SweepSettings::FileName).string()));
     }
     // The built-in settings, sweeping `root`.
     static void ConfigureRoot(const fs::path& exe, const fs::path& root) {
@@ -48,6 +48,15 @@ protected:
     fs::path Tree(const std::string& name, const std::vector<std::string>& files) {
         for (const auto& f : files) temp.Write(name + "/" + f, "x");
         return temp / name;
+    }
+    // `count` files under `name`, and settings `s` that sweep them slowly: a
+    // run pauses 500 ms at its 1st deletion and at every 10th.
+    fs::path SlowTree(const std::string& name, SweepSettings& s, int count = 25) {
+        std::vector<std::string> files;
+        for (int i = 0; i < count; ++i) files.push_back("f" + std::to_string(i) + ".log");
+        s.filepath = Tree(name, files).string();
+        s.speed = 0;
+        return s.filepath;
     }
     static ChildResult Run(const fs::path& exe, const std::vector<std::string>& args) {
         return ChildProcess(exe, args).Wait();

@@ -368,7 +368,7 @@ TEST_F(ProgramTest, WithoutItsOwnPathTheProgramReadsNoConfiguration) {
     SweepSettings s;
     s.filepath = tree.string();
     s.speed = 3;
-    ASSERT_TRUE(s.Save(temp.Dir()));
+    ASSERT_TRUE(s.Save(temp.Dir() + SweepSettings::FileName));
     const std::string withoutProc = "mount -t tmpfs none /proc && cd \"$1\" && exec \"$0\" /auto";
     const ChildResult r = Run("/usr/bin/unshare", {"-m", "sh", "-c", withoutProc, exe.string(), temp.Path().string()});
     if (r.err.find("unshare:") != std::string::npos || r.err.find("mount:") != std::string::npos) GTEST_SKIP() << r.err;

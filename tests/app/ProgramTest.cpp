@@ -146,12 +146,8 @@ TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {
 
 TEST_F(ProgramTest, SecondInstanceIsTurnedAwayAtOnce) {
     const fs::path exe = Install("bin");
-    std::vector<std::string> files;
-    for (int i = 0; i < 25; ++i) files.push_back("f" + std::to_string(i) + ".log");
-    const fs::path tree = Tree("tree", files);
     SweepSettings s;
-    s.filepath = tree.string();
-    s.speed = 0;  // pauses 500 ms at the 1st, 10th and 20th deletion
+    const fs::path tree = SlowTree("tree", s);
     Configure(exe, s);
 
     ChildProcess first(exe, {"/auto"});
@@ -189,6 +185,117 @@ TEST_F(ProgramTest, EachCopyReadsTheConfigurationBesideIt) {
     EXPECT_TRUE(fs::exists(treeOne / "x.txt"));
     EXPECT_TRUE(fs::exists(treeTwo / "y.log"));
     EXPECT_FALSE(fs::exists(treeTwo / "y.txt"));
+}
+
+// One guard per settings file, by the file rather than its spelling: the
+// same file is turned away however it is named, in a window too, while
+// other files, the default one among them, are swept beside it. A check
+// takes no guard.
+TEST_F(ProgramTest, GuardIsKeptPerSettingsFile) {
+    const fs::path exe = Install("bin");
+    SweepSettings s;
+    // Long enough for every run below, even under Wine: some 10 s.
+    const fs::path slowTree = SlowTree("slow", s, 200);
+    const fs::path web = temp / "conf" / "web.ini";
+    fs::create_directories(web.parent_path());
+    ASSERT_TRUE(s.Save(web.string()));
+    s.speed = 3;
+    s.filepath = Tree("other", {"a.log"}).string();
+    ASSERT_TRUE(s.Save((temp / "conf" / "other.ini").string()));
+    s.filepath = Tree("default", {"a.log"}).string();
+    Configure(exe, s);
+
+    ChildProcess first(exe, {"/auto", "/ini:" + web.string()});
+    AwaitFewerThan(slowTree, 200);
+    const std::string sameFile = "/ini:" + (fs::path("conf") / ".." / "conf" / "web.ini").string();
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } runs[] = {
+        {{"/auto", sameFile}, 3}, {{"/AUTO", "/L", "/INI:" + web.string()}, 3}, {{sameFile}, 3},
+        {{"/check", sameFile}, 0}, {{"/auto", "/ini:conf/other.ini"}, 0}, {{"/auto"}, 0},
+    };
+    for (const auto& run : runs) {
+        const ChildResult r = Run(exe, run.args, StartingIn(temp.Path()));
+        EXPECT_EQ(r.status, run.status) << run.args[0] << run.args.back() << ": " << r.err;
+        EXPECT_EQ(r.err.starts_with(AsPrinted("VORN已经在运行中...")), run.status == 3) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(temp / "other/a.log"));
+    EXPECT_FALSE(fs::exists(temp / "default/a.log"));
+    EXPECT_FALSE(fs::is_empty(slowTree)) << "the first run ended before the others were tried";
+    const ChildResult r = first.Wait();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, AsPrinted("运行完成! 共搜索到200个文件，删除了200个文件\n"));
+}
+
+// The check ends as the silent run would begin: silent when a sweep would
+// start, with the silent run's own words and status when it would not, and
+// it deletes nothing either way.
+TEST_F(ProgramTest, CheckEndsAsTheSilentRunWouldBegin) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    const fs::path ini = temp / "web.ini";
+    auto settings = [&](const fs::path& root, const std::string& pattern) {
+        return [&, root, pattern] {
+            SweepSettings s;
+            s.filepath = root.string();
+            s.filename = pattern;
+            ASSERT_TRUE(s.Save(ini.string()));
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        int status;
+    } cases[] = {
+        {"sound", settings(tree, "*.log"), 0},
+        {"missing", [] {}, 2},
+        {"LF line ends", [&] { temp.Write("web.ini", "[vorn]\nfilepath=" + tree.string() + "\nfilename=*\n"); }, 2},
+        {"pattern", settings(tree, "a(.log"), 1},
+        {"root missing", settings(temp / "missing", "*"), 5},
+        {"root a file", settings(tree / "a.log", "*"), 5},
+    };
+    for (const auto& c : cases) {
+        fs::remove(ini);
+        c.prepare();
+        const ChildResult check = Run(exe, {"/check", "/ini:web.ini"}, StartingIn(temp.Path()));
+        EXPECT_EQ(check.status, c.status) << c.what;
+        EXPECT_TRUE(fs::exists(tree / "a.log")) << c.what;
+        const ChildResult sweep = Run(exe, {"/auto", "/ini:" + ini.string()});
+        EXPECT_EQ(sweep.status, c.status) << c.what;
+        if (c.status == 0) {
+            EXPECT_EQ(check.out + check.err, "") << c.what;
+            EXPECT_FALSE(fs::exists(tree / "a.log")) << c.what;
+            temp.Write("tree/a.log", "x");
+        } else {
+            EXPECT_EQ(check.out, sweep.out) << c.what;
+            EXPECT_EQ(check.err, sweep.err) << c.what;
+            EXPECT_NE((check.out + check.err).find(AsPrinted(c.status == 2 ? TempDir::Utf8(ini) : "无")), std::string::npos)
+                << c.what << ": " << check.out << check.err;
+        }
+    }
+}
+
+// Help needs neither settings nor a display; a switch without its path is
+// refused instead of opening the window on the default file.
+TEST_F(ProgramTest, HelpAndAMisusedSwitch) {
+    const fs::path exe = Install("bin");
+    const std::string defaultFile = (exe.parent_path() / SweepSettings::FileName).string();
+    for (const std::string word : {"/?", "-h", "--help", "--HELP"}) {
+        const ChildResult r = Run(exe, {word});
+        EXPECT_EQ(r.status, 0) << word;
+        EXPECT_EQ(r.err, "") << word;
+        for (const std::string& part : {std::string("/auto /L"), std::string("/check"), std::string("/ini:"),
+                                        AsPrinted(defaultFile), std::string("8 ")})
+            EXPECT_NE(r.out.find(part), std::string::npos) << word << ": " << part << "\n" << r.out;
+    }
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"/auto", "/ini:"},
+                                                 std::vector<std::string>{"/ini:a.ini", "/ini:b.ini"}}) {
+        const ChildResult r = Run(exe, args);
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.out, "") << args[1];
+        EXPECT_NE(r.err.find("/ini:"), std::string::npos) << r.err;
+    }
 }
 
 // What the list-only run names is what the sweep then deletes and removes,

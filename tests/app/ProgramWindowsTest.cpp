@@ -118,6 +118,30 @@ TEST_F(ProgramTest, RedirectedLinesOfARunAreInTheAnsiCodePage) {
     EXPECT_EQ(r.out, Ansi(TempDir::Utf8(tree)) + "\\?.log\r\n" + AsPrinted("列出完成! 共搜索到1个文件，将删除1个文件\n"));
 }
 
+// The settings file as Windows names it: a folder whose name the ANSI code
+// page cannot spell reaches the program whole, and the forms that depend on
+// the current drive or folder are refused, as for filepath.
+TEST_F(ProgramTest, SettingsFileInWindowsForms) {
+    const fs::path exe = Install("bin");
+    const fs::path tree = Tree("tree", {"a.log"});
+    const fs::path ini = temp / "ก设置" / "web.ini";
+    fs::create_directories(ini.parent_path());
+    SweepSettings s;
+    s.filepath = tree.string();
+    s.filename = "*.log";
+    ASSERT_TRUE(s.Save(TempDir::Utf8(ini)));
+    for (const std::string refused : {"Z:web.ini", "\\web.ini"}) {
+        const ChildResult r = Run(exe, {"/auto", "/ini:" + refused});
+        EXPECT_EQ(r.status, 2) << refused;
+        EXPECT_NE(r.err.find(AsPrinted(refused)), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::exists(tree / "a.log"));
+    EXPECT_EQ(Run(exe, {"/check", "/ini:" + TempDir::Utf8(ini)}).status, 0);
+    const ChildResult r = Run(exe, {"/auto", "/ini:" + TempDir::Utf8(ini)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::exists(tree / "a.log"));
+}
+
 // The named mutex is the guard, whoever holds it.
 TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
     const fs::path exe = Install("bin");

@@ -212,7 +212,7 @@ TEST(ConfigCheck, ReadsTheFileBesideTheProgramUpTo64KiB) {
     for (const auto& c : cases) {
         fs::remove_all(ini);
         c.make();
-        const std::optional<ConfigProblem> problem = CheckConfig(ReadConfigFile(dir.Dir()));
+        const std::optional<ConfigProblem> problem = CheckConfig(ReadConfigFile(dir.Dir() + SweepSettings::FileName));
         EXPECT_EQ(problem ? problem->Message() : "", c.problem.empty() ? "" : "vorn.ini配置文件错误! " +
                                                                           TempDir::Utf8(ini) + ": " + c.problem)
             << c.what;

@@ -31,11 +31,11 @@ constexpr auto ChildLifetime = std::chrono::seconds(10);
 
 // Saves the two settings in turn until killed; never returns.
 [[noreturn]] void SaveInTurn(const SweepSettings& first, const SweepSettings& second,
-                             const std::string& dir) {
+                             const std::string& path) {
     const auto end = Clock::now() + ChildLifetime;
     while (Clock::now() < end) {
-        first.Save(dir);
-        second.Save(dir);
+        first.Save(path);
+        second.Save(path);
     }
     _exit(0);
 }
@@ -66,15 +66,15 @@ protected:
     // How long one save takes here, so that the kills fall across whole saves.
     Clock::duration SaveTime() {
         const auto start = Clock::now();
-        for (int i = 0; i < 4; ++i) EXPECT_TRUE((i % 2 ? oldSettings : newSettings).Save(dir.Dir()));
-        EXPECT_TRUE(oldSettings.Save(dir.Dir()));
+        for (int i = 0; i < 4; ++i) EXPECT_TRUE((i % 2 ? oldSettings : newSettings).Save(dir.Dir() + SweepSettings::FileName));
+        EXPECT_TRUE(oldSettings.Save(dir.Dir() + SweepSettings::FileName));
         return (Clock::now() - start) / 5;
     }
 
     // Forks a child that saves, kills it after `delay`; false unless SIGKILL ended it.
     bool KillSaverAfter(Clock::duration delay) {
         const pid_t child = fork();
-        if (child == 0) SaveInTurn(newSettings, oldSettings, dir.Dir());
+        if (child == 0) SaveInTurn(newSettings, oldSettings, dir.Dir() + SweepSettings::FileName);
         if (child < 0) return false;
         std::this_thread::sleep_for(delay);
         kill(child, SIGKILL);
@@ -103,7 +103,7 @@ TEST_F(SettingsSaveKillTest, EveryKillLeavesOneWholeFile) {
         ASSERT_TRUE(old || text == contents[1]) << "kill " << kills << " left:\n" << text;
         seen[old ? 0 : 1] = true;
         SweepSettings loaded;
-        ASSERT_TRUE(loaded.Load(dir.Dir()));
+        ASSERT_TRUE(loaded.Load(dir.Dir() + SweepSettings::FileName));
         EXPECT_EQ(loaded.Serialize(), text);
         bool temporary;
         ASSERT_TRUE(OnlyIniAndItsTemporary(dir.Path(), temporary)) << "kill " << kills;
@@ -111,7 +111,7 @@ TEST_F(SettingsSaveKillTest, EveryKillLeavesOneWholeFile) {
     }
     // Both contents were found: kills fell before and after saves ended.
     EXPECT_TRUE(seen[0] && seen[1]) << kills << " kills, one save in " << saveTime.count() << " us";
-    ASSERT_TRUE(oldSettings.Save(dir.Dir()));
+    ASSERT_TRUE(oldSettings.Save(dir.Dir() + SweepSettings::FileName));
     bool temporary;
     EXPECT_TRUE(OnlyIniAndItsTemporary(dir.Path(), temporary) && !temporary)
         << leftovers << " of " << kills << " kills left a temporary file";

@@ -22,7 +22,7 @@ class SweepSettingsTest : public ::testing::Test {
 protected:
     bool LoadFile(const std::string& bytes) {
         dir.Write(SweepSettings::FileName, bytes);
-        return settings.Load(dir.Dir());
+        return settings.Load(dir.Dir() + SweepSettings::FileName);
     }
     fs::path IniPath() const { return dir / SweepSettings::FileName; }
     bool OnlyIniInDir() const {

@@ -35,7 +35,7 @@ TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
     small.rlim_cur = 200;
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved200 = settings.Save(dir.Dir());
+    const bool saved200 = settings.Save(dir.Dir() + SweepSettings::FileName);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -65,7 +65,7 @@ TEST_F(SweepSettingsTest, SaveThroughALinkKeepsTheLink) {
             fs::remove(IniPath());
             if (!dangling) dir.Write("etc/vorn.ini", "[vorn]\r\nfilepath=/old\r\n");
             for (const auto& [target, link] : c.links) fs::create_symlink(target, link);
-            ASSERT_TRUE(settings.Save(dir.Dir())) << c.what;
+            ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName)) << c.what;
             EXPECT_TRUE(fs::is_symlink(IniPath())) << c.what;
             EXPECT_EQ(TempDir::Read(real), DefaultFile) << c.what << (dangling ? ", dangling" : "");
             EXPECT_FALSE(fs::exists(dir / "etc/vorn.ini.tmp")) << c.what;
@@ -95,7 +95,7 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
         fs::permissions(IniPath(), fs::perms(0666));
         const std::string saved = RunInChild([&] {
             if (!BecomeNobody()) return std::string("cannot become nobody");
-            return std::string(settings.Save(dir.Dir()) ? "saved" : "refused");
+            return std::string(settings.Save(dir.Dir() + SweepSettings::FileName) ? "saved" : "refused");
         });
         EXPECT_EQ(saved, "saved") << c.folder;
         EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << c.folder;
@@ -160,14 +160,14 @@ TEST_F(SweepSettingsTest, SilentRunReadsOnlySettingsNobodyElseCouldHaveChosen) {
     for (const auto& c : cases) {
         const std::string verdict = RunInChild([&] {
             if (c.reader != 0 && !BecomeNobody()) return std::string("cannot become nobody");
-            const ConfigFile read = ReadSettingsFile((dir / c.name).string(), true);
+            const ConfigFile read = ReadConfigFile((dir / c.name).string(), true);
             const std::optional<ConfigProblem> problem = CheckConfig(read);
             return read.problem == ConfigFile::Problem::None ? std::string("read") : problem ? problem->what : "?";
         });
         EXPECT_EQ(verdict, c.verdict) << c.name << " read by " << c.reader;
     }
     // The window shows what it finds, whoever could have written it.
-    EXPECT_EQ(ReadSettingsFile((dir / "open.ini").string(), false).problem, ConfigFile::Problem::None);
+    EXPECT_EQ(ReadConfigFile((dir / "open.ini").string(), false).problem, ConfigFile::Problem::None);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST_F(SweepSettingsTest, DefaultsAndTheirExactFile) {
     EXPECT_EQ(settings.expiredays, 0);
 
     settings.filepath = "D:\\logs\\";
-    ASSERT_TRUE(settings.Save(dir.Dir()));
+    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
     EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
     EXPECT_EQ(fs::file_size(IniPath()), 146u);
     EXPECT_TRUE(OnlyIniInDir());
@@ -40,9 +40,9 @@ TEST_F(SweepSettingsTest, SaveThenLoadRoundTrips) {
     settings.dirtree = false;
     settings.expiredays = -3;
     settings.speed = 3;
-    ASSERT_TRUE(settings.Save(dir.Dir()));
+    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
     SweepSettings loaded;
-    ASSERT_TRUE(loaded.Load(dir.Dir()));
+    ASSERT_TRUE(loaded.Load(dir.Dir() + SweepSettings::FileName));
     EXPECT_EQ(loaded.Serialize(), settings.Serialize());
 }
 
@@ -60,7 +60,7 @@ TEST_F(SweepSettingsTest, SilentStartChecksAndLoadsTheSameRead) {
     for (const auto& c : cases) {
         dir.Write(SweepSettings::FileName, c.read);
         SweepSettings loaded;
-        const StartupConfig config = LoadStartupConfig(dir.Dir(), loaded, true, [&] {
+        const StartupConfig config = LoadStartupConfig(dir.Dir() + SweepSettings::FileName, loaded, true, [&] {
             dir.Write(SweepSettings::FileName, c.swappedIn);
         });
         EXPECT_TRUE(config.loaded);
@@ -71,7 +71,7 @@ TEST_F(SweepSettingsTest, SilentStartChecksAndLoadsTheSameRead) {
 
 TEST_F(SweepSettingsTest, MissingFileLeavesTheDefaults) {
     settings.speed = 2;
-    EXPECT_FALSE(settings.Load(dir.Dir()));
+    EXPECT_FALSE(settings.Load(dir.Dir() + SweepSettings::FileName));
     EXPECT_EQ(settings.speed, 2);
     EXPECT_EQ(settings.filename, "*.*");
 }
@@ -96,7 +96,7 @@ TEST_F(SweepSettingsTest, NumbersReadTheirLeadingInteger) {
     for (const Case& c : cases) {
         SweepSettings s;
         dir.Write(SweepSettings::FileName, std::string("[vorn]\r\n") + c.days + "\r\n" + c.speed + "\r\n");
-        ASSERT_TRUE(s.Load(dir.Dir()));
+        ASSERT_TRUE(s.Load(dir.Dir() + SweepSettings::FileName));
         EXPECT_EQ(s.expiredays, c.expiredays) << c.days;
         EXPECT_EQ(s.speed, c.speedValue) << c.speed;
         EXPECT_EQ(s.PauseMillis(), c.pause) << c.speed;
@@ -108,7 +108,7 @@ TEST_F(SweepSettingsTest, OtherSectionOrEarlyBlankLineReadsAsAbsentKeys) {
                               "[vorn]\r\n\r\nfilepath=/x\r\nsubdir=true\r\nspeed=3\r\n"}) {
         SweepSettings s;
         dir.Write(SweepSettings::FileName, bytes);
-        ASSERT_TRUE(s.Load(dir.Dir()));
+        ASSERT_TRUE(s.Load(dir.Dir() + SweepSettings::FileName));
         EXPECT_EQ(s.filepath, "");
         EXPECT_EQ(s.filename, "");
         EXPECT_FALSE(s.subdir || s.system || s.readonly || s.hidden || s.dirtree || s.regex);
@@ -128,7 +128,7 @@ TEST_F(SweepSettingsTest, SavingOverALongerFileLeavesNothingOfIt) {
     fs::permissions(IniPath(), fs::perms(0640));
     const fs::perms before = fs::status(IniPath()).permissions();
     settings.filepath = "D:\\logs\\";
-    ASSERT_TRUE(settings.Save(dir.Dir()));
+    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
     EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
     EXPECT_EQ(fs::status(IniPath()).permissions(), before);
     EXPECT_TRUE(OnlyIniInDir());
@@ -139,7 +139,7 @@ TEST_F(SweepSettingsTest, ReadOnlyFileIsRefusedAndKept) {
     dir.Write(SweepSettings::FileName, old);
     fs::permissions(IniPath(), fs::perms(0444));
     settings.filepath = "/new";
-    EXPECT_FALSE(settings.Save(dir.Dir()));
+    EXPECT_FALSE(settings.Save(dir.Dir() + SweepSettings::FileName));
     EXPECT_EQ(TempDir::Read(IniPath()), old);
     EXPECT_EQ(fs::status(IniPath()).permissions(), fs::perms(0444));
     EXPECT_TRUE(OnlyIniInDir());
@@ -147,7 +147,7 @@ TEST_F(SweepSettingsTest, ReadOnlyFileIsRefusedAndKept) {
 
 TEST_F(SweepSettingsTest, StaleTemporaryFileDoesNotBlockASave) {
     dir.Write(std::string(SweepSettings::FileName) + ".tmp", "left by a crash");
-    ASSERT_TRUE(settings.Save(dir.Dir()));
+    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
     EXPECT_TRUE(OnlyIniInDir());
 }
 

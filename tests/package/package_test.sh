@@ -33,6 +33,8 @@ check_file_lists() {
   expect "vorn file list" "$(cat <<'LIST'
 -rw-r--r-- ./lib/systemd/system/vorn.service
 -rw-r--r-- ./lib/systemd/system/vorn.timer
+-rw-r--r-- ./lib/systemd/system/vorn@.service
+-rw-r--r-- ./lib/systemd/system/vorn@.timer
 -rwxr-xr-x ./opt/vorn/vorn
 lrwxrwxrwx ./usr/bin/vorn -> /opt/vorn/vorn
 -rw-r--r-- ./usr/share/doc/vorn/changelog.gz
@@ -74,12 +76,13 @@ check_control() {
 
 # What a scratch root cannot show, as the scripts say it: the service is never
 # started by the package, the timer only through deb-systemd-invoke (which
-# starts enabled units alone), and removal stops both.
+# starts enabled units alone), and removal stops both, and every named
+# sweep's timer and run.
 check_scripts() {
   dpkg-deb -e "$deb" "$work/control"
   expect "units postinst may start" "'vorn.timer'" \
     "$(grep -o 'deb-systemd-invoke [^ ]* [^ >]*' "$work/control/postinst" | cut -d' ' -f3 | sort -u)"
-  expect "units prerm stops" "'vorn.timer' vorn.service" \
+  expect "units prerm stops" "'vorn.timer' vorn.service 'vorn@*.timer' 'vorn@*.service'" \
     "$(grep -o 'deb-systemd-invoke stop [^ >]*' "$work/control/prerm" | cut -d' ' -f3 | tr '\n' ' ' | sed 's/ $//')"
 }
 
@@ -91,22 +94,26 @@ check_life_cycle() {
   mkdir -p "$r/var/lib/dpkg/info" "$r/var/lib/dpkg/updates" "$r/opt/vorn"
   touch "$r/var/lib/dpkg/status" "$r/var/lib/dpkg/available"
   in_root() { $as_root dpkg --root="$r" --log=/dev/null --force-script-chrootless --force-depends "$@" >/dev/null 2>&1; }
-  enabled() { [ -L "$r/etc/systemd/system/timers.target.wants/vorn.timer" ] && echo enabled || echo disabled; }
-  local wants=etc/systemd/system/timers.target.wants/vorn.timer stamp=var/lib/systemd/timers/stamp-vorn.timer
+  enabled() {  # the timer, vorn.timer unless named
+    [ -L "$r/etc/systemd/system/timers.target.wants/${1:-vorn.timer}" ] && echo enabled || echo disabled
+  }
+  local stamp=var/lib/systemd/timers/stamp-vorn.timer
   echo "saved before" >"$r/opt/vorn/vorn.ini"
 
   in_root -i "$deb"
   expect "install moves earlier settings to /etc/vorn" "saved before /etc/vorn/vorn.ini" \
     "$(cat "$r/etc/vorn/vorn.ini") $(readlink "$r/opt/vorn/vorn.ini")"
   expect "install enables nothing" disabled "$(enabled)"
-  $as_root systemctl --root="$r" enable vorn.timer >/dev/null 2>&1
-  $as_root mkdir -p "$r/var/lib/systemd/timers" && $as_root touch "$r/$stamp"
+  $as_root systemctl --root="$r" enable vorn.timer vorn@web.timer >/dev/null 2>&1
+  $as_root mkdir -p "$r/var/lib/systemd/timers" && $as_root touch "$r/$stamp" "$r/var/lib/systemd/timers/stamp-vorn@web.timer"
+  $as_root sh -c "echo web >'$r/etc/vorn/web.ini'"
+  expect "a named sweep is enabled by its timer" enabled "$(enabled vorn@web.timer)"
 
   in_root -r vorn
   expect "remove keeps the settings, takes the program" "saved before no program" \
     "$(cat "$r/etc/vorn/vorn.ini") $([ -e "$r/opt/vorn/vorn" ] && echo program || echo no program)"
   in_root -i "$deb"
-  expect "reinstall keeps the timer enabled" enabled "$(enabled)"
+  expect "reinstall keeps the timers enabled" "enabled enabled" "$(enabled) $(enabled vorn@web.timer)"
   $as_root systemctl --root="$r" disable vorn.timer >/dev/null 2>&1
   in_root -r vorn
   in_root -i "$deb"
@@ -116,7 +123,7 @@ check_life_cycle() {
 
   $as_root systemctl --root="$r" enable vorn.timer >/dev/null 2>&1
   in_root -P vorn
-  expect "purge leaves nothing of vorn" "" \
+  expect "purge leaves only the administrator's named settings" "./etc/vorn/web.ini " \
     "$(cd "$r" && find . ! -type d ! -path './var/lib/dpkg/*' | sort | tr '\n' ' ')"
   $as_root rm -rf "$r"
 }
@@ -196,31 +203,41 @@ write_ini() {  # file, root, pattern; CR LF as the program requires
 }
 
 # The units as systemd reads them, the manual page they name included, and
-# the service's exposure to what a sweep does not need (0 best, 10 worst).
+# the services' exposure to what a sweep does not need (0 best, 10 worst):
+# a named sweep's the same as the default one's. The template units are read
+# as the instance vorn@web.
 check_units() {
-  local report
-  report=$(cd "$root" && MANPATH=$root/usr/share/man systemd-analyze verify --root="$root" \
-    --recursive-errors=no lib/systemd/system/vorn.service lib/systemd/system/vorn.timer 2>&1)
+  local units=lib/systemd/system report
+  cp "$root/$units/vorn@.service" "$root/$units/vorn@web.service"
+  cp "$root/$units/vorn@.timer" "$root/$units/vorn@web.timer"
+  report=$(cd "$root" && MANPATH=$root/usr/share/man systemd-analyze verify --root="$root" --recursive-errors=no \
+    $units/vorn.service $units/vorn.timer $units/vorn@web.service $units/vorn@web.timer 2>&1)
   expect "systemd-analyze verify" "0 " "$? $report"
-  local exposure
-  exposure=$(systemd-analyze security --offline=true --root="$root" lib/systemd/system/vorn.service 2>&1 |
-    sed -n 's/.*Overall exposure level for vorn.service: \([0-9.]*\).*/\1/p')
-  [ -n "$exposure" ] && awk "BEGIN { exit !($exposure <= 2.0) }" && pass "systemd-analyze security $exposure" ||
-    fail "systemd-analyze security at most 2.0" "$exposure"
+  local unit exposure exposures=""
+  for unit in vorn.service vorn@web.service; do
+    exposure=$(systemd-analyze security --offline=true --root="$root" $units/$unit 2>&1 |
+      sed -n "s/.*Overall exposure level for $unit: \([0-9.]*\).*/\1/p")
+    [ -n "$exposure" ] && awk "BEGIN { exit !($exposure <= 2.0) }" && pass "systemd-analyze security $unit $exposure" ||
+      fail "systemd-analyze security $unit at most 2.0" "$exposure"
+    exposures+="$exposure "
+  done
+  expect "a named sweep's exposure is the default one's" "${exposures%% *}" "$(echo $exposures | cut -d' ' -f2)"
   # The metrics file goes where Debian's node_exporter reads, which stays
-  # writable whatever a drop-in narrows.
-  local unit=$root/lib/systemd/system/vorn.service
-  expect "service leaves metrics" "ExecStart=/opt/vorn/vorn /auto /metrics:/var/lib/prometheus/node-exporter" \
-    "$(grep '^ExecStart=' "$unit")"
-  expect "metrics folder writable" "ReadWritePaths=-/var/lib/prometheus/node-exporter" \
-    "$(grep '^ReadWritePaths=' "$unit")"
+  # writable whatever a drop-in narrows; a named sweep's under its own name.
+  expect "services leave metrics" \
+    "ExecStart=/opt/vorn/vorn /auto /metrics:/var/lib/prometheus/node-exporter ExecStart=/opt/vorn/vorn /auto /ini:/etc/vorn/%i.ini /metrics:/var/lib/prometheus/node-exporter" \
+    "$(grep -h '^ExecStart=' "$root/$units/vorn.service" "$root/$units/vorn@.service" | tr '\n' ' ' | sed 's/ $//')"
+  expect "metrics folder writable" \
+    "ReadWritePaths=-/var/lib/prometheus/node-exporter ReadWritePaths=-/var/lib/prometheus/node-exporter" \
+    "$(grep -h '^ReadWritePaths=' "$root/$units/vorn.service" "$root/$units/vorn@.service" | tr '\n' ' ' | sed 's/ $//')"
+  rm "$root/$units/vorn@web.service" "$root/$units/vorn@web.timer"
 }
 
 check_man_page() {
   local page=$root/usr/share/man/man1/vorn.1.gz text
   text=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>"$work/man.err")
   expect "man page warnings" "" "$(cat "$work/man.err")"
-  for section in SYNOPSIS METRICS PROGRESS CONFIGURATION SPEEDS "EXIT STATUS" FILES EXAMPLES; do
+  for section in SYNOPSIS "ANOTHER SETTINGS FILE" METRICS PROGRESS CONFIGURATION SPEEDS "EXIT STATUS" FILES "Named sweeps" EXAMPLES; do
     [[ $text == *"$section"* ]] && pass "man page has $section" || fail "man page has $section"
   done
 }

@@ -27,6 +27,9 @@ using Result = InstanceGuard::Result;
 
 constexpr int GuardWaitMs = 200;
 
+// Where the other user's guard lives: it has no home of its own.
+std::string NobodysPlace() { return "/tmp/vorn-" + std::to_string(Nobody); }
+
 // Another process that tries to take the guard `name` and holds it until it
 // is released or killed.
 class Holder {
@@ -174,7 +177,7 @@ TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
 TEST_F(InstanceGuardTest, UserWithoutHomeGetsAPrivateDirectoryNeverAForeignOne) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     const std::string name = GuardName("nohome");
-    const std::string own = "/tmp/vorn-" + std::to_string(Nobody);
+    const std::string own = NobodysPlace();
     const std::string seen = RunInChild([&] {
         if (!PrivateTmp()) return std::string("no namespace");
         std::string text;
@@ -202,6 +205,46 @@ TEST_F(InstanceGuardTest, UserWithoutHomeGetsAPrivateDirectoryNeverAForeignOne) 
         return text + (unavailable && named ? "all taken said" : "all taken not said");
     });
     EXPECT_EQ(seen, "private, next used, all taken said");
+}
+
+// Another user can give a name under /tmp back: she makes the first
+// unusable while one instance starts (it takes the next), then removes it;
+// the next instance must still meet the first. A link she leaves under a
+// later name, to one of the user's own directories there, must neither
+// block the guard nor count as a place of its own.
+TEST_F(InstanceGuardTest, NamesGivenBackUnderTmpNeverSplitInstances) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const std::string name = GuardName("giveback");
+    const std::string own = NobodysPlace();
+    const std::string seen = RunInChild([&] {
+        if (!PrivateTmp()) return std::string("no namespace");
+        fs::create_directory(own);  // the superuser's, so not usable by nobody
+        std::string text;
+        {
+            Holder first(name, true);
+            fs::remove(own);
+            text += first.holds && !Holder(name, true).holds ? "met, " : "split, ";
+        }
+        fs::create_directory_symlink(own, own + ".3");
+        Holder first(name, true);
+        return text + (first.holds && !Holder(name, true).holds ? "link ignored" : "link followed");
+    });
+    EXPECT_EQ(seen, "met, link ignored");
+}
+
+// A settings file's guard goes by the file: a link to it or another
+// spelling of its path is the same file, a copy is not.
+TEST(FileIdentity, FollowsLinksAndIgnoresSpelling) {
+    TempDir temp;
+    const fs::path file = temp.Write("conf/web.ini", "x");
+    const fs::path copy = temp.Write("conf/copy.ini", "x");
+    fs::create_symlink(file, temp / "link.ini");
+    const std::string identity = platform::FileIdentity(file.string());
+    ASSERT_NE(identity, "");
+    EXPECT_EQ(platform::FileIdentity((temp / "link.ini").string()), identity);
+    EXPECT_EQ(platform::FileIdentity((temp / "conf/../conf/web.ini").string()), identity);
+    EXPECT_NE(platform::FileIdentity(copy.string()), identity);
+    EXPECT_EQ(platform::FileIdentity((temp / "missing.ini").string()), "");
 }
 
 }  // namespace

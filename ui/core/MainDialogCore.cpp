@@ -9,8 +9,8 @@
 #include "ui/core/StatusDisplay.h"
 
 MainDialogCore::MainDialogCore(MainDialogView& view, SweepSettings& settings, WorkerThread& worker,
-                               StatusChannel& channel, std::string programDir)
-    : view(view), settings(settings), channel(channel), programDir(std::move(programDir)), run(worker) {}
+                               StatusChannel& channel, std::string settingsPath)
+    : view(view), settings(settings), channel(channel), settingsPath(std::move(settingsPath)), run(worker) {}
 
 void MainDialogCore::Initialise() {
     fields = FieldsFromSettings(settings);
@@ -40,7 +40,7 @@ bool MainDialogCore::GatherSettings() {
     Exchange(ExchangeDirection::ToFields);
     lastError = ApplyGatherRules(fields, settings);
     if (!lastError.empty()) return false;
-    if (settings.Save(programDir)) return true;
+    if (settings.Save(settingsPath)) return true;
     lastError = SaveFailedText;
     return false;
 }

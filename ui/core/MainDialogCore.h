@@ -25,9 +25,9 @@ inline constexpr int AboutSystemCommand = 16;
 
 class MainDialogCore {
 public:
-    // `programDir` ends in a separator; vorn.ini is written there.
+    // The settings are saved to the file at `settingsPath`.
     MainDialogCore(MainDialogView& view, SweepSettings& settings, WorkerThread& worker, StatusChannel& channel,
-                   std::string programDir);
+                   std::string settingsPath);
 
     // Once, when the window's controls exist: the settings into the fields,
     // the fields into the controls.
@@ -66,7 +66,7 @@ private:
     MainDialogView& view;
     SweepSettings& settings;
     StatusChannel& channel;
-    const std::string programDir;
+    const std::string settingsPath;
     RunControl run;
     std::string lastError;
     WindowFields fields;

@@ -36,9 +36,9 @@ bool IsEnterOrEscape(const QEvent* event) {
 
 }  // namespace
 
-MainDialog::MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string programDir,
+MainDialog::MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string settingsPath,
                        QWidget* parent)
-    : QDialog(parent, MainWindowFlags), core(*this, settings, worker, channel, std::move(programDir)) {
+    : QDialog(parent, MainWindowFlags), core(*this, settings, worker, channel, std::move(settingsPath)) {
     setWindowTitle(FromLocal(MainTitle));
     setWindowIcon(LoadResourceIcon(AppIconId));
     auto* layout = new QVBoxLayout(this);

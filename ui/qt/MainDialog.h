@@ -24,8 +24,8 @@ class QMenuBar;
 class MainDialog : public QDialog, private MainDialogView {
     Q_OBJECT
 public:
-    // `programDir` ends in a separator; vorn.ini is written there.
-    MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string programDir,
+    // The settings are saved to the file at `settingsPath`.
+    MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string settingsPath,
                QWidget* parent = nullptr);
 
     bool GatherSettings() { return core.GatherSettings(); }

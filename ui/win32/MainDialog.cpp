@@ -21,8 +21,8 @@ HINSTANCE Resources() { return GetModuleHandleW(nullptr); }
 
 }  // namespace
 
-MainDialog::MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string programDir)
-    : core(*this, settings, worker, channel, std::move(programDir)),
+MainDialog::MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string settingsPath)
+    : core(*this, settings, worker, channel, std::move(settingsPath)),
       icon(LoadIconW(Resources(), MAKEINTRESOURCEW(AppIconId))) {}
 
 MainDialog::~MainDialog() {

@@ -21,8 +21,8 @@
 
 class MainDialog : private MainDialogView {
 public:
-    // `programDir` ends in a separator; vorn.ini is written there.
-    MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string programDir);
+    // The settings are saved to the file at `settingsPath`.
+    MainDialog(SweepSettings& settings, WorkerThread& worker, StatusChannel& channel, std::string settingsPath);
     ~MainDialog() override;
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;

@@ -34,7 +34,7 @@ struct CoreFixture {
     std::atomic<bool> silentMode{false};
     SweepJob job{settings, channel, silentMode};
     FakeMainView view;
-    MainDialogCore core{view, settings, job, channel, programDir.Dir()};
+    MainDialogCore core{view, settings, job, channel, programDir.Dir() + SweepSettings::FileName};
 };
 
 TEST(MainDialogCore, InitialiseShowsTheSettingsWithTheSparingBoxesInverted) {

@@ -20,7 +20,7 @@ void ExpectCentredOn(const RECT& inner, const RECT& outer) {
 }
 
 TEST_F(MainDialogTest, OpensWithTheDefaultsAndTheAboutEntryInTheSystemMenu) {
-    ASSERT_FALSE(settings.Load(programDir.Dir()));
+    ASSERT_FALSE(settings.Load(programDir.Dir() + SweepSettings::FileName));
     Open();
     EXPECT_EQ(TextOf(Window()), MainTitle);
     EXPECT_NE(GetMenu(Window()), nullptr);

@@ -24,7 +24,7 @@ class DialogFixture : public testing::Test, protected HeldSweep {
 protected:
 
     void Open() {
-        dialog = std::make_unique<MainDialog>(settings, job, channel, programDir.Dir());
+        dialog = std::make_unique<MainDialog>(settings, job, channel, programDir.Dir() + SweepSettings::FileName);
         dialog->show();
     }
 

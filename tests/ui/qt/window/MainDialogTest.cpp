@@ -19,7 +19,7 @@ namespace {
 using MainDialogTest = DialogFixture;
 
 TEST_F(MainDialogTest, OpensWithTheDefaultsWhenThereIsNoConfigurationFile) {
-    ASSERT_FALSE(settings.Load(programDir.Dir()));
+    ASSERT_FALSE(settings.Load(programDir.Dir() + SweepSettings::FileName));
     Open();
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(MainTitle));
     EXPECT_FALSE(dialog->windowIcon().isNull());
@@ -131,7 +131,7 @@ TEST_F(MainDialogTest, SaveRefusesABadDirectoryAndAFileItCannotWrite) {
     }
     EXPECT_FALSE(std::filesystem::exists(programDir / SweepSettings::FileName));
 
-    MainDialog elsewhere(settings, job, channel, programDir.Dir() + "missing/");
+    MainDialog elsewhere(settings, job, channel, programDir.Dir() + "missing/" + SweepSettings::FileName);
     qobject_cast<QLineEdit*>(elsewhere.Control(MainIds::Directory))->setText("/srv");
     qobject_cast<QAbstractButton*>(elsewhere.Control(MainIds::Save))->click();
     EXPECT_EQ(prompts.TakeShown(), std::vector<std::string>{SaveFailedText});
