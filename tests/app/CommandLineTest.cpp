@@ -41,54 +41,40 @@ TEST(CommandLine, SilentFormsOnlyForTheSwitchAndItsTwoWords) {
     for (const auto& c : cases) EXPECT_EQ(ParseCommandLine(c.args).mode, c.mode) << Shown(c.args);
 }
 
-// The switch is one argument wherever it stands, so that its path may hold
-// spaces; alone, or given twice, it is no command line at all.
-TEST(CommandLine, SettingsFileSwitch) {
+// "/ini:" and "/metrics:" are one argument each wherever they stand, so that
+// a path may hold spaces; alone, or given twice, they are no command line at all.
+TEST(CommandLine, ValuedSwitches) {
     const struct {
         std::vector<std::string> args;
         RunMode mode;
-        std::string path;
+        std::string path, folder;
     } cases[] = {
-        {{"/auto", "/ini:/etc/vorn/web.ini"}, RunMode::Silent, "/etc/vorn/web.ini"},
-        {{"/INI:C:\\My Files\\web.ini", "/auto"}, RunMode::Silent, "C:\\My Files\\web.ini"},
-        {{"/auto", "/Ini:web.ini", "/L"}, RunMode::ListOnly, "web.ini"},
-        {{"/auto", "/v", "/ini:../a b.ini"}, RunMode::Verbose, "../a b.ini"},
-        {{"/check", "/ini:web.ini"}, RunMode::Check, "web.ini"},
-        {{"/ini:web.ini"}, RunMode::Window, "web.ini"},
-        {{"/ini:/auto"}, RunMode::Window, "/auto"},
-        {{"/ini:"}, RunMode::Invalid, ""},
-        {{"/auto", "/ini:"}, RunMode::Invalid, ""},
-        {{"/auto", "/ini:a.ini", "/ini:b.ini"}, RunMode::Invalid, "b.ini"},
-        {{"/auto /ini:web.ini"}, RunMode::Window, ""},
-        {{"/auto", " /ini:web.ini"}, RunMode::Window, ""},
-        {{"/ini", "web.ini"}, RunMode::Window, ""},
-        {{"/auto"}, RunMode::Silent, ""},
+        {{"/auto", "/ini:/etc/vorn/web.ini"}, RunMode::Silent, "/etc/vorn/web.ini", ""},
+        {{"/INI:C:\\My Files\\web.ini", "/auto"}, RunMode::Silent, "C:\\My Files\\web.ini", ""},
+        {{"/auto", "/Ini:web.ini", "/L"}, RunMode::ListOnly, "web.ini", ""},
+        {{"/auto", "/v", "/ini:../a b.ini"}, RunMode::Verbose, "../a b.ini", ""},
+        {{"/check", "/ini:web.ini"}, RunMode::Check, "web.ini", ""},
+        {{"/ini:web.ini"}, RunMode::Window, "web.ini", ""},
+        {{"/ini:/auto"}, RunMode::Window, "/auto", ""},
+        {{"/ini:"}, RunMode::Invalid, "", ""},
+        {{"/auto", "/ini:"}, RunMode::Invalid, "", ""},
+        {{"/auto", "/ini:a.ini", "/ini:b.ini"}, RunMode::Invalid, "b.ini", ""},
+        {{"/auto /ini:web.ini"}, RunMode::Window, "", ""},
+        {{"/auto", " /ini:web.ini"}, RunMode::Window, "", ""},
+        {{"/ini", "web.ini"}, RunMode::Window, "", ""},
+        {{"/auto"}, RunMode::Silent, "", ""},
+        {{"/auto", "/metrics:/var/lib/prometheus/node-exporter"}, RunMode::Silent, "", "/var/lib/prometheus/node-exporter"},
+        {{"/METRICS:/srv/a b", "/auto", "/v"}, RunMode::Verbose, "", "/srv/a b"},
+        {{"/auto", "/ini:/etc/vorn/web.ini", "/metrics:/m"}, RunMode::Silent, "/etc/vorn/web.ini", "/m"},
+        {{"/auto", "/metrics:"}, RunMode::Invalid, "", ""},
+        {{"/auto", "/metrics:/a", "/metrics:/b"}, RunMode::Invalid, "", "/b"},
+        {{"/auto", "/metric:/a"}, RunMode::Window, "", ""},
+        {{"/auto /metrics:/a"}, RunMode::Window, "", ""},
     };
     for (const auto& c : cases) {
         const CommandLine line = ParseCommandLine(c.args);
         EXPECT_EQ(line.mode, c.mode) << Shown(c.args);
         EXPECT_EQ(line.settingsPath, c.path) << Shown(c.args);
-    }
-}
-
-// The metrics folder is taken as the settings file is: one argument, once.
-TEST(CommandLine, MetricsFolderSwitch) {
-    const struct {
-        std::vector<std::string> args;
-        RunMode mode;
-        std::string folder;
-    } cases[] = {
-        {{"/auto", "/metrics:/var/lib/prometheus/node-exporter"}, RunMode::Silent, "/var/lib/prometheus/node-exporter"},
-        {{"/METRICS:/srv/a b", "/auto", "/v"}, RunMode::Verbose, "/srv/a b"},
-        {{"/auto", "/ini:/etc/vorn/web.ini", "/metrics:/m"}, RunMode::Silent, "/m"},
-        {{"/auto", "/metrics:"}, RunMode::Invalid, ""},
-        {{"/auto", "/metrics:/a", "/metrics:/b"}, RunMode::Invalid, "/b"},
-        {{"/auto", "/metric:/a"}, RunMode::Window, ""},
-        {{"/auto /metrics:/a"}, RunMode::Window, ""},
-    };
-    for (const auto& c : cases) {
-        const CommandLine line = ParseCommandLine(c.args);
-        EXPECT_EQ(line.mode, c.mode) << Shown(c.args);
         EXPECT_EQ(line.metricsDir, c.folder) << Shown(c.args);
     }
 }
