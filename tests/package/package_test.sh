@@ -156,7 +156,7 @@ check_settings_link() {
   in_root -i "$deb"
   expect "upgrade keeps a redirected settings link" /srv/conf/vorn.ini "$(readlink "$ini")"
   in_root -P vorn
-  expect "purge keeps a redirected settings link" "./opt/vorn/vorn.ini" \
+  expect "purge keeps a redirected settings link" "./etc/vorn/web.ini ./opt/vorn/vorn.ini" \
     "$(cd "$r" && find . ! -type d ! -path './var/lib/dpkg/*' | sort | tr '\n' ' ' | sed 's/ $//')"
   $as_root rm "$ini"
   echo "beside" | $as_root tee "$ini" >/dev/null
