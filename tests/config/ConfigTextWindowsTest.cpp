@@ -84,7 +84,7 @@ TEST_F(SweepSettingsTest, FileIsReadInTheAnsiCodePageUnlessMarkedAsUtf8) {
     for (const auto& c : cases) {
         dir.Write(SweepSettings::FileName, c.bytes);
         SweepSettings read;
-        const StartupConfig config = LoadStartupConfig(dir.Dir(), read, true);
+        const StartupConfig config = LoadStartupConfig(dir.Dir() + SweepSettings::FileName, read, true);
         EXPECT_EQ(config.file.problem, c.problem) << c.what;
         if (c.problem != Problem::None) continue;
         EXPECT_FALSE(config.problem) << c.what << ": " << config.problem->Message();
@@ -100,9 +100,9 @@ TEST_F(SweepSettingsTest, TheWindowsOwnFileReadsBackAsSaved) {
     settings.filepath = TempDir::Utf8(dir / "小");
     for (const char* pattern : {"小*.log", "校位未路写些效.txt", "浣颁华", "[小校]\\.log"}) {
         settings.filename = pattern;
-        ASSERT_TRUE(settings.Save(dir.Dir())) << pattern;
+        ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName)) << pattern;
         SweepSettings read;
-        const StartupConfig config = LoadStartupConfig(dir.Dir(), read, true);
+        const StartupConfig config = LoadStartupConfig(dir.Dir() + SweepSettings::FileName, read, true);
         EXPECT_FALSE(config.problem) << pattern << ": " << config.problem->Message();
         EXPECT_EQ(read.filepath, settings.filepath) << pattern;
         EXPECT_EQ(read.filename, pattern);
