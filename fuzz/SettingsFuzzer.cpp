@@ -70,7 +70,8 @@ void LookUpEverything(std::string_view bytes, const char* path) {
 }
 
 // Every entry line's value is what the reader gives for its key. A file
-// that passed ends each line with CR, maybe followed by LF.
+// that passed ends each line with CR, maybe followed by LF, up to its first
+// blank line, where the reader ends it (only blank lines may follow).
 void CheckReadAsWritten(std::string_view bytes, const char* path) {
     IniFile ini;
     FUZZ_CHECK(ini.Load(path));
@@ -78,6 +79,7 @@ void CheckReadAsWritten(std::string_view bytes, const char* path) {
         const size_t cr = bytes.find('\r', pos);
         FUZZ_CHECK(cr != std::string_view::npos);
         const std::string line(bytes.substr(pos, cr - pos));
+        if (line.empty()) break;
         pos = cr + 1 + (cr + 1 < bytes.size() && bytes[cr + 1] == '\n');
         if (IniFile::ClassifyLine(line) != IniFile::LineKind::Entry) continue;
         const size_t equals = line.find('=');
@@ -89,12 +91,12 @@ void CheckReadAsWritten(std::string_view bytes, const char* path) {
 // What loads is saved and loaded again unchanged; saved from a sound file, it passes.
 void CheckRoundTrip(const PrivateDir& dir, bool sound) {
     SweepSettings loaded;
-    if (!loaded.Load(dir.Dir())) return;
+    if (!loaded.Load(dir.Ini())) return;
     const std::string saved = loaded.Serialize();
     if (sound) FUZZ_CHECK(!FindConfigProblem(saved));
     dir.WriteIni(saved.data(), saved.size());
     SweepSettings reloaded;
-    FUZZ_CHECK(reloaded.Load(dir.Dir()));
+    FUZZ_CHECK(reloaded.Load(dir.Ini()));
     FUZZ_CHECK(reloaded.Serialize() == saved);
 }
 
