@@ -4,6 +4,7 @@
 
 #include "platform/RedirectedEncoding.h"
 #include "platform/WideText_win.h"
+#include "platform/WriteAll_win.h"
 
 namespace platform {
 
@@ -70,17 +71,6 @@ std::string ForFileOrPipe(const std::wstring& text) {
     return Narrow(text, codePage);
 }
 
-bool WriteBytes(HANDLE handle, const std::string& bytes) {
-    for (size_t done = 0; done < bytes.size();) {
-        DWORD written = 0;
-        if (!::WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
-            written == 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool IsTerminal(StandardStream stream) {
@@ -103,7 +93,7 @@ bool WriteStandard(StandardStream stream, const std::string& text) {
         DWORD written = 0;
         return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     }
-    return WriteBytes(handle, ForFileOrPipe(wide));
+    return WriteAll(handle, ForFileOrPipe(wide));
 }
 
 }  // namespace platform

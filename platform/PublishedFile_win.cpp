@@ -3,21 +3,11 @@
 #include <windows.h>
 
 #include "platform/WideText_win.h"
+#include "platform/WriteAll_win.h"
 
 namespace platform {
 
 namespace {
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    for (size_t done = 0; done < bytes.size();) {
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
-            written == 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
 
 // The folder's inherited security decides who reads it.
 bool WriteTemporary(const std::wstring& path, const std::string& bytes) {
