@@ -16,6 +16,7 @@ a change can be held to the same record.
     tests/mutate.py --sample 400 --seed 29          # hours on two cores
     tests/mutate.py --sample 5 --list               # the mutants only
     tests/mutate.py --only sweep/PatternMatcher.cpp:120  # one line's mutants
+    tests/mutate.py --sample 400 --seed 29 --resume # on with an interrupted run
 
 The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed;
@@ -223,6 +224,8 @@ def main():
     parser.add_argument("--timeout", type=int, default=300, help="seconds for one test program")
     parser.add_argument("--only", help="file:line: every mutant of that line, not a sample")
     parser.add_argument("--list", action="store_true", help="print the sample and stop")
+    parser.add_argument("--resume", action="store_true",
+                        help="go on with the record's run: same commit, seed and sample; its mutants are skipped")
     args = parser.parse_args()
 
     everything = candidates()
@@ -236,15 +239,19 @@ def main():
         print(f"{len(sample)} of {len(everything)} candidates", file=sys.stderr)
         return
 
+    out = Path(args.out)
+    header = f"commit {head_commit()} seed {args.seed} sample {len(sample)} of {len(everything)}"
+    done = recorded(out, header) if args.resume else set()
     build = Build(args.build, args.jobs, args.timeout)
     build.configure()
-    out = Path(args.out)
     out.parent.mkdir(parents=True, exist_ok=True)
-    with out.open("w", encoding="utf-8") as record:
-        record.write(f"# {datetime.date.today()} commit {head_commit()} seed {args.seed} "
-                     f"sample {len(sample)} of {len(everything)}\n")
-        record.write("mutant\tresult\tkilled_by\tseconds\tchange\n")
+    with out.open("a" if args.resume else "w", encoding="utf-8") as record:
+        if not args.resume:
+            record.write(f"# {datetime.date.today()} {header}\n")
+            record.write("mutant\tresult\tkilled_by\tseconds\tchange\n")
         for index, mutant in enumerate(sample, 1):
+            if mutant.key() in done:
+                continue
             path = ROOT / mutant.path
             original = path.read_text(encoding="utf-8")
             started = time.time()
@@ -259,6 +266,14 @@ def main():
             print(f"[{index}/{len(sample)}] {result:8} {mutant.key()}", flush=True)
     build.build(sorted(build.programs))  # leave the build matching the sources
     print(score(out), flush=True)
+
+
+def recorded(out, header):
+    """The mutants a record already holds, when it is the record of the same run."""
+    lines = out.read_text(encoding="utf-8").splitlines() if out.exists() else []
+    if not lines or not lines[0].endswith(header):
+        sys.exit(f"{out} is not a record of this run ({header})")
+    return {line.split("\t")[0] for line in lines[2:]}
 
 
 def score(record_path):
