@@ -5,7 +5,7 @@ Each mutant is one small change of the kind a real fault makes (a comparison
 flipped, a condition negated, a constant moved by one, a call's statement
 dropped, a returned truth value turned over). The script applies one at a time
 to a copy-free work tree (the file is restored after every mutant, also on
-Ctrl+C), rebuilds incrementally, runs the test programs that link the mutated
+Ctrl+C or a kill), rebuilds incrementally, runs the test programs that link the mutated
 code, cheapest first, and records whether a test failed (killed), none did
 (survived), the change did not build, or the tests ran past their time.
 
@@ -48,12 +48,12 @@ LAUNCHER = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") el
 # The folders mutated, and the test programs that link their code, the
 # quickest and most direct first: the first failure ends a mutant's run.
 COVERAGE = {
-    "ExtLib": ["extlib_tests", "config_tests", "app_tests", "sweep_tests", "program_tests"],
-    "config": ["config_tests", "ui_core_tests", "program_tests"],
-    "platform": ["platform_tests", "stop_requests_tests", "extlib_tests", "config_tests", "sweep_tests",
-                 "program_tests"],
-    "sweep": ["sweep_tests", "ui_core_tests", "program_tests"],
-    "ui/core": ["ui_core_tests", "window_tests"],
+    "ExtLib": ["extlib_tests", "config_tests", "app_tests", "pattern_tests", "sweep_tests", "program_tests"],
+    "config": ["config_tests", "ui_core_tests", "app_tests", "sweep_tests", "program_tests"],
+    "platform": ["platform_tests", "stop_requests_tests", "extlib_tests", "config_tests", "pattern_tests",
+                 "sweep_tests", "program_tests"],
+    "sweep": ["pattern_tests", "sweep_tests", "ui_core_tests", "program_tests"],
+    "ui/core": ["ui_core_tests", "ui_qt_tests"],
     "app": ["app_tests", "program_tests"],
 }
 # Sources of another system or of a window toolkit, built and tested elsewhere.
@@ -176,9 +176,10 @@ class Build:
         targets = sorted({t for tests in COVERAGE.values() for t in tests})
         self.build(targets, check=True)
         for target in targets:
-            found = list(self.dir.rglob(target))
-            if found:
-                self.programs[target] = found[0]
+            found = [p for p in self.dir.rglob(target) if p.is_file()]
+            if not found:
+                sys.exit(f"no test program {target}: the coverage map names what the build lacks")
+            self.programs[target] = found[0]
 
     def build(self, targets, check=False):
         result = subprocess.run(["cmake", "--build", str(self.dir), "-j", str(self.jobs), "--target", *targets],
@@ -188,7 +189,7 @@ class Build:
         return result.returncode == 0
 
     def verdict(self, mutant):
-        targets = [t for t in COVERAGE[folder_of(mutant.path)] if t in self.programs]
+        targets = COVERAGE[folder_of(mutant.path)]
         if not self.build(targets):
             return "unbuilt", ""
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
@@ -227,6 +228,9 @@ def main():
     parser.add_argument("--resume", action="store_true",
                         help="go on with the record's run: same commit, seed and sample; its mutants are skipped")
     args = parser.parse_args()
+    # A run ended from outside restores the mutated file, as Ctrl+C does.
+    for ending in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(ending, signal.default_int_handler)
 
     everything = candidates()
     if args.only:
