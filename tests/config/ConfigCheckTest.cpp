@@ -164,6 +164,29 @@ TEST(ConfigCheck, MessageNamesThePathThenTheLineKeyOrForm) {
     }
 }
 
+// What is wrong with the file as a whole names no line.
+TEST(ConfigCheck, FileProblemsNameNoLine) {
+    using Problem = ConfigFile::Problem;
+    const struct {
+        Problem problem;
+        std::string detail;
+    } cases[] = {
+        {Problem::Denied, "没有读取权限"},
+        {Problem::Unreadable, "无法读取"},
+        {Problem::Uncarriable, "文件是UTF-8编码，含有系统代码页(ANSI)无法表示的字符"},
+        {Problem::UnmarkedUtf8,
+         "文件是不带BOM的UTF-8编码，按系统代码页读取会读成别的字符: 请另存为ANSI，或带有BOM的UTF-8"},
+    };
+    for (const auto& c : cases) {
+        ConfigFile file;
+        file.path = AbsoluteRoot + "opt/vorn/vorn.ini";
+        file.problem = c.problem;
+        const std::optional<ConfigProblem> problem = CheckConfig(file);
+        ASSERT_TRUE(problem) << c.detail;
+        EXPECT_EQ(problem->Message(), "vorn.ini配置文件错误! " + file.path + ": " + c.detail);
+    }
+}
+
 // Whatever the window lets through is saved as a file a scheduled run accepts.
 TEST(ConfigCheck, WhatTheWindowSavesPasses) {
     struct Case {
