@@ -22,7 +22,9 @@ The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed;
 survivors found to be equivalent (no behaviour can tell them apart) are
 marked by hand in tests/mutation/equivalent.tsv, one mutant's key a line
-(as the record names it) with the reason after a tab, and are counted apart in the score.
+(as the record names it) with the reason after a tab, and are counted apart in the score;
+survivors that a check outside the test programs catches (the shell checks ./test.sh runs) are
+listed the same way in tests/mutation/elsewhere.tsv with the check, and count as killed.
 
 Only .cpp files are mutated: a header's change rebuilds most of the tree.
 Linux sources only (the _win, _qt and front-end sources build elsewhere).
@@ -280,23 +282,29 @@ def recorded(out, header):
     return {line.split("\t")[0] for line in lines[2:]}
 
 
+def marked(path):
+    """The keys a hand-kept file of the record's folder lists, one a line, the reason after a tab."""
+    if not path.exists():
+        return set()
+    return {line.split("\t")[0] for line in path.read_text(encoding="utf-8").splitlines()
+            if line and not line.startswith("#")}
+
+
 def score(record_path):
-    equivalent_file = Path(record_path).with_name("equivalent.tsv")
-    equivalent = set()
-    if equivalent_file.exists():
-        equivalent = {line.split("\t")[0] for line in equivalent_file.read_text().splitlines()
-                      if line and not line.startswith("#")}
+    equivalent = marked(Path(record_path).with_name("equivalent.tsv"))
+    elsewhere = marked(Path(record_path).with_name("elsewhere.tsv"))
     counts = {}
-    for line in Path(record_path).read_text().splitlines()[2:]:
+    for line in Path(record_path).read_text(encoding="utf-8").splitlines()[2:]:
         key, result = line.split("\t")[:2]
         if result == "survived" and key in equivalent:
             result = "equivalent"
+        elif result == "survived" and key in elsewhere:
+            result = "killed elsewhere"
         counts[result] = counts.get(result, 0) + 1
-    judged = counts.get("killed", 0) + counts.get("survived", 0) + counts.get("timeout", 0)
-    killed = counts.get("killed", 0) + counts.get("timeout", 0)
+    killed = sum(counts.get(k, 0) for k in ("killed", "timeout", "killed elsewhere"))
+    judged = killed + counts.get("survived", 0)
     percent = 100 * killed / judged if judged else 0
     return f"score {killed}/{judged} = {percent:.1f}% (" + ", ".join(f"{k} {v}" for k, v in sorted(counts.items())) + ")"
-
 
 if __name__ == "__main__":
     main()

@@ -52,6 +52,7 @@ TEST(PatternMatcherTest, NamesMatchCaseSensitively) {
         {"*.log", false, "a\nb.log", true},
         {"?", false, "\n", true},
         {"log$", true, "x.log\n", true},  // a regular expression keeps the library's meaning
+        {"^[]a]$", true, "]", true},     // a closing bracket first in a class is a member
     };
     PatternMatcher matcher;
     for (const auto& c : cases) {
