@@ -99,14 +99,19 @@ public:
     bool Next(DirEntry& entry);
 
     // Asks ahead, on `tasks` tasks given to `run`, ReadInfo's answers about
-    // the entries of this batch not yet served, those that may be files and
-    // whose match name `wanted` accepts (asked here, on the caller's thread,
-    // once per entry). ReadInfo then answers from them, where they answer its
-    // question (the same attribute bits or fewer, the time if it was asked).
-    // Next waits for the batch's running tasks before it reads the next batch,
-    // and closing the directory waits too. Once per batch: further calls in
-    // the same batch do nothing. How many entries are to be asked; always 0
-    // on Windows, where the listing brings the answers.
+    // the next entries of this batch not yet served (up to 1,024 at a time),
+    // those that may be files and whose match name `wanted` accepts (called
+    // here, on the caller's thread, once per entry). ReadInfo then answers
+    // from them where they answer its question (the same attribute bits or
+    // fewer, the time if it was asked), and waits only for an answer a task
+    // is asking at that moment. Meant to be called after each Next: it gives
+    // out the next entries once the last ones' tasks are done and half of
+    // them served, and does nothing meanwhile, nor for another question than
+    // the batch's first.
+    // Next waits for the batch's running tasks before it reads the next
+    // batch, and closing the directory waits too; a task that starts later
+    // does nothing. How many entries this call set to be asked; always 0 on
+    // Windows, where the listing brings the answers.
     size_t AskAhead(uint32_t attributes, bool lastWrite, const std::function<bool(const char*)>& wanted,
                     const Executor& run, int tasks);
 

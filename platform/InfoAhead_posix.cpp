@@ -1,5 +1,7 @@
 #include "platform/InfoAhead_posix.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <dirent.h>
 
 #include "platform/EntryInfo_posix.h"
@@ -10,6 +12,8 @@ namespace {
 
 enum State : uint8_t { Unwanted, Wanted, Asking, Asked, Gone };
 
+constexpr size_t NotMarked = SIZE_MAX;
+
 // Only what the sweep may delete: a directory is never asked about, and a
 // name of unknown type is the reader's to examine first.
 bool MayBeFile(unsigned char type) {
@@ -18,6 +22,17 @@ bool MayBeFile(unsigned char type) {
 
 }  // namespace
 
+uint64_t InfoAhead::Gate::GiveOut() {
+    const std::lock_guard hold(lock);
+    ++outstanding;
+    return generation;
+}
+
+bool InfoAhead::Gate::Done() {
+    const std::lock_guard hold(lock);
+    return outstanding == 0;
+}
+
 bool InfoAhead::Gate::Enter(uint64_t of) {
     const std::lock_guard hold(lock);
     if (of != generation) return false;
@@ -25,10 +40,11 @@ bool InfoAhead::Gate::Enter(uint64_t of) {
     return true;
 }
 
-void InfoAhead::Gate::Leave() {
+void InfoAhead::Gate::Leave(uint64_t of) {
     {
         const std::lock_guard hold(lock);
         --running;
+        if (of == generation) --outstanding;
     }
     idle.notify_all();
 }
@@ -36,10 +52,11 @@ void InfoAhead::Gate::Leave() {
 void InfoAhead::Gate::Close() {
     std::unique_lock hold(lock);
     ++generation;
+    outstanding = 0;
     idle.wait(hold, [this] { return running == 0; });
 }
 
-InfoAhead::InfoAhead() : gate(std::make_shared<Gate>()) {}
+InfoAhead::InfoAhead() : gate(std::make_shared<Gate>()), slots(std::make_unique<Slot[]>(2 * Window)) {}
 
 InfoAhead::~InfoAhead() {
     Stop();
@@ -47,44 +64,51 @@ InfoAhead::~InfoAhead() {
 
 size_t InfoAhead::Start(const ListingBatch& listing, size_t from, int fd, uint32_t attributes, bool lastWrite,
                         const std::function<bool(const char*)>& wanted, const Executor& run, int tasks) {
-    if (batch || from >= listing.Size() || tasks <= 0) return 0;
-    batch = &listing;
-    dirFd = fd;
-    askedAttributes = attributes;
-    askedTime = lastWrite;
-    end = listing.Size();
-    cursor.store(from, std::memory_order_relaxed);
-    const size_t asked = Prepare(end, from, wanted);
-    const uint64_t generation = gate->generation;  // changed only by Stop, on this thread
-    for (int task = 0; task < tasks; ++task)
-        run([gate = gate, self = this, generation] {
+    if (tasks <= 0 || !gate->Done()) return 0;
+    if (!batch) {
+        batch = &listing;
+        dirFd = fd;
+        askedAttributes = attributes;
+        askedTime = lastWrite;
+        end = 0;
+        stopping.store(false, std::memory_order_relaxed);
+        for (size_t at = 0; at < 2 * Window; ++at) slots[at].at = NotMarked;  // answers of the last batch
+    } else if (attributes != askedAttributes || lastWrite != askedTime) {
+        return 0;
+    }
+    if (end > from + Window / 2) return 0;  // the reader is not half-way through the last window
+    const size_t begin = std::max(from, end);
+    if (begin >= listing.Size()) return 0;
+    const size_t asked = Mark(begin, wanted);
+    cursor.store(begin, std::memory_order_relaxed);
+    for (int task = 0; asked && task < tasks; ++task)
+        run([gate = gate, self = this, generation = gate->GiveOut()] {
             if (!gate->Enter(generation)) return;
             self->AskAll();
-            gate->Leave();
+            gate->Leave(generation);
         });
     return asked;
 }
 
-// Slots are kept from batch to batch: they grow to the largest batch asked.
-size_t InfoAhead::Prepare(size_t count, size_t from, const std::function<bool(const char*)>& wanted) {
-    if (capacity < count) {
-        slots = std::make_unique<Slot[]>(count);
-        capacity = count;
-    }
+// The next window: its slots are free, as no task is out.
+size_t InfoAhead::Mark(size_t begin, const std::function<bool(const char*)>& wanted) {
+    end = std::min(batch->Size(), begin + Window);
     size_t asked = 0;
-    for (size_t at = 0; at < count; ++at) {
-        const bool ask = at >= from && MayBeFile(batch->Type(at)) && wanted(batch->Name(at));
-        slots[at].state.store(ask ? Wanted : Unwanted, std::memory_order_relaxed);
+    for (size_t at = begin; at < end; ++at) {
+        const bool ask = MayBeFile(batch->Type(at)) && wanted(batch->Name(at));
+        SlotOf(at).at = at;
+        SlotOf(at).state.store(ask ? Wanted : Unwanted, std::memory_order_relaxed);
         asked += ask;
     }
     return asked;
 }
 
 void InfoAhead::AskAll() {
-    for (size_t at; (at = cursor.fetch_add(1, std::memory_order_relaxed)) < end;) {
+    for (size_t at; !stopping.load(std::memory_order_relaxed) &&
+                    (at = cursor.fetch_add(1, std::memory_order_relaxed)) < end;) {
         uint8_t expected = Wanted;
-        if (slots[at].state.compare_exchange_strong(expected, Asking, std::memory_order_acquire))
-            Ask(slots[at], at);
+        if (SlotOf(at).state.compare_exchange_strong(expected, Asking, std::memory_order_acquire))
+            Ask(SlotOf(at), at);
     }
 }
 
@@ -100,8 +124,8 @@ void InfoAhead::Ask(Slot& slot, size_t at) {
 }
 
 InfoAhead::Answer InfoAhead::Take(size_t at, uint32_t attributes, bool lastWrite, EntryInfo& info) {
-    if (!batch || at >= end) return Answer::None;
-    Slot& slot = slots[at];
+    if (!batch || at >= end || SlotOf(at).at != at) return Answer::None;
+    Slot& slot = SlotOf(at);
     uint8_t state = Wanted;
     if (slot.state.compare_exchange_strong(state, Unwanted, std::memory_order_acquire)) return Answer::None;
     if (state == Asking) {
@@ -119,6 +143,7 @@ InfoAhead::Answer InfoAhead::Take(size_t at, uint32_t attributes, bool lastWrite
 }
 
 void InfoAhead::Stop() {
+    stopping.store(true, std::memory_order_relaxed);
     gate->Close();
     batch = nullptr;
 }

@@ -5,12 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <deque>
 #include <dirent.h>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -30,49 +27,18 @@ using platform::InfoAhead;
 using platform::ListingBatch;
 using platform::ListingBounds;
 
-// A few threads that run what they are given, in order; joined when it goes.
-class TaskPool {
+// Each task on a thread of its own, all joined when it goes.
+class TaskThreads {
 public:
-    explicit TaskPool(int threads) {
-        for (int i = 0; i < threads; ++i) workers.emplace_back([this] { Work(); });
-    }
-    ~TaskPool() {
-        {
-            const std::lock_guard hold(lock);
-            closing = true;
-        }
-        ready.notify_all();
-        for (std::thread& worker : workers) worker.join();
+    ~TaskThreads() {
+        for (std::thread& thread : threads) thread.join();
     }
     Executor Run() {
-        return [this](std::function<void()> task) {
-            {
-                const std::lock_guard hold(lock);
-                tasks.push_back(std::move(task));
-            }
-            ready.notify_one();
-        };
+        return [this](std::function<void()> task) { threads.emplace_back(std::move(task)); };
     }
 
 private:
-    void Work() {
-        std::unique_lock hold(lock);
-        for (;;) {
-            ready.wait(hold, [this] { return closing || !tasks.empty(); });
-            if (tasks.empty()) return;
-            std::function<void()> task = std::move(tasks.front());
-            tasks.pop_front();
-            hold.unlock();
-            task();
-            hold.lock();
-        }
-    }
-
-    std::mutex lock;
-    std::condition_variable ready;
-    std::deque<std::function<void()>> tasks;
-    bool closing = false;
-    std::vector<std::thread> workers;
+    std::vector<std::thread> threads;
 };
 
 // Tasks kept until the test runs them itself.
@@ -91,9 +57,13 @@ bool Every(const char*) {
     return true;
 }
 
-// `count` files named f0, f1, ...; file i holds i bytes.
+// `count` files named f0, f1, ...; file i holds SizeOf(i) bytes.
+size_t SizeOf(size_t index) {
+    return index % 100;
+}
+
 void MakeFiles(const TempDir& tree, const std::string& folder, int count, const std::string& prefix = "f") {
-    for (int i = 0; i < count; ++i) tree.Write(folder + "/" + prefix + std::to_string(i), std::string(i, 'x'));
+    for (int i = 0; i < count; ++i) tree.Write(folder + "/" + prefix + std::to_string(i), std::string(SizeOf(i), 'x'));
 }
 
 ino_t InodeOf(const fs::path& file) {
@@ -264,7 +234,7 @@ protected:
 // each question the sweep may ask; a question asked ahead answers the smaller
 // ones too, and a wider one is asked again.
 TEST_F(AskAheadTest, AnswersAskedAheadEqualThoseAskedDirectly) {
-    TaskPool pool(3);
+    TaskThreads threads;
     const struct {
         uint32_t aheadAttributes;
         bool aheadTime;
@@ -282,8 +252,8 @@ TEST_F(AskAheadTest, AnswersAskedAheadEqualThoseAskedDirectly) {
         SCOPED_TRACE(testing::Message() << c.aheadAttributes << " " << c.aheadTime << " " << c.attributes);
         const auto direct = AnswersOf(c.attributes, c.lastWrite, [](Directory&) {});
         const auto ahead = AnswersOf(c.attributes, c.lastWrite, [&](Directory& dir) {
-            EXPECT_GT(dir.AskAhead(c.aheadAttributes, c.aheadTime, Every, pool.Run(), 3), 30u);
-            EXPECT_EQ(dir.AskAhead(c.aheadAttributes, c.aheadTime, Every, pool.Run(), 3), 0u);  // once a batch
+            EXPECT_GT(dir.AskAhead(c.aheadAttributes, c.aheadTime, Every, threads.Run(), 3), 30u);
+            EXPECT_EQ(dir.AskAhead(c.aheadAttributes, c.aheadTime, Every, threads.Run(), 3), 0u);  // all given out
         });
         EXPECT_EQ(ahead, direct);
         EXPECT_EQ(direct.size(), 39u);
@@ -322,7 +292,7 @@ TEST_F(AskAheadTest, EntriesGoneBeforeTheirTurnAreReportedGone) {
     EXPECT_FALSE(answers.at(names[1]).present);
     for (int i : {2, 3}) {
         EXPECT_TRUE(answers.at(names[i]).present) << names[i];
-        EXPECT_EQ(answers.at(names[i]).info.size, std::stoul(names[i].substr(1)));
+        EXPECT_EQ(answers.at(names[i]).info.size, SizeOf(std::stoul(names[i].substr(1))));
     }
 }
 
@@ -351,24 +321,46 @@ TEST_F(AskAheadTest, TasksStartedLateDoNothing) {
     held.RunAll();
 }
 
+// Tasks ask a window of entries at a time, the next only once the last is
+// asked: no answer is asked long before its turn, and the memory stays that
+// of a window.
+TEST_F(AskAheadTest, AsksOneWindowAtATime) {
+    MakeFiles(tree, "root", 2 * InfoAhead::Window + 100, "w");
+    Directory dir;
+    ASSERT_EQ(dir.Open(Root().c_str()), OpenResult::Listed);
+    HeldTasks held;
+    DirEntry entry;
+    size_t served = 0, asked = 0, windows = 0;
+    while (dir.Next(entry)) {
+        const size_t set = dir.AskAhead(0, true, Every, held.Run(), 2);
+        EXPECT_EQ(dir.AskAhead(0, true, Every, held.Run(), 2), 0u);  // the window's tasks are out
+        asked += set;
+        windows += set > 0;
+        EXPECT_LE(asked, ++served + InfoAhead::Window * 3 / 2);
+        held.RunAll();
+    }
+    EXPECT_GE(windows, 3u);
+    EXPECT_GE(asked, 2 * InfoAhead::Window);
+}
+
 // Across batches, with tasks on other threads asking while the reader
 // deletes: each entry served once, its answer its own.
 TEST_F(ReadAheadTest, AskedAheadAcrossBatchesWhileDeleting) {
     MakeFiles(tree, "many", 500);
-    TaskPool pool(3);
+    TaskThreads threads;
     ListingBatch batch({64, 64 * 24, 0});
     InfoAhead ahead;
     DIR* listing = OpenFolder();
     std::map<std::string, int> served;
     while (batch.Fill(listing)) {
-        ahead.Start(batch, 1, dirfd(listing), 0, true, Every, pool.Run(), 3);
         for (size_t at = 0; at < batch.Size(); ++at) {
+            ahead.Start(batch, at + 1, dirfd(listing), 0, true, Every, threads.Run(), 3);
             const std::string name = batch.Name(at);
             EntryInfo info{};
             const InfoAhead::Answer answer = ahead.Take(at, 0, true, info);
             EXPECT_NE(answer, InfoAhead::Answer::Gone) << name;
             if (answer == InfoAhead::Answer::Present) {
-                EXPECT_EQ(info.size, std::stoul(name.substr(1))) << name;
+                EXPECT_EQ(info.size, SizeOf(std::stoul(name.substr(1)))) << name;
             }
             ++served[name];
             ASSERT_TRUE(fs::remove(Folder() / name));
