@@ -56,7 +56,7 @@ void InfoAhead::Gate::Close() {
     idle.wait(hold, [this] { return running == 0; });
 }
 
-InfoAhead::InfoAhead() : gate(std::make_shared<Gate>()), slots(std::make_unique<Slot[]>(2 * Window)) {}
+InfoAhead::InfoAhead() : gate(std::make_shared<Gate>()) {}
 
 InfoAhead::~InfoAhead() {
     Stop();
@@ -66,6 +66,7 @@ size_t InfoAhead::Start(const ListingBatch& listing, size_t from, int fd, uint32
                         const std::function<bool(const char*)>& wanted, const Executor& run, int tasks) {
     if (tasks <= 0 || !gate->Done()) return 0;
     if (!batch) {
+        if (!slots) slots = std::make_unique<Slot[]>(2 * Window);  // only where asked: most directories never are
         batch = &listing;
         dirFd = fd;
         askedAttributes = attributes;

@@ -22,7 +22,7 @@ namespace platform {
 class InfoAhead {
 public:
     // Entries asked by one round of tasks. Memory: two windows of 32-byte
-    // answers (64 KiB), whatever the batch.
+    // answers (64 KiB), whatever the batch, once something is asked ahead.
     static constexpr size_t Window = 1024;
 
     InfoAhead();
