@@ -80,10 +80,10 @@ bool Classify(int dirFd, const char* name, unsigned char type, DirEntry& entry) 
     if (!TypeOf(dirFd, name, type)) return false;
     entry.name = entry.matchName = name;
     entry.link = type == DT_LNK;
-    entry.kind = type == DT_DIR                                            ? EntryKind::Directory
+    entry.kind = type == DT_DIR                                      ? EntryKind::Directory
                  : entry.link && TrustedLinkToDirectory(dirFd, name) ? EntryKind::DirectoryLink
-                 : type == DT_REG || entry.link                   ? EntryKind::File
-                                                                  : EntryKind::Special;
+                 : type == DT_REG || entry.link                      ? EntryKind::File
+                                                                     : EntryKind::Special;
     return true;
 }
 

@@ -22,10 +22,15 @@ bool ListingBatch::Fill(DIR* stream) {
         if (!d) ended = true;
         else if (!IsDotOrDotDot(d->d_name)) Add(*d);
     }
+    if (listed.empty()) {  // the end: a directory kept open meanwhile holds no batch
+        listed.shrink_to_fit();
+        names.shrink_to_fit();
+        return false;
+    }
     seen += listed.size();
     if (seen >= bounds.sortFrom)
         std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) { return a.inode < b.inode; });
-    return !listed.empty();
+    return true;
 }
 
 // Once the directory proves large, room for a whole batch is taken at once,
