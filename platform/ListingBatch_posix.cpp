@@ -1,6 +1,7 @@
 #include "platform/ListingBatch_posix.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace platform {

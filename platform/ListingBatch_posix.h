@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <dirent.h>
-#include <limits.h>
 #include <vector>
 
 namespace platform {
