@@ -31,7 +31,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run_ctest build-asan
 
 echo "== ThreadSanitizer (engine, and the window driving it) =="
-VORN_TARGETS="sweep_tests stop_requests_tests ui_core_tests window_tests" configure_and_build build-tsan -DVORN_SANITIZE=thread
+VORN_TARGETS="sweep_tests stop_requests_tests read_ahead_tests ui_core_tests window_tests" configure_and_build build-tsan -DVORN_SANITIZE=thread
 # gcc 12's TSan cannot map its shadow memory under high-entropy ASLR; run without it.
 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan-qt.supp" setarch "$(uname -m)" -R \
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L 'threads|ui'

@@ -6,6 +6,7 @@
 // and on the way to it only where nobody but the owner could have made them.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -59,6 +60,11 @@ enum class RemoveResult : uint8_t {
     Failed,    // any other reason
 };
 
+// Gives a task to another thread to run soon (or runs it at once). A task that
+// starts after its directory moved on to its next batch, or closed, returns
+// at once.
+using Executor = std::function<void(std::function<void()>)>;
+
 // How many directories the process may hold open at once, room kept for
 // everything else it opens. On POSIX the descriptor limit is first raised as
 // far as the system allows (at most 65536 descriptors).
@@ -87,8 +93,27 @@ public:
 
     // The next entry. "." and ".." and entries that vanished meanwhile are
     // passed over. False at the end, on a read error, and on a directory that
-    // is not Listed.
+    // is not Listed. On POSIX the entries are read a bounded batch ahead, and
+    // in a large directory each batch is served in the order of the inode
+    // numbers, which spares ext4's journal most of its work.
     bool Next(DirEntry& entry);
+
+    // Asks ahead, on `tasks` tasks given to `run`, ReadInfo's answers about
+    // the next entries of this batch not yet served (up to 1,024 at a time),
+    // those that may be files and whose match name `wanted` accepts (called
+    // here, on the caller's thread, once per entry). ReadInfo then answers
+    // from them where they answer its question (the same attribute bits or
+    // fewer, the time if it was asked), and waits only for an answer a task
+    // is asking at that moment. Meant to be called after each Next: it gives
+    // out the next entries once the last ones' tasks are done and half of
+    // them served, and does nothing meanwhile, nor for another question than
+    // the batch's first.
+    // Next waits for the batch's running tasks before it reads the next
+    // batch, and closing the directory waits too; a task that starts later
+    // does nothing. How many entries this call set to be asked; always 0 on
+    // Windows, where the listing brings the answers.
+    size_t AskAhead(uint32_t attributes, bool lastWrite, const std::function<bool(const char*)>& wanted,
+                    const Executor& run, int tasks);
 
     // What the caller asks of an entry just listed: the attribute bits it
     // cares about (each costs a call or two, so unasked bits may be missing)

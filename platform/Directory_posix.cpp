@@ -1,6 +1,5 @@
 #include "platform/Directory.h"
 
-#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,10 +7,11 @@
 #include <climits>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
+#include "platform/EntryInfo_posix.h"
+#include "platform/InfoAhead_posix.h"
+#include "platform/ListingBatch_posix.h"
 #include "platform/SafeRoot_posix.h"
 
 namespace platform {
@@ -21,8 +21,11 @@ struct Directory::State {
     DIR* stream = nullptr;
     uint64_t mountId = 0;
     std::string name;  // in the directory it was opened through
+    ListingBatch batch;
+    InfoAhead ahead;
 
     ~State() {
+        ahead.Stop();  // before the directory it asks in closes
         if (stream)
             closedir(stream);  // closes fd too
         else if (fd >= 0)
@@ -31,13 +34,6 @@ struct Directory::State {
 };
 
 namespace {
-
-constexpr const char* DosAttribName = "user.DOSATTRIB";
-constexpr size_t DosAttribMaxSize = 256;
-
-bool IsDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
 // The mount a directory belongs to. The mount id tells bind mounts of the same
 // file system apart, which the device number cannot; it is the fallback only
@@ -71,96 +67,24 @@ bool TrustedLinkToDirectory(int dirFd, const char* name) {
 }
 
 // Some file systems never fill in d_type; only then is the entry examined.
-bool TypeOf(int dirFd, const dirent& d, unsigned char& type) {
-    type = d.d_type;
+bool TypeOf(int dirFd, const char* name, unsigned char& type) {
     if (type != DT_UNKNOWN) return true;
     struct stat st;
-    if (fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     type = IFTODT(st.st_mode);
     return true;
 }
 
 // False for an entry gone meanwhile.
-bool Classify(int dirFd, const dirent& d, DirEntry& entry) {
-    unsigned char type;
-    if (!TypeOf(dirFd, d, type)) return false;
-    entry.name = entry.matchName = d.d_name;
+bool Classify(int dirFd, const char* name, unsigned char type, DirEntry& entry) {
+    if (!TypeOf(dirFd, name, type)) return false;
+    entry.name = entry.matchName = name;
     entry.link = type == DT_LNK;
-    entry.kind = type == DT_DIR                                   ? EntryKind::Directory
-                 : entry.link && TrustedLinkToDirectory(dirFd, d.d_name) ? EntryKind::DirectoryLink
-                 : type == DT_REG || entry.link                   ? EntryKind::File
-                                                                  : EntryKind::Special;
+    entry.kind = type == DT_DIR                                      ? EntryKind::Directory
+                 : entry.link && TrustedLinkToDirectory(dirFd, name) ? EntryKind::DirectoryLink
+                 : type == DT_REG || entry.link                      ? EntryKind::File
+                                                                     : EntryKind::Special;
     return true;
-}
-
-// getxattrat came with Linux 6.13; the C library may not name it yet.
-#if defined(SYS_getxattrat)
-constexpr long GetXattrAtCall = SYS_getxattrat;
-#elif defined(__x86_64__) || defined(__aarch64__)
-constexpr long GetXattrAtCall = 464;
-#else
-constexpr long GetXattrAtCall = -1;  // no number known: the kernel answers ENOSYS
-#endif
-
-// The argument block of getxattrat: where the value goes, its room, and flags
-// that must be 0 when reading.
-struct XattrArgs {
-    uint64_t value;
-    uint32_t size;
-    uint32_t flags;
-};
-
-// Set once the kernel (or a sandbox's system call filter, which answers EPERM
-// for calls it does not know) has refused getxattrat: asking again per file
-// would double the cost for nothing.
-std::atomic<bool> xattrAtRefused{false};
-
-// One call, relative to the open directory, without following a final link.
-ssize_t GetXattrAt(int dirFd, const char* name, void* value, size_t size) {
-    XattrArgs args{reinterpret_cast<uintptr_t>(value), static_cast<uint32_t>(size), 0};
-    return syscall(GetXattrAtCall, dirFd, name, AT_SYMLINK_NOFOLLOW, DosAttribName, &args, sizeof args);
-}
-
-// Older kernels: open the file itself (never through a link, never waiting on
-// a FIFO put in its place) and ask the descriptor.
-ssize_t GetXattrByOpening(int dirFd, const char* name, void* value, size_t size) {
-    const int fd = openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    const ssize_t got = fgetxattr(fd, DosAttribName, value, size);
-    const int error = errno;
-    close(fd);
-    errno = error;
-    return got;
-}
-
-ssize_t GetDosAttrib(int dirFd, const char* name, void* value, size_t size) {
-    if (!xattrAtRefused.load(std::memory_order_relaxed)) {
-        const ssize_t got = GetXattrAt(dirFd, name, value, size);
-        if (got >= 0 || (errno != ENOSYS && errno != EPERM)) return got;
-        xattrAtRefused.store(true, std::memory_order_relaxed);
-    }
-    return GetXattrByOpening(dirFd, name, value, size);
-}
-
-// The attributes a file server stored for the file. Missing means none;
-// anything unreadable means all three, so the file is spared rather than
-// guessed about.
-uint32_t StoredAttributes(int dirFd, const char* name) {
-    unsigned char value[DosAttribMaxSize];
-    const ssize_t size = GetDosAttrib(dirFd, name, value, sizeof value);
-    if (size < 0) return errno == ENODATA || errno == ENOTSUP ? 0 : AttributesUnknown;
-    uint32_t attributes;
-    if (!DecodeDosAttrib(value, static_cast<size_t>(size), attributes)) return AttributesUnknown;
-    return attributes & AttributesUnknown;
-}
-
-// A link carries no attributes of its own (nothing can be stored on it): only
-// its name can make it hidden.
-uint32_t AttributesOf(int dirFd, const DirEntry& entry, uint32_t asked, const struct stat* st) {
-    uint32_t attributes = entry.name[0] == '.' ? AttributeHidden : 0;
-    if (entry.link) return attributes & asked;
-    if (st && !(st->st_mode & S_IWUSR)) attributes |= AttributeReadOnly;
-    return (attributes | StoredAttributes(dirFd, entry.name)) & asked;
 }
 
 RemoveResult RemoveResultOf(int result) {
@@ -225,23 +149,38 @@ OpenResult Directory::Open(const Directory& parent, const char* name) {
     return state->stream ? OpenResult::Listed : OpenResult::Unreadable;
 }
 
+// The tasks asking ahead in a batch are done before the next batch replaces it.
 bool Directory::Next(DirEntry& entry) {
     if (!state || !state->stream) return false;
-    while (const dirent* d = readdir(state->stream))
-        if (!IsDotOrDotDot(d->d_name) && Classify(state->fd, *d, entry)) return true;
-    return false;
+    ListingBatch& batch = state->batch;
+    const char* name;
+    unsigned char type;
+    for (;;) {
+        if (!batch.Take(name, type)) {
+            state->ahead.Stop();
+            if (!batch.Fill(state->stream)) return false;
+        } else if (Classify(state->fd, name, type, entry)) {
+            return true;
+        }
+    }
 }
 
-// The mode is needed only for the time and the read-only bit; the stored
-// attributes only when some bit is asked.
+size_t Directory::AskAhead(uint32_t attributes, bool lastWrite, const std::function<bool(const char*)>& wanted,
+                           const Executor& run, int tasks) {
+    if (!state || !state->stream) return 0;
+    return state->ahead.Start(state->batch, state->batch.Served(), state->fd, attributes, lastWrite, wanted, run,
+                              tasks);
+}
+
+// An entry asked ahead is answered from what was asked; any other is asked now.
 bool Directory::ReadInfo(const DirEntry& entry, uint32_t attributes, bool lastWrite, EntryInfo& info) const {
-    struct stat st;
-    const bool statted = lastWrite || (attributes & AttributeReadOnly);
-    if (statted && fstatat(state->fd, entry.name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    info.lastWrite = statted ? st.st_mtim.tv_sec : 0;
-    info.size = statted ? static_cast<uint64_t>(st.st_size) : 0;
-    info.attributes = attributes ? AttributesOf(state->fd, entry, attributes, statted ? &st : nullptr) : 0;
-    return true;
+    const ListingBatch& batch = state->batch;
+    const size_t at = batch.Served() - 1;
+    if (batch.Served() > 0 && entry.name == batch.Name(at)) {
+        const InfoAhead::Answer answer = state->ahead.Take(at, attributes, lastWrite, info);
+        if (answer != InfoAhead::Answer::None) return answer == InfoAhead::Answer::Present;
+    }
+    return AskEntryInfo(state->fd, entry.name, entry.link, attributes, lastWrite, info);
 }
 
 RemoveResult Directory::DeleteEntry(const DirEntry& entry) const {

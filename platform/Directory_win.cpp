@@ -255,6 +255,11 @@ bool Directory::Next(DirEntry& entry) {
     return false;
 }
 
+// The listing brought every answer already: nothing to ask ahead.
+size_t Directory::AskAhead(uint32_t, bool, const std::function<bool(const char*)>&, const Executor&, int) {
+    return 0;
+}
+
 // The listing brought both already: nothing is asked of the system.
 bool Directory::ReadInfo(const DirEntry&, uint32_t attributes, bool lastWrite, EntryInfo& info) const {
     info.attributes = state->attributes & attributes & AttributesUnknown;
