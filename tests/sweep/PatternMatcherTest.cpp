@@ -53,6 +53,7 @@ TEST(PatternMatcherTest, NamesMatchCaseSensitively) {
         {"?", false, "\n", true},
         {"log$", true, "x.log\n", true},  // a regular expression keeps the library's meaning
         {"^[]a]$", true, "]", true},     // a closing bracket first in a class is a member
+        {"(*LIMIT_MATCH=1000)^log$", true, "log", true},  // a setting keeps its place at the start
     };
     PatternMatcher matcher;
     for (const auto& c : cases) {
