@@ -2,37 +2,37 @@
 
 #include <utility>
 
-#include "sweep/DirNode.h"
+#include "sweep/WalkFolder.h"
 
-void WorkQueue::Push(std::shared_ptr<DirNode> node) {
+void WorkQueue::Push(std::shared_ptr<WalkFolder> folder) {
     {
         std::lock_guard hold(mutex);
         if (closed) return;
-        nodes.push_back(std::move(node));
-        queued.store(static_cast<int>(nodes.size()), std::memory_order_relaxed);
+        folders.push_back(std::move(folder));
+        queued.store(static_cast<int>(folders.size()), std::memory_order_relaxed);
     }
     changed.notify_one();
 }
 
-std::shared_ptr<DirNode> WorkQueue::Take() {
+std::shared_ptr<WalkFolder> WorkQueue::Take() {
     std::unique_lock hold(mutex);
     waiting.fetch_add(1, std::memory_order_relaxed);
-    changed.wait(hold, [this] { return closed || !nodes.empty(); });
+    changed.wait(hold, [this] { return closed || !folders.empty(); });
     waiting.fetch_sub(1, std::memory_order_relaxed);
     if (closed) return nullptr;
-    std::shared_ptr<DirNode> node = std::move(nodes.front());
-    nodes.pop_front();
-    queued.store(static_cast<int>(nodes.size()), std::memory_order_relaxed);
-    return node;
+    std::shared_ptr<WalkFolder> folder = std::move(folders.front());
+    folders.pop_front();
+    queued.store(static_cast<int>(folders.size()), std::memory_order_relaxed);
+    return folder;
 }
 
-// The nodes are let go of outside the lock: each closes its directory.
+// The folders are let go of outside the lock: each closes its directory.
 void WorkQueue::Close() {
-    std::deque<std::shared_ptr<DirNode>> left;
+    std::deque<std::shared_ptr<WalkFolder>> left;
     {
         std::lock_guard hold(mutex);
         closed = true;
-        left.swap(nodes);
+        left.swap(folders);
         queued.store(0, std::memory_order_relaxed);
     }
     changed.notify_all();
