@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "platform/Path.h"
@@ -40,12 +41,18 @@ bool ParallelWalk::Serve(WalkVisitor& visitor) {
 // Waiting for work is done outside: a worker abandoned meanwhile never comes
 // back in.
 bool ParallelWalk::Loop(Worker& worker) {
-    const std::shared_ptr<WorkQueue> work = queue;
+    const std::shared_ptr<WorkQueue> shared = queue;
     for (;;) {
-        Folder folder;
-        if (!threads.Outside([&] { folder = work->Take(); })) return false;
-        if (!folder) return true;
-        if (!Search(worker, folder)) return false;
+        std::optional<WalkWork> work;
+        if (!threads.Outside([&] { work.emplace(shared->Take()); })) return false;
+        if (work->task) {
+            const FolderTask& task = *work->task;
+            if (!threads.Outside([&] { task.Run(); })) return false;
+        } else if (!work->folder) {
+            return true;
+        } else if (!Search(worker, work->folder)) {
+            return false;
+        }
     }
 }
 
@@ -56,10 +63,19 @@ int ParallelWalk::Waiting() const { return queue->Waiting(); }
 bool ParallelWalk::Search(Worker& worker, const Folder& folder) {
     worker.place.path = folder->path;
     worker.place.pathBytes = folder->pathBytes;
-    worker.visitor.Begin(folder);
+    worker.visitor.Begin(folder, worker.visitor.Parallel() ? AskAhead(folder) : Executor());
     Measure(worker);
-    if (!List(worker, folder) || !worker.visitor.End(folder)) return false;
+    WalkFolder& listed = *folder;
+    if (!List(worker, folder) || !threads.Outside([&] { FolderTask::AwaitAll(listed); }) ||
+        !worker.visitor.End(folder))
+        return false;
     return Complete(worker, folder);
+}
+
+Executor ParallelWalk::AskAhead(const Folder& folder) const {
+    return [shared = queue, weak = std::weak_ptr<WalkFolder>(folder)](std::function<void()> task) {
+        if (Folder held = weak.lock()) shared->Offer(FolderTask(std::move(held), std::move(task)));
+    };
 }
 
 // The run's flag is tested after every fetch: a stop leaves the entry just

@@ -1,7 +1,9 @@
 #pragma once
 // A walk of a folder tree on several workers: each lists a folder, gives
 // what it meets to its visitor, and searches the subdirectories it opens
-// itself or hands them, already open, to a worker that has nothing to do. A
+// itself or hands them, already open, to a worker that has nothing to do; a
+// worker with nothing to do also runs the small tasks a folder's visitor
+// asks ahead. A
 // folder is finished once everything under it is, by whichever worker
 // finishes last, and exactly once; the root's finish ends the walk.
 //
@@ -57,6 +59,10 @@ private:
     // Takes what is handed over until the walk ends.
     bool Loop(Worker& worker);
     bool Search(Worker& worker, const Folder& folder);
+    // Tasks for `folder` go to waiting workers. The executor holds the folder
+    // weakly (its directory may keep the executor) and nothing of the walk,
+    // so it may be called outside, by a worker abandoned meanwhile.
+    Executor AskAhead(const Folder& folder) const;
     bool List(Worker& worker, const Folder& folder);
     bool VisitSubdirectory(Worker& worker, const Folder& folder, const char* name);
     bool HandOver(Worker& worker, const Folder& child);

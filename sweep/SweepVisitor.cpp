@@ -46,8 +46,9 @@ EntryOutcome SparedBy(uint32_t attributes) {
 bool SweepJob::Visitor::Parallel() const { return job.settings.PauseMillis() == 0; }
 
 // The speed is asked once per directory: a speed saved meanwhile applies
-// from the next one.
-void SweepJob::Visitor::Begin(const Folder& folder) {
+// from the next one. Nothing is asked ahead yet: the directory asks as it
+// lists.
+void SweepJob::Visitor::Begin(const Folder& folder, const Executor&) {
     if (job.progress) job.progress->Began(folder->path);
     folder->tally.pause = job.settings.PauseMillis();
 }

@@ -14,7 +14,7 @@ public:
     explicit Visitor(SweepJob& job) : job(job), matches(job.matcher) {}
 
     bool Parallel() const override;
-    void Begin(const Folder& folder) override;
+    void Begin(const Folder& folder, const Executor& askAhead) override;
     bool Entry(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place) override;
     bool Enter(const Folder& folder, const WalkPlace& place) override;
     void Opened(const Folder& folder, const Folder& child, platform::OpenResult result) override;

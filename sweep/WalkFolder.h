@@ -30,5 +30,7 @@ struct WalkFolder {
     platform::Directory dir;
     // Its own listing, and each subdirectory not yet finished.
     std::atomic<int> pending{1};
+    // Tasks asked ahead for it that have not yet run or been dropped.
+    std::atomic<int> tasks{0};
     FolderTally tally;
 };

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -57,6 +58,11 @@ struct WalkPlace {
     size_t pathBytes = 0;
 };
 
+// Runs a small task on a worker that waits for work, at once, or on none
+// (the task is then dropped, never run, and its asker does the work itself).
+// A task must block on nothing but its own system call.
+using Executor = std::function<void(std::function<void()>)>;
+
 // The work done with what a worker meets, one visitor per worker. Those
 // returning bool return false once the workers are abandoned (the walk then
 // returns at once); a visitor that throws ends its worker's walk.
@@ -68,8 +74,10 @@ public:
     // Whether a subdirectory may go to another worker now, and more workers
     // may join: asked at every subdirectory.
     virtual bool Parallel() const = 0;
-    // The listing of `folder` begins on this worker.
-    virtual void Begin(const Folder& folder) = 0;
+    // The listing of `folder` begins on this worker. `askAhead` runs tasks
+    // for it (empty where the walk is not Parallel); the folder is not ended
+    // before every task given to it has run or been dropped.
+    virtual void Begin(const Folder& folder, const Executor& askAhead) = 0;
     // A file, special file or link to a directory listed in `folder`.
     virtual bool Entry(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place) = 0;
     // A subdirectory listed in `folder`: whether to open and search it.

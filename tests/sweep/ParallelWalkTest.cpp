@@ -1,7 +1,8 @@
 // The walk alone, with a visitor that only records: every folder finished
 // once and after everything under it, the open folders within the budget,
-// and the workers added only while calls block, up to the cap and the room
-// the budget leaves.
+// the workers added only while calls block, up to the cap and the room the
+// budget leaves, and the tasks asked ahead run by other workers before
+// their folder ends.
 
 #include "sweep/ParallelWalk.h"
 
@@ -21,10 +22,10 @@
 namespace {
 
 // Records what it is given; shared by every worker, so it locks.
-class Recorder final : public WalkVisitor {
+class Recorder : public WalkVisitor {
 public:
-    bool Parallel() const override { return true; }
-    void Begin(const Folder&) override {}
+    bool Parallel() const override { return parallel; }
+    void Begin(const Folder&, const Executor&) override {}
     // Each file takes a while, as a call to a slow share does.
     bool Entry(const Folder&, const platform::DirEntry&, const WalkPlace&) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -35,7 +36,11 @@ public:
         std::lock_guard hold(mutex);
         if (result == platform::OpenResult::Listed) mostOpen = std::max(mostOpen, ++open);
     }
-    bool End(const Folder&) override { return true; }
+    bool End(const Folder& folder) override {
+        std::lock_guard hold(mutex);
+        ended.insert(folder->path);
+        return true;
+    }
     bool Finish(const Folder& folder) override {
         std::lock_guard hold(mutex);
         --open;
@@ -43,10 +48,34 @@ public:
         return true;
     }
 
+    bool parallel = true;
     std::mutex mutex;
     std::vector<std::string> finished;
+    std::set<std::string> ended;
     int open = 1;  // the root
     int mostOpen = 1;
+};
+
+// Asks four tasks ahead in every folder; each notes where it ran, and
+// whether its folder had already ended then.
+class AskingRecorder final : public Recorder {
+public:
+    void Begin(const Folder& folder, const Executor& askAhead) override {
+        std::lock_guard hold(mutex);
+        if (!askAhead) ++withoutExecutor;
+        for (int task = 0; askAhead && task < 4; ++task) {
+            ++asked;
+            askAhead([this, path = folder->path, lister = std::this_thread::get_id()] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                std::lock_guard hold(mutex);
+                ++ran;
+                if (std::this_thread::get_id() == lister) ++onLister;
+                if (ended.count(path)) ++late;
+            });
+        }
+    }
+
+    int withoutExecutor = 0, asked = 0, ran = 0, onLister = 0, late = 0;
 };
 
 // The walk's threads, made here. The calls run where they are made; each
@@ -54,7 +83,7 @@ public:
 // or never.
 class TestThreads final : public WalkThreads {
 public:
-    TestThreads(bool callsBlock, Recorder& visitor) : callsBlock(callsBlock), visitor(visitor) {}
+    TestThreads(bool callsBlock, WalkVisitor& visitor) : callsBlock(callsBlock), visitor(visitor) {}
 
     bool Outside(CallRef call) override {
         call();
@@ -84,7 +113,7 @@ public:
 
 private:
     const bool callsBlock;
-    Recorder& visitor;
+    WalkVisitor& visitor;
     std::mutex mutex;
     std::vector<std::thread> threads;
 };
@@ -113,6 +142,20 @@ bool FinishedBottomUp(const std::vector<std::string>& finished) {
     return true;
 }
 
+// Walks `tree` from the test's thread and as many more as `bounds` starts
+// with; the most workers it had.
+int Walk(const TempDir& tree, WalkVisitor& visitor, bool callsBlock, WalkBounds bounds) {
+    TestThreads threads(callsBlock, visitor);
+    ParallelWalk walk(threads, bounds);
+    threads.walk = &walk;
+    for (int helper = 1; helper < bounds.workers; ++helper) threads.AddWorker();
+    const auto root = std::make_shared<WalkFolder>(nullptr, tree.Path().string(), 0);
+    EXPECT_EQ(root->dir.Open(root->path.c_str()), platform::OpenResult::Listed);
+    EXPECT_TRUE(walk.Walk(root, visitor));
+    threads.Join();
+    return walk.MostWorkers();
+}
+
 TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
     const struct {
         const char* what;
@@ -130,21 +173,36 @@ TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
         TempDir tree;
         const std::set<std::string> folders = PlantTree(tree);
         Recorder visitor;
-        TestThreads threads(c.callsBlock, visitor);
-        ParallelWalk walk(threads, WalkBounds{2, c.maxWorkers, 4, c.budget});
-        threads.walk = &walk;
-        const auto root = std::make_shared<WalkFolder>(nullptr, tree.Path().string(), 0);
-        ASSERT_EQ(root->dir.Open(root->path.c_str()), platform::OpenResult::Listed);
-        std::thread helper([&] { walk.Serve(visitor); });
-        EXPECT_TRUE(walk.Walk(root, visitor)) << c.what;
-        helper.join();
-        threads.Join();
+        const int most = Walk(tree, visitor, c.callsBlock, WalkBounds{2, c.maxWorkers, 4, c.budget});
         EXPECT_EQ(visitor.finished.size(), folders.size()) << c.what;
         EXPECT_EQ(std::set<std::string>(visitor.finished.begin(), visitor.finished.end()), folders) << c.what;
         EXPECT_TRUE(FinishedBottomUp(visitor.finished)) << c.what;
         EXPECT_LE(visitor.mostOpen, c.budget) << c.what;
-        EXPECT_GE(walk.MostWorkers(), c.fewestWorkers) << c.what;
-        EXPECT_LE(walk.MostWorkers(), c.mostWorkers) << c.what;
+        EXPECT_GE(most, c.fewestWorkers) << c.what;
+        EXPECT_LE(most, c.mostWorkers) << c.what;
+    }
+}
+
+// Tasks go only to workers that wait, never to the folder's own lister, and
+// all of a folder's tasks are over before it ends; where the walk is not
+// parallel nothing can be asked ahead.
+TEST(ParallelWalk, TasksAskedAheadRunElsewhereBeforeTheirFolderEnds) {
+    for (const bool parallel : {true, false}) {
+        TempDir tree;
+        const size_t folders = PlantTree(tree).size();
+        AskingRecorder visitor;
+        visitor.parallel = parallel;
+        Walk(tree, visitor, false, WalkBounds{4, 4, 4, 1000});
+        EXPECT_EQ(visitor.finished.size(), folders);
+        if (parallel) {
+            EXPECT_EQ(visitor.asked, 4 * static_cast<int>(folders));
+            EXPECT_GT(visitor.ran, 0);
+            EXPECT_LE(visitor.ran, visitor.asked);
+        } else {
+            EXPECT_EQ(visitor.withoutExecutor, static_cast<int>(folders));
+        }
+        EXPECT_EQ(visitor.onLister, 0) << parallel;
+        EXPECT_EQ(visitor.late, 0) << parallel;
     }
 }
 
