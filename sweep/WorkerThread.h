@@ -76,12 +76,13 @@ protected:
     // The same for a run that failed: reported first.
     void EndFailedRun();
 
+    // From any worker of the run, inside: one more helper, which the
+    // controls cover like the others and Run awaits like them. False when
+    // its thread cannot be made, or the run's workers are abandoned.
+    bool AddHelper();
+
     // The four below return false once the workers have been abandoned; Run
     // and RunHelper must then return at once, touching nothing of this object.
-    // From any worker of the run, inside: one more helper, which the
-    // controls cover like the others. False when its thread cannot be made,
-    // or the run's workers are abandoned.
-    bool AddHelper();
     // From Run: waits until every helper has ended (they must be on their
     // way), so that nothing of the run is left when it ends.
     bool AwaitHelpers();

@@ -122,12 +122,13 @@ private:
 std::set<std::string> PlantTree(const TempDir& tree) {
     std::set<std::string> folders{tree.Path().string()};
     for (int top = 0; top < 12; ++top) {
+        const std::string topName = "t" + std::to_string(top);
         for (int sub = 0; sub < 3; ++sub) {
-            const std::string folder = "t" + std::to_string(top) + "/s" + std::to_string(sub);
-            for (int file = 0; file < 3; ++file) tree.Write(folder + "/f" + std::to_string(file), "x");
-            folders.insert((tree / folder).string());
+            const std::string subName = "s" + std::to_string(sub);
+            for (int file = 0; file < 3; ++file) tree.Write(topName + "/" + subName + "/f" + std::to_string(file), "x");
+            folders.insert((tree / topName / subName).string());
         }
-        folders.insert((tree / ("t" + std::to_string(top))).string());
+        folders.insert((tree / topName).string());
     }
     return folders;
 }

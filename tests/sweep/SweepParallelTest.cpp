@@ -132,7 +132,15 @@ void PlantTree(const TempDir& tree) {
     tree.Write("only.log", "x");
 }
 
-class SweepParallel : public testing::TestWithParam<Crew> {};
+// Where the system adds no workers (Windows), growth cannot be forced.
+class SweepParallel : public testing::TestWithParam<Crew> {
+protected:
+    void SetUp() override {
+        const Crew crew = GetParam();
+        if (crew.callsBlock && SweepJob::MostWorkers(crew.workers) == crew.workers)
+            GTEST_SKIP() << "this system adds no workers";
+    }
+};
 
 INSTANTIATE_TEST_SUITE_P(Crews, SweepParallel,
                          testing::Values(Crew{4, false}, Crew{16, false}, Crew{2, true}, Crew{1, true}));
