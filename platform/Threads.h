@@ -5,10 +5,17 @@
 
 namespace platform {
 
-// The calling thread's time on a processor (user and system), in
-// nanoseconds since it started. One system call; cheap enough to read every
-// few dozen entries, not every entry.
-int64_t ThreadProcessorTime();
+// The calling thread's times since it started, in nanoseconds.
+struct ThreadTimes {
+    int64_t processor = 0;  // on a processor (user and system)
+    // Ready to run while other threads had the processors: not blocked in a
+    // call, only waiting for its turn. 0 where the system does not tell.
+    int64_t waitingForProcessor = 0;
+};
+
+// A few system calls; cheap enough to read every few dozen entries, not
+// every entry.
+ThreadTimes CurrentThreadTimes();
 
 // Whether a sweep may add workers beyond the processors while its calls
 // block. Not on Windows: deleting in parallel on NTFS can be slower (real-

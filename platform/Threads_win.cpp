@@ -12,11 +12,12 @@ int64_t Hundreds(const FILETIME& time) {
 
 }  // namespace
 
-// The system counts in 100-nanosecond units.
-int64_t ThreadProcessorTime() {
+// The system counts in 100-nanosecond units, and does not say how long a
+// thread waited for a processor.
+ThreadTimes CurrentThreadTimes() {
     FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
-    return (Hundreds(kernel) + Hundreds(user)) * 100;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return {};
+    return {(Hundreds(kernel) + Hundreds(user)) * 100, 0};
 }
 
 bool GrowWorkersOnBlockingCalls() { return false; }

@@ -126,7 +126,7 @@ bool ParallelWalk::VisitSubdirectory(Worker& worker, const Folder& folder, const
 // worker to go as deep as the path limit lets it.
 bool ParallelWalk::HandOver(Worker& worker, const Folder& child) {
     if (!worker.visitor.Parallel() || !Room(workers.load())) return false;
-    if (!queue->Wanted() && !(worker.demand.Blocked() && Grow())) return false;
+    if (!queue->Wanted() && !Grow(worker)) return false;
     queue->Push(child);
     return true;
 }
@@ -137,11 +137,12 @@ bool ParallelWalk::Room(int count) const {
 
 // One more worker, counted before it exists so that two workers growing at
 // once never pass the bounds.
-bool ParallelWalk::Grow() {
+bool ParallelWalk::Grow(const Worker& worker) {
     if (!growing.load(std::memory_order_relaxed)) return false;
     int count = workers.load();
     do {
-        if (count >= bounds.maxWorkers || !Room(count + 1)) return false;
+        if (count >= bounds.maxWorkers || !Room(count + 1) || !worker.demand.WantsMore(count, bounds.processors))
+            return false;
     } while (!workers.compare_exchange_weak(count, count + 1));
     if (!threads.AddWorker()) {
         --workers;

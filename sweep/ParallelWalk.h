@@ -26,6 +26,7 @@ struct WalkBounds {
     int maxWorkers = 1;       // the most while calls block; `workers` or fewer: never more
     int maxLevels = 1;        // folders one worker may hold open down one path
     int directoryBudget = 0;  // folders the process may hold open at once
+    int processors = 1;       // the processors the workers may run on
 };
 
 class ParallelWalk {
@@ -68,7 +69,7 @@ private:
     bool HandOver(Worker& worker, const Folder& child);
     // Room for `count` workers to go as deep as they may.
     bool Room(int count) const;
-    bool Grow();
+    bool Grow(const Worker& worker);
     void Measure(Worker& worker);
     // After a folder's own listing, and after each of its subdirectories:
     // the last of these finishes it.

@@ -64,7 +64,9 @@ int SweepJob::WaitingWorkers() const { return walk ? walk->Waiting() : 0; }
 
 WorkerTimes SweepJob::Times() const {
     const auto wall = std::chrono::steady_clock::now().time_since_epoch();
-    return {std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count(), platform::ThreadProcessorTime()};
+    const platform::ThreadTimes thread = platform::CurrentThreadTimes();
+    return {std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count(), thread.processor,
+            thread.waitingForProcessor};
 }
 
 void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
@@ -100,7 +102,8 @@ void SweepJob::PrepareRun() {
         *count = 0;
     WalkThreads& threads = *this;
     walk = std::make_unique<ParallelWalk>(threads,
-                                          WalkBounds{workers, mostWorkers, MaxLevels, platform::DirectoryBudget()});
+                                          WalkBounds{workers, mostWorkers, MaxLevels, platform::DirectoryBudget(),
+                                                     platform::ProcessorCount()});
 }
 
 void SweepJob::Run() {

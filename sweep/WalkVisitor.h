@@ -27,11 +27,13 @@ private:
     void (*invoke)(void*);
 };
 
-// How long a worker has been at work: the wall clock and its own time on a
-// processor, in nanoseconds, each from any fixed start.
+// How long a worker has been at work: the wall clock, its own time on a
+// processor, and its time waiting for one (ready to run, not blocked), in
+// nanoseconds, each from any fixed start.
 struct WorkerTimes {
     int64_t wall = 0;
     int64_t processor = 0;
+    int64_t waitingForProcessor = 0;
 };
 
 // The threads a walk runs on, and where they meet their controller.

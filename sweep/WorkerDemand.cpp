@@ -6,9 +6,13 @@ void WorkerDemand::Measure(WorkerTimes now) {
         started = true;
         return;
     }
-    const int64_t wall = now.wall - start.wall;
-    if (wall < MinPeriodNanos) return;
-    const int64_t off = wall - (now.processor - start.processor);
-    blocked = 2 * off > wall;
+    const int64_t period = now.wall - start.wall;
+    if (period < MinPeriodNanos) return;
+    wall = period;
+    blocked = period - (now.processor - start.processor) - (now.waitingForProcessor - start.waitingForProcessor);
     start = now;
+}
+
+bool WorkerDemand::WantsMore(int workers, int processors) const {
+    return 2 * blocked > wall && workers * (wall - blocked) < processors * wall;
 }

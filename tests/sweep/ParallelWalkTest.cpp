@@ -174,7 +174,7 @@ TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
         TempDir tree;
         const std::set<std::string> folders = PlantTree(tree);
         Recorder visitor;
-        const int most = Walk(tree, visitor, c.callsBlock, WalkBounds{2, c.maxWorkers, 4, c.budget});
+        const int most = Walk(tree, visitor, c.callsBlock, WalkBounds{2, c.maxWorkers, 4, c.budget, 2});
         EXPECT_EQ(visitor.finished.size(), folders.size()) << c.what;
         EXPECT_EQ(std::set<std::string>(visitor.finished.begin(), visitor.finished.end()), folders) << c.what;
         EXPECT_TRUE(FinishedBottomUp(visitor.finished)) << c.what;
@@ -193,7 +193,7 @@ TEST(ParallelWalk, TasksAskedAheadRunElsewhereBeforeTheirFolderEnds) {
         const size_t folders = PlantTree(tree).size();
         AskingRecorder visitor;
         visitor.parallel = parallel;
-        Walk(tree, visitor, false, WalkBounds{4, 4, 4, 1000});
+        Walk(tree, visitor, false, WalkBounds{4, 4, 4, 1000, 2});
         EXPECT_EQ(visitor.finished.size(), folders);
         if (parallel) {
             EXPECT_EQ(visitor.asked, 4 * static_cast<int>(folders));
