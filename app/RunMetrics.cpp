@@ -75,6 +75,8 @@ std::vector<Metric> Metrics(const RunRecord& run, int64_t lastSuccess) {
         {"vorn_directories_removed", "Directories the last run emptied and removed.",
          one(Number(run.outcomes[static_cast<size_t>(EntryOutcome::Removed)]))},
         {"vorn_shortfalls", "What the last run should have done and could not, by kind.", Shortfalls(run.shortfalls)},
+        {"vorn_workers", "The most workers the last run had at once.",
+         one(Number(static_cast<uint64_t>(counts.workers)))},
     };
 }
 

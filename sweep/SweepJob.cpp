@@ -9,10 +9,10 @@
 #include "config/WayRefusalText.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
-#include "sweep/DirNode.h"
+#include "platform/Threads.h"
+#include "sweep/ParallelWalk.h"
 #include "sweep/SweepProgress.h"
-#include "sweep/SweepWalk.h"
-#include "sweep/WorkQueue.h"
+#include "sweep/SweepVisitor.h"
 
 namespace {
 
@@ -41,6 +41,10 @@ int64_t SweepJob::SystemNow() {
 
 int SweepJob::DefaultWorkers() { return std::clamp(platform::ProcessorCount(), 1, MaxWorkers); }
 
+int SweepJob::MostWorkers(int workers) {
+    return platform::GrowWorkersOnBlockingCalls() ? std::max(workers, MaxWorkersOnBlockingCalls) : workers;
+}
+
 SweepJob::SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode,
                    Clock now, Sleeper sleep, int workers)
     : WorkerThread(std::move(sleep)),
@@ -48,14 +52,22 @@ SweepJob::SweepJob(SweepSettings& settings, StatusChannel& channel, const std::a
       channel(channel),
       silentMode(silentMode),
       now(std::move(now)),
-      workers(std::max(workers, 1)) {}
+      workers(std::max(workers, 1)),
+      mostWorkers(MostWorkers(this->workers)) {}
 
 // The workers must be gone before the members they use are.
 SweepJob::~SweepJob() { Stop(ExitWaitMillis); }
 
 void SweepJob::SubdirectoryListed(const std::string&) {}
 
-int SweepJob::WaitingWorkers() const { return queue ? queue->Waiting() : 0; }
+int SweepJob::WaitingWorkers() const { return walk ? walk->Waiting() : 0; }
+
+WorkerTimes SweepJob::Times() const {
+    const auto wall = std::chrono::steady_clock::now().time_since_epoch();
+    const platform::ThreadTimes thread = platform::CurrentThreadTimes();
+    return {std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count(), thread.processor,
+            thread.waitingForProcessor};
+}
 
 void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
     entryReport = report;
@@ -83,26 +95,26 @@ void SweepJob::PrepareRun() {
     compiled = matcher.Compile(settings.matchPattern, !regex);
     deletedCount = 0;
     dirCount = 0;
-    openDirectories = 0;
     workerFailed = false;
     for (std::atomic<int>* count : {&counts.undeletedFiles, &counts.unremovedDirectories,
                                     &counts.unreadableDirectories, &counts.overlongDirectories,
                                     &counts.unmatchedNames})
         *count = 0;
-    queue = std::make_shared<WorkQueue>();
-    directoryBudget = platform::DirectoryBudget();
+    WalkThreads& threads = *this;
+    walk = std::make_unique<ParallelWalk>(threads,
+                                          WalkBounds{workers, mostWorkers, MaxLevels, platform::DirectoryBudget(),
+                                                     platform::ProcessorCount()});
 }
 
 void SweepJob::Run() {
     Report(StatusKind::Info, RunningText);
     startTime = now();
-    Walk walk(matcher);
     Node node;
     Outcome outcome = Outcome::NotSearched;
     if (compiled) {
-        outcome = OpenRoot(walk, node);
+        outcome = OpenRoot(node);
         if (outcome == Outcome::Abandoned) return;
-        if (outcome == Outcome::Searched && !rootOnly && !SweepRoot(walk, node)) return;
+        if (outcome == Outcome::Searched && !rootOnly && !SweepRoot(node)) return;
     }
     if (!DismissHelpers()) return;
     if (workerFailed) return EndFailedRun();
@@ -115,15 +127,14 @@ void SweepJob::Run() {
     EndSweep(outcome, node);
 }
 
-SweepJob::Outcome SweepJob::OpenRoot(Walk& walk, Node& node) {
-    walk.path = root;
-    walk.pathBytes = platform::NameBytes(root).size();
+SweepJob::Outcome SweepJob::OpenRoot(Node& node) {
+    const size_t pathBytes = platform::NameBytes(root).size();
     if (root.empty()) return Outcome::NotSearched;
-    if (walk.pathBytes > MaxPathBytes) return Outcome::Overlong;
-    node = std::make_shared<DirNode>(nullptr, root, walk.pathBytes);
+    if (pathBytes > MaxPathBytes) return Outcome::Overlong;
+    node = std::make_shared<WalkFolder>(nullptr, root, pathBytes);
     platform::OpenResult result;
     platform::WayRefusal refusal;
-    DirNode& opened = *node;
+    WalkFolder& opened = *node;
     const std::string rootPath = root;
     if (!Outside([&] { result = opened.dir.Open(rootPath.c_str(), &refusal); })) return Outcome::Abandoned;
     rootRefusal = refusal;
@@ -136,10 +147,10 @@ SweepJob::Outcome SweepJob::OpenRoot(Walk& walk, Node& node) {
 // The first worker searches the root, then takes what others hand over like
 // any worker. A worker that throws ends the run as failed: the others stop
 // at their next entry.
-bool SweepJob::SweepRoot(Walk& walk, const Node& node) {
-    ++openDirectories;
+bool SweepJob::SweepRoot(const Node& node) {
     try {
-        return Search(walk, node) && WorkLoop(walk);
+        Visitor visitor(*this);
+        return walk->Walk(node, visitor);
     } catch (...) {
         Fail();
     }
@@ -148,34 +159,38 @@ bool SweepJob::SweepRoot(Walk& walk, const Node& node) {
 
 // The run ends only once no helper is left working.
 bool SweepJob::DismissHelpers() {
-    queue->Close();
+    walk->Close();
     return AwaitHelpers();
 }
 
 void SweepJob::RunHelper() {
-    Walk walk(matcher);
-    WorkLoop(walk);
+    Visitor visitor(*this);
+    walk->Serve(visitor);
 }
 
 void SweepJob::HelperFailed() { Fail(); }
 
 void SweepJob::Fail() {
     workerFailed = true;
-    queue->Close();
+    walk->Close();
 }
 
 void SweepJob::Interrupt() {
-    if (queue) queue->Close();
+    if (walk) walk->Close();
 }
 
+bool SweepJob::Outside(CallRef call) { return WorkerThread::Outside(call); }
+
 bool SweepJob::Going() const { return IsRunning() && !workerFailed; }
+
+bool SweepJob::AddWorker() { return AddHelper(); }
 
 void SweepJob::EndSweep(Outcome rootOutcome, const Node& node) {
     shortfalls = {counts.undeletedFiles, counts.unremovedDirectories, counts.unreadableDirectories,
                   counts.overlongDirectories, counts.unmatchedNames};
-    const uint32_t found = node ? node->found.load() : 0;
+    const uint32_t found = node ? node->tally.found.load() : 0;
     lastCounts = {found, static_cast<uint64_t>(deletedCount.load()), static_cast<uint64_t>(dirCount.load()),
-                  deletedBytes.load()};
+                  deletedBytes.load(), walk->MostWorkers()};
     ReportSearchEnd(rootOutcome, found);
     EndRun();
 }

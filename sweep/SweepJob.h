@@ -8,32 +8,32 @@
 // delete is made relative to the open parent directory. FIFOs, sockets and
 // devices are counted but never deleted.
 //
-// At full speed a worker that meets a subdirectory while another worker has
-// nothing to do hands it over, already open; every other subdirectory it
-// searches itself. A directory is finished, and removed when the sweep
-// emptied it, only once everything under it is, by whichever worker finishes
-// last. The paced speeds hand nothing over: one worker sweeps, with its
-// pauses, as before; a speed saved during a run applies to the hand-overs
-// that follow.
+// The walk itself (ParallelWalk) is a unit apart; the job is its visitor on
+// every worker (SweepJob::Visitor, sweep/SweepVisitor.h). At full speed a
+// worker that meets a subdirectory while another worker has nothing to do
+// hands it over, already open; while the calls block, the walk adds workers
+// for that beyond the processors. A directory is removed when the sweep
+// emptied it, once everything under it is finished. The paced speeds hand
+// nothing over: one worker sweeps, with its pauses, as before; a speed saved
+// during a run applies to the hand-overs that follow.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/Directory.h"
 #include "sweep/EntryReport.h"
 #include "sweep/PatternMatcher.h"
 #include "sweep/StatusChannel.h"
+#include "sweep/WalkVisitor.h"
 #include "sweep/WorkerThread.h"
 
+class ParallelWalk;
 class SweepProgress;
 class SweepSettings;
-class WorkQueue;
-struct DirNode;
 
 // What a run left undone that it should have done. Files spared by a filter
 // and entries that were gone before their turn are none of these.
@@ -57,9 +57,10 @@ struct SweepCounts {
     uint64_t deleted = 0;              // of which deleted
     uint64_t directoriesSearched = 0;  // the root included
     uint64_t deletedBytes = 0;         // held by the deleted files, when they were counted
+    int workers = 0;                   // the most it had at once (at a paced speed one sweeps)
 };
 
-class SweepJob : public WorkerThread {
+class SweepJob : public WorkerThread, private WalkThreads {
 public:
     // The longest directory path that is searched, in bytes of the names as
     // they are matched (platform::NameBytes: the ANSI code page on Windows).
@@ -69,14 +70,29 @@ public:
     // Every tenth directory pauses on its way out, every hundredth twice.
     static constexpr int DirectoriesPerPause = 10;
     static constexpr int DirectoriesPerDoublePause = 100;
-    // At full speed, never more workers than this, whatever the machine.
+    // At full speed, never more workers than this to begin with, whatever
+    // the machine.
     static constexpr int MaxWorkers = 8;
+    // While calls block, as many workers as this. A share serves many calls
+    // at once (an NFS client's slot table holds dozens of requests, an SMB
+    // client as many as the server's credits allow, the benchmark's share
+    // answers on 64 threads); each worker costs a thread's stack and may hold
+    // MaxLevels directories open, and past a few dozen calls in flight a
+    // server queues them rather than answering sooner.
+    static constexpr int MaxWorkersOnBlockingCalls = 32;
+    // The most directories one worker may hold open down one path: every
+    // level adds a separator and at least one byte of name to the path.
+    static constexpr int MaxLevels = MaxPathBytes / 2 + 1;
 
     using Clock = std::function<int64_t()>;  // seconds since 1970-01-01 UTC
 
     static int64_t SystemNow();
     // One worker for each processor the program may run on, at most MaxWorkers.
     static int DefaultWorkers();
+    // How many workers a run that starts with `workers` may grow to while
+    // its calls block: MaxWorkersOnBlockingCalls where the system lets
+    // workers grow (platform::GrowWorkersOnBlockingCalls), else `workers`.
+    static int MostWorkers(int workers);
 
     // `silentMode` is the process's flag: while it is set no text is queued.
     SweepJob(SweepSettings& settings, StatusChannel& channel, const std::atomic<bool>& silentMode,
@@ -123,14 +139,15 @@ protected:
     // How many workers wait for a directory to be handed over; a test waits
     // for them before the first subdirectory, so that one is.
     int WaitingWorkers() const;
+    // The calling worker's times; a test makes its calls look as if they block.
+    WorkerTimes Times() const override;
 
 private:
-    using Node = std::shared_ptr<DirNode>;
+    class Visitor;
+    using Node = std::shared_ptr<WalkFolder>;
     // Unreadable: the directory is there but cannot be listed. Refused: the
     // way to the root is not safe. Overlong: its path is over the limit.
     enum class Outcome { Searched, Unreadable, Refused, Overlong, NotSearched, Abandoned };
-    enum class Verdict { Keep, Delete, Abandoned };
-    struct Walk;
     // What went wrong, counted by every worker.
     struct ShortfallCounts {
         std::atomic<int> undeletedFiles{0}, unremovedDirectories{0}, unreadableDirectories{0},
@@ -138,34 +155,18 @@ private:
     };
 
     // The run itself, on its first thread.
-    Outcome OpenRoot(Walk& walk, Node& node);
-    bool SweepRoot(Walk& walk, const Node& node);
+    Outcome OpenRoot(Node& node);
+    bool SweepRoot(const Node& node);
     bool DismissHelpers();
     void EndSweep(Outcome rootOutcome, const Node& node);
 
-    // The walk, on any worker. These return false once the run is abandoned:
-    // the worker must then return at once, touching nothing of this object.
-    bool WorkLoop(Walk& walk);
-    bool Search(Walk& walk, const Node& node);
-    bool SearchEntries(Walk& walk, const Node& node, int pause);
-    bool VisitSubdirectory(Walk& walk, const Node& node, const char* name);
-    bool Hand(Walk& walk, Node child, platform::OpenResult opened);
-    bool HandOver(const Node& child);
-    // After a directory's own listing, and after each of its subdirectories:
-    // the last of these finishes it.
-    bool Complete(Walk& walk, const Node& node);
-    bool Finish(Walk& walk, const Node& node);
-    bool RemoveEmptied(const Node& node, const Node& parent);
-    bool VisitFile(Walk& walk, const Node& node, const platform::DirEntry& entry, int pause);
-    // `kept` says why a file whose name matched stays.
-    Verdict Judge(Walk& walk, const platform::Directory& dir, const platform::DirEntry& entry,
-                  std::optional<EntryOutcome>& kept);
-    bool Delete(Walk& walk, const Node& node, const platform::DirEntry& entry, int pause);
-    void CountDeletion(const Node& node, uint64_t bytes);
-    bool DirectoryPause(int pause);
+    // What the walk asks of its threads, on any worker.
+    bool Outside(CallRef call) override;
     // The run goes on: not stopped, and no worker failed.
-    bool Going() const;
+    bool Going() const override;
+    bool AddWorker() override;
     void Fail();
+    void CountDeletion(const Node& node, uint64_t bytes);
     void CountShortfall(Outcome subdirectory);
     void CountShortfall(platform::RemoveResult result, std::atomic<int>& counter);
     void ReportEntry(EntryOutcome outcome, const std::string& path, bool directory);
@@ -182,6 +183,7 @@ private:
     const std::atomic<bool>& silentMode;
     const Clock now;
     const int workers;
+    const int mostWorkers;
 
     std::atomic<int> dirCount{0};
     PatternMatcher matcher;
@@ -204,10 +206,7 @@ private:
     std::atomic<uint64_t> deletedBytes{0};
     SweepCounts lastCounts;
     bool rootOnly = false;
-    // The run's hand-overs, made anew for each run.
-    std::shared_ptr<WorkQueue> queue;
-    // Directories held open by the run, and how many it may hold.
-    std::atomic<int> openDirectories{0};
-    int directoryBudget = 0;
+    // The run's walk, made anew for each run.
+    std::unique_ptr<ParallelWalk> walk;
     std::atomic<bool> workerFailed{false};
 };

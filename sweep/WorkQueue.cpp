@@ -2,37 +2,59 @@
 
 #include <utility>
 
-#include "sweep/DirNode.h"
+#include "sweep/WalkFolder.h"
 
-void WorkQueue::Push(std::shared_ptr<DirNode> node) {
+void WorkQueue::Push(std::shared_ptr<WalkFolder> folder) {
     {
         std::lock_guard hold(mutex);
         if (closed) return;
-        nodes.push_back(std::move(node));
-        queued.store(static_cast<int>(nodes.size()), std::memory_order_relaxed);
+        folders.push_back(std::move(folder));
+        Count();
     }
     changed.notify_one();
 }
 
-std::shared_ptr<DirNode> WorkQueue::Take() {
-    std::unique_lock hold(mutex);
-    waiting.fetch_add(1, std::memory_order_relaxed);
-    changed.wait(hold, [this] { return closed || !nodes.empty(); });
-    waiting.fetch_sub(1, std::memory_order_relaxed);
-    if (closed) return nullptr;
-    std::shared_ptr<DirNode> node = std::move(nodes.front());
-    nodes.pop_front();
-    queued.store(static_cast<int>(nodes.size()), std::memory_order_relaxed);
-    return node;
+// A task refused is dropped outside the lock, as the caller's.
+void WorkQueue::Offer(FolderTask task) {
+    {
+        std::lock_guard hold(mutex);
+        if (closed || waiting.load(std::memory_order_relaxed) <= static_cast<int>(folders.size() + tasks.size()))
+            return;
+        tasks.push_back(std::move(task));
+        Count();
+    }
+    changed.notify_one();
 }
 
-// The nodes are let go of outside the lock: each closes its directory.
+// Tasks first: the worker that asked for them waits for them before it goes on.
+WalkWork WorkQueue::Take() {
+    std::unique_lock hold(mutex);
+    waiting.fetch_add(1, std::memory_order_relaxed);
+    changed.wait(hold, [this] { return closed || !folders.empty() || !tasks.empty(); });
+    waiting.fetch_sub(1, std::memory_order_relaxed);
+    WalkWork work;
+    if (closed) return work;
+    if (!tasks.empty()) {
+        work.task.emplace(std::move(tasks.front()));
+        tasks.pop_front();
+    } else {
+        work.folder = std::move(folders.front());
+        folders.pop_front();
+    }
+    Count();
+    return work;
+}
+
+// What was left is let go of outside the lock: each folder closes its
+// directory, each task lets its folder's count down.
 void WorkQueue::Close() {
-    std::deque<std::shared_ptr<DirNode>> left;
+    std::deque<std::shared_ptr<WalkFolder>> leftFolders;
+    std::deque<FolderTask> leftTasks;
     {
         std::lock_guard hold(mutex);
         closed = true;
-        left.swap(nodes);
+        leftFolders.swap(folders);
+        leftTasks.swap(tasks);
         queued.store(0, std::memory_order_relaxed);
     }
     changed.notify_all();

@@ -57,6 +57,13 @@ void WorkerGate::Finish() {
     changed.notify_all();
 }
 
+bool WorkerGate::AddWorker() {
+    std::lock_guard hold(mutex);
+    if (abandoned) return false;
+    ++working;
+    return true;
+}
+
 void WorkerGate::DropWorker() {
     std::lock_guard hold(mutex);
     --working;

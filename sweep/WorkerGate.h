@@ -29,6 +29,10 @@ public:
     bool Pause(int millis);
     void Finish();  // the calling thread is about to end
 
+    // One worker more, counted before its thread is made (from a worker
+    // inside); false once the workers are abandoned.
+    bool AddWorker();
+
     // Controller side.
     // One worker fewer: its thread could not be made.
     void DropWorker();

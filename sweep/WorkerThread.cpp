@@ -35,6 +35,7 @@ void WorkerThread::Start() {
     try {
         PrepareRun();
         gate = std::make_shared<WorkerGate>(sleep, 1 + helpers);
+        std::lock_guard hold(threadsMutex);
         threads.emplace_back(Serve, this, gate, false);
     } catch (...) {
         // The run could not begin (no room for its copies, no thread): it failed.
@@ -49,6 +50,7 @@ void WorkerThread::Start() {
 // misses one whose thread is still being made; one that cannot be made is
 // done without.
 void WorkerThread::StartHelpers(int helpers) {
+    std::lock_guard hold(threadsMutex);
     for (int made = 0; made < helpers; ++made) {
         try {
             threads.emplace_back(Serve, this, gate, true);
@@ -58,9 +60,26 @@ void WorkerThread::StartHelpers(int helpers) {
     }
 }
 
+// Counted before its thread exists, as those of the start are.
+bool WorkerThread::AddHelper() {
+    if (!gate->AddWorker()) return false;
+    try {
+        std::lock_guard hold(threadsMutex);
+        threads.emplace_back(Serve, this, gate, true);
+    } catch (...) {
+        gate->DropWorker();
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::thread> WorkerThread::TakeThreads() {
+    std::lock_guard hold(threadsMutex);
+    return std::exchange(threads, {});
+}
+
 void WorkerThread::JoinThreads() {
-    for (std::thread& thread : threads) thread.join();
-    threads.clear();
+    for (std::thread& thread : TakeThreads()) thread.join();
 }
 
 // Whatever the report meets, the end is signalled: a silent run waits for it.
@@ -80,13 +99,12 @@ void WorkerThread::RequestStop() { running = false; }
 void WorkerThread::Stop(int waitMs) {
     done.Reset();
     RequestStop();
-    if (threads.empty()) return;
+    if (!gate) return;
     if (gate->WaitFinished(waitMs) || !gate->Abandon()) {
         JoinThreads();
     } else {
         Interrupt();
-        for (std::thread& thread : threads) thread.detach();
-        threads.clear();
+        for (std::thread& thread : TakeThreads()) thread.detach();
     }
     gate.reset();
 }

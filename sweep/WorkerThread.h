@@ -1,7 +1,7 @@
 #pragma once
 // Runs the virtual Run on a thread of its own, and RunHelper on as many
-// helper threads as Helpers asks for, which a controlling thread starts,
-// suspends, resumes, stops and awaits together.
+// helper threads as Helpers asks for and the run adds (AddHelper), which a
+// controlling thread starts, suspends, resumes, stops and awaits together.
 //
 // No thread can be suspended or killed safely at an arbitrary point, so the
 // worker pauses and ends only at its own safe points (see WorkerGate): Run
@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -75,6 +76,11 @@ protected:
     // The same for a run that failed: reported first.
     void EndFailedRun();
 
+    // From any worker of the run, inside: one more helper, which the
+    // controls cover like the others and Run awaits like them. False when
+    // its thread cannot be made, or the run's workers are abandoned.
+    bool AddHelper();
+
     // The four below return false once the workers have been abandoned; Run
     // and RunHelper must then return at once, touching nothing of this object.
     // From Run: waits until every helper has ended (they must be on their
@@ -96,10 +102,14 @@ private:
     // A thread's life: Run, or RunHelper for a helper.
     static void Serve(WorkerThread* self, std::shared_ptr<WorkerGate> gate, bool helper);
     void StartHelpers(int helpers);
+    // Takes the threads out of `threads`, for the controller to join or detach.
+    std::vector<std::thread> TakeThreads();
     void JoinThreads();
 
     std::atomic<bool> running{false};
     std::atomic<bool> failed{false};
+    // Workers add helpers while the controller may look: guarded.
+    std::mutex threadsMutex;
     std::vector<std::thread> threads;  // the first runs Run
     std::shared_ptr<WorkerGate> gate;
     ManualResetEvent done;

@@ -21,7 +21,7 @@ RunRecord SampleRun(int status, int64_t endTime) {
     run.status = status;
     run.endTime = endTime;
     run.durationSeconds = 12.5;
-    run.counts = {40, 30, 7, 4096};
+    run.counts = {40, 30, 7, 4096, 5};
     run.outcomes[static_cast<size_t>(EntryOutcome::Removed)] = 3;
     run.outcomes[static_cast<size_t>(EntryOutcome::SparedReadOnly)] = 2;
     run.outcomes[static_cast<size_t>(EntryOutcome::TooRecent)] = 5;
@@ -61,6 +61,7 @@ TEST(RunMetrics, EverySampleCarriesTheRunAndTheSettingsLabel) {
         {"vorn_shortfalls{settings=\"web\",kind=\"unreadable_directories\"}", "2"},
         {"vorn_shortfalls{settings=\"web\",kind=\"overlong_directories\"}", "0"},
         {"vorn_shortfalls{settings=\"web\",kind=\"unmatched_names\"}", "4"},
+        {"vorn_workers{settings=\"web\"}", "5"},
     };
     for (const auto& c : cases) EXPECT_EQ(Value(text, c.sample), c.value) << c.sample;
 }

@@ -79,16 +79,25 @@ inline std::string Summary(bool completed, int found, int deleted) {
 
 }  // namespace sweeptest
 
-// A job that lets a test act between listing a subdirectory and opening it.
+// A job that lets a test act between listing a subdirectory and opening it,
+// and make every call look as if it blocked.
 class HookedJob : public SweepJob {
 public:
     using SweepJob::SweepJob;
     using SweepJob::WaitingWorkers;
     std::function<void(const std::string& path)> onSubdirectory;
+    // Set: each worker's clock moves 10 ms between two readings while it
+    // spends no time on a processor, so the walk adds workers as it can.
+    std::atomic<bool> callsBlock{false};
 
 protected:
     void SubdirectoryListed(const std::string& path) override {
         if (onSubdirectory) onSubdirectory(path);
+    }
+    WorkerTimes Times() const override {
+        if (!callsBlock) return SweepJob::Times();
+        thread_local int64_t wall = 0;
+        return {wall += 10'000'000, 0};
     }
 };
 

@@ -1,5 +1,6 @@
 // Several workers at full speed: the same outcome as one, and the same
-// control. The run is made to hand a directory over for sure: before its
+// control, whether the workers are many from the start or added while the
+// calls block. The run is made to hand a directory over for sure: before its
 // first subdirectory it waits until every helper waits for work, and before
 // its second, at full speed, until a helper has met a subdirectory of the
 // first.
@@ -25,7 +26,16 @@ namespace {
 
 using namespace sweeptest;
 
-constexpr int Workers = 4;
+// The workers a run starts with, and whether its calls look as if they
+// blocked, so that it adds more.
+struct Crew {
+    int workers;
+    bool callsBlock;
+};
+
+void PrintTo(const Crew& crew, std::ostream* out) {
+    *out << crew.workers << (crew.callsBlock ? " workers, growing" : " workers");
+}
 
 // What a run leaves and says, in an order that does not depend on the
 // workers': the files and directories left, the directories searched, how
@@ -43,11 +53,12 @@ struct Outcome {
 // threads it was called on.
 class ParallelSweep {
 public:
-    explicit ParallelSweep(int workers)
-        : workers(workers), job(settings, channel, silent, [] { return Year2024; }, [](int) {}, workers) {
+    explicit ParallelSweep(Crew crew)
+        : workers(crew.workers), job(settings, channel, silent, [] { return Year2024; }, [](int) {}, crew.workers) {
         settings.filepath = tree.Path().string();
         settings.speed = 3;
         job.onSubdirectory = [this](const std::string& path) { Met(path); };
+        job.callsBlock = crew.callsBlock;
     }
 
     Outcome Sweep() {
@@ -121,7 +132,20 @@ void PlantTree(const TempDir& tree) {
     tree.Write("only.log", "x");
 }
 
-TEST(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
+// Where the system adds no workers (Windows), growth cannot be forced.
+class SweepParallel : public testing::TestWithParam<Crew> {
+protected:
+    void SetUp() override {
+        const Crew crew = GetParam();
+        if (crew.callsBlock && SweepJob::MostWorkers(crew.workers) == crew.workers)
+            GTEST_SKIP() << "this system adds no workers";
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Crews, SweepParallel,
+                         testing::Values(Crew{4, false}, Crew{16, false}, Crew{2, true}, Crew{1, true}));
+
+TEST_P(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
     const struct {
         const char* pattern;
         bool regex, subdir, dirtree, readonly, hidden;
@@ -134,8 +158,8 @@ TEST(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
     };
     for (const auto& c : cases) {
         Outcome outcomes[2];
-        for (const int workers : {1, Workers}) {
-            ParallelSweep sweep(workers);
+        for (const Crew crew : {Crew{1, false}, GetParam()}) {
+            ParallelSweep sweep(crew);
             PlantTree(sweep.tree);
             SweepSettings& s = sweep.settings;
             s.filename = c.pattern;
@@ -146,9 +170,13 @@ TEST(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
             s.hidden = c.hidden;
             s.expiredays = c.days;
             sweep.job.ReportEntriesTo(nullptr, c.listOnly);
-            outcomes[workers == 1 ? 0 : 1] = sweep.Sweep();
-            if (workers > 1 && c.subdir) {
+            const bool alone = crew.workers == 1 && !crew.callsBlock;
+            outcomes[alone ? 0 : 1] = sweep.Sweep();
+            if (!alone && c.subdir) {
                 EXPECT_GT(sweep.Threads(), 1u) << c.pattern;
+            }
+            if (crew.callsBlock && c.subdir) {
+                EXPECT_GT(sweep.job.LastCounts().workers, crew.workers) << c.pattern;
             }
         }
         EXPECT_TRUE(outcomes[0] == outcomes[1]) << c.pattern << ": " << outcomes[0].summary << " / "
@@ -168,8 +196,8 @@ size_t FilesLeft(const Outcome& outcome) {
 
 // Paused while several workers sweep, none goes further than the entry it
 // is at; resumed, they all go on to the end.
-TEST(SweepParallel, PauseHoldsEveryWorkerAndResumeReleasesThemAll) {
-    ParallelSweep sweep(Workers);
+TEST_P(SweepParallel, PauseHoldsEveryWorkerAndResumeReleasesThemAll) {
+    ParallelSweep sweep(GetParam());
     PlantWideTree(sweep.tree);
     std::mutex lock;
     std::condition_variable paused;
@@ -199,9 +227,9 @@ TEST(SweepParallel, PauseHoldsEveryWorkerAndResumeReleasesThemAll) {
 // A stop asked while several workers sweep, and a helper that throws, end
 // every worker at its next entry: the one with the summary of what was done,
 // the other as a failed run.
-TEST(SweepParallel, StopOrAFailingHelperEndsEveryWorker) {
+TEST_P(SweepParallel, StopOrAFailingHelperEndsEveryWorker) {
     for (const bool stop : {true, false}) {
-        ParallelSweep sweep(Workers);
+        ParallelSweep sweep(GetParam());
         PlantWideTree(sweep.tree);
         std::thread::id first;
         sweep.onSubdirectory = [&](const std::string&, size_t threadsSeen) {
@@ -220,13 +248,13 @@ TEST(SweepParallel, StopOrAFailingHelperEndsEveryWorker) {
 
 // The paced speeds sweep with one worker; a speed saved during a run decides
 // the hand-overs that follow it.
-TEST(SweepParallel, SpeedSavedDuringARunDecidesWhetherWorkersJoin) {
+TEST_P(SweepParallel, SpeedSavedDuringARunDecidesWhetherWorkersJoin) {
     const struct {
         int speed, savedSpeed;
         bool joined;
     } cases[] = {{1, 1, false}, {1, 3, true}};
     for (const auto& c : cases) {
-        ParallelSweep sweep(Workers);
+        ParallelSweep sweep(GetParam());
         PlantWideTree(sweep.tree);
         sweep.settings.speed = c.speed;
         sweep.onSubdirectory = [&](const std::string&, size_t) { sweep.settings.speed = c.savedSpeed; };

@@ -229,9 +229,10 @@ TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
 
 // Under a descriptor limit of 1024, several workers sweep a directory of
 // 3000 subdirectories and a chain 1000 deep without running out: a directory
-// is handed over, open, only to a worker that waits, and only while every
-// worker could still go as deep as the path limit lets it. The chain is
-// searched down to that limit.
+// is handed over, open, only to a worker that waits or is added for it, and
+// only while every worker could still go as deep as the path limit lets it.
+// The chain is searched down to that limit. While calls block, the workers
+// grow only as far as that leaves room for: 960 directories allow 7.
 TEST(SweepDescriptors, WideAndDeepTreesNeverRunOutOfDescriptors) {
     TempDir tree;
     for (int d = 0; d < 3000; ++d) tree.Write("wide/d" + std::to_string(d) + "/x.log", "x");
@@ -250,14 +251,16 @@ TEST(SweepDescriptors, WideAndDeepTreesNeverRunOutOfDescriptors) {
         settings.speed = 3;
         StatusChannel channel;
         std::atomic<bool> silent{true};
-        SweepJob job(settings, channel, silent, SweepJob::SystemNow, [](int) {}, 4);
+        HookedJob job(settings, channel, silent, SweepJob::SystemNow, [](int) {}, 4);
+        job.callsBlock = true;
         job.Start();
         if (!job.WaitDone(60000)) return std::string("no end");
         const SweepShortfalls& s = job.LastShortfalls();
+        const int workers = job.LastCounts().workers;
         return job.FinalText() + " unreadable " + std::to_string(s.unreadableDirectories) + " overlong " +
-               std::to_string(s.overlongDirectories);
+               std::to_string(s.overlongDirectories) + (workers > 4 && workers <= 7 ? " grew" : " workers " + std::to_string(workers));
     });
-    EXPECT_EQ(seen, Summary(true, 3000, 3000) + " unreadable 0 overlong 1");
+    EXPECT_EQ(seen, Summary(true, 3000, 3000) + " unreadable 0 overlong 1 grew");
     EXPECT_FALSE(fs::exists(tree / "wide"));
 }
 

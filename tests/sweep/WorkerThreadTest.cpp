@@ -104,6 +104,48 @@ private:
     std::shared_ptr<Hang> hang;
 };
 
+// Adds three helpers as it runs; each steps, as the run does, until stopped.
+class GrowingWorker : public WorkerThread {
+public:
+    ~GrowingWorker() override { Stop(ExitWaitMillis); }
+
+    std::atomic<int> added{0};
+    std::atomic<int> helperSteps{0};
+    std::atomic<int> helpersLeft{0};
+    std::atomic<int> helpersLeftAtEnd{-1};
+
+protected:
+    void Run() override {
+        for (int helper = 0; helper < 3; ++helper) added += AddHelper();
+        while (IsRunning())
+            if (!SafePoint() || !Pause(1)) return;
+        if (!AwaitHelpers()) return;
+        helpersLeftAtEnd = helpersLeft.load();
+        EndRun();
+    }
+    void RunHelper() override {
+        for (; IsRunning(); ++helperSteps)
+            if (!SafePoint() || !Pause(1)) return;
+        ++helpersLeft;
+    }
+};
+
+TEST(WorkerThreadTest, HelpersAddedDuringARunArePausedStoppedAndAwaitedWithIt) {
+    GrowingWorker worker;
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.added == 3 && worker.helperSteps > 0; }));
+    worker.Suspend();
+    std::this_thread::sleep_for(20ms);
+    const int halted = worker.helperSteps;
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(worker.helperSteps, halted);
+    worker.Resume();
+    EXPECT_TRUE(Eventually([&] { return worker.helperSteps > halted; }));
+    worker.Stop(LongWaitMillis);
+    EXPECT_TRUE(worker.WaitDone(0));
+    EXPECT_EQ(worker.helpersLeftAtEnd, 3);
+}
+
 TEST(WorkerThreadTest, StopWhileRunningEndsTheRunWithinTheWait) {
     StepWorker worker;
     worker.Start();

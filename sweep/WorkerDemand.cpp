@@ -1,0 +1,18 @@
+#include "sweep/WorkerDemand.h"
+
+void WorkerDemand::Measure(WorkerTimes now) {
+    if (!started) {
+        start = now;
+        started = true;
+        return;
+    }
+    const int64_t period = now.wall - start.wall;
+    if (period < MinPeriodNanos) return;
+    wall = period;
+    blocked = period - (now.processor - start.processor) - (now.waitingForProcessor - start.waitingForProcessor);
+    start = now;
+}
+
+bool WorkerDemand::WantsMore(int workers, int processors) const {
+    return 2 * blocked > wall && workers * (wall - blocked) < processors * wall;
+}
