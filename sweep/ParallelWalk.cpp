@@ -156,9 +156,15 @@ bool ParallelWalk::Grow(const Worker& worker) {
 }
 
 // Only where the walk may grow: elsewhere the times are never read.
+// A worker blocked in its calls with nobody waiting beside it gets one: in a
+// folder without subdirectories that is the only way the questions asked
+// ahead of its deletions find a worker to ask them.
 void ParallelWalk::Measure(Worker& worker) {
     worker.sinceMeasure = 0;
-    if (growing.load(std::memory_order_relaxed)) worker.demand.Measure(threads.Times());
+    if (!growing.load(std::memory_order_relaxed)) return;
+    worker.demand.Measure(threads.Times());
+    worker.place.callsBlock = worker.demand.Blocked();
+    if (worker.place.callsBlock && worker.visitor.Parallel() && queue->Waiting() == 0) Grow(worker);
 }
 
 bool ParallelWalk::Complete(Worker& worker, const Folder& folder) {

@@ -46,11 +46,11 @@ EntryOutcome SparedBy(uint32_t attributes) {
 bool SweepJob::Visitor::Parallel() const { return job.settings.PauseMillis() == 0; }
 
 // The speed is asked once per directory: a speed saved meanwhile applies
-// from the next one. Nothing is asked ahead yet: the directory asks as it
-// lists.
-void SweepJob::Visitor::Begin(const Folder& folder, const Executor&) {
+// from the next one.
+void SweepJob::Visitor::Begin(const Folder& folder, const Executor& askAhead) {
     if (job.progress) job.progress->Began(folder->path);
     folder->tally.pause = job.settings.PauseMillis();
+    folder->tally.askAhead = askAhead;
 }
 
 // A link to a directory is neither entered nor counted, but it keeps its
@@ -143,7 +143,7 @@ bool SweepJob::Visitor::RemoveEmptied(const Folder& folder, const Folder& parent
 bool SweepJob::Visitor::VisitFile(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place) {
     std::optional<EntryOutcome> kept;
     Verdict verdict = Verdict::Keep;
-    if (entry.kind != platform::EntryKind::Special) verdict = Judge(folder->dir, entry, kept);
+    if (entry.kind != platform::EntryKind::Special) verdict = Judge(folder, entry, place, kept);
     else if (job.entryReport && matches(entry.matchName) == NameMatchResult::Match) kept = EntryOutcome::Special;
     if (verdict == Verdict::Delete) return Delete(folder, entry, place);
     folder->tally.kept = true;
@@ -153,8 +153,8 @@ bool SweepJob::Visitor::VisitFile(const Folder& folder, const platform::DirEntry
 
 // Cheapest first: the name needs no system call, the attributes and the age
 // one, and only for names that matched.
-SweepJob::Visitor::Verdict SweepJob::Visitor::Judge(const platform::Directory& dir, const platform::DirEntry& entry,
-                                                    std::optional<EntryOutcome>& kept) {
+SweepJob::Visitor::Verdict SweepJob::Visitor::Judge(const Folder& folder, const platform::DirEntry& entry,
+                                                    const WalkPlace& place, std::optional<EntryOutcome>& kept) {
     const NameMatchResult match = matches(entry.matchName);
     if (match == NameMatchResult::Failed) {
         ++job.counts.unmatchedNames;
@@ -165,6 +165,8 @@ SweepJob::Visitor::Verdict SweepJob::Visitor::Judge(const platform::Directory& d
     const uint32_t spared = filters.SparedAttributes();
     const bool age = filters.expiredays != 0;
     if (!spared && !age) return Verdict::Delete;
+    if (place.callsBlock && folder->tally.askAhead) AskAhead(folder, spared, age);
+    const platform::Directory& dir = folder->dir;
     platform::EntryInfo info;
     bool present = false;
     if (!job.Outside([&] { present = dir.ReadInfo(entry, spared, age, info); })) return Verdict::Abandoned;
@@ -172,6 +174,15 @@ SweepJob::Visitor::Verdict SweepJob::Visitor::Judge(const platform::Directory& d
                                                                      : EntryOutcome::TooRecent;
     if (!present || (info.attributes & spared)) return Verdict::Keep;
     return filters.OldEnough(info.lastWrite, job.startTime) ? Verdict::Delete : Verdict::Keep;
+}
+
+// Inside one folder the kernel holds the folder's lock across each unlink;
+// the questions asked before it (the lookup, the attributes, the time) are
+// what other workers can ask meanwhile, for the names after this one.
+void SweepJob::Visitor::AskAhead(const Folder& folder, uint32_t spared, bool age) {
+    folder->dir.AskAhead(
+        spared, age, [this](const char* name) { return matches(name) == NameMatchResult::Match; },
+        folder->tally.askAhead, AskAheadTasks);
 }
 
 // The report and the pause follow every attempt while the count stands at 1

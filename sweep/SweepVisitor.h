@@ -22,11 +22,17 @@ public:
     bool Finish(const Folder& folder) override;
 
 private:
+    // The tasks each window of names asked ahead is split into: one for each
+    // worker that may be waiting, which a share at a few round trips' distance
+    // keeps busy.
+    static constexpr int AskAheadTasks = 4;
     enum class Verdict { Keep, Delete, Abandoned };
 
     bool VisitFile(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place);
     // `kept` says why a file whose name matched stays.
-    Verdict Judge(const platform::Directory& dir, const platform::DirEntry& entry, std::optional<EntryOutcome>& kept);
+    Verdict Judge(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place,
+                  std::optional<EntryOutcome>& kept);
+    void AskAhead(const Folder& folder, uint32_t spared, bool age);
     bool Delete(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place);
     bool RemoveEmptied(const Folder& folder, const Folder& parent);
     bool DirectoryPause(int pause);

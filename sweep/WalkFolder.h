@@ -18,6 +18,7 @@ struct FolderTally {
     std::atomic<int> deleted{0};     // of which deleted (in a list-only run: would be)
     std::atomic<bool> kept{false};   // something in it stays, so it cannot be removed
     int pause = 0;                   // asked when its listing began; only its lister reads it
+    platform::Executor askAhead;     // the same: where its questions go ahead, when anywhere
 };
 
 struct WalkFolder {

@@ -58,12 +58,14 @@ public:
 struct WalkPlace {
     std::string path;
     size_t pathBytes = 0;
+    // The worker's calls blocked for most of its last period: worth asking ahead.
+    bool callsBlock = false;
 };
 
 // Runs a small task on a worker that waits for work, at once, or on none
 // (the task is then dropped, never run, and its asker does the work itself).
 // A task must block on nothing but its own system call.
-using Executor = std::function<void(std::function<void()>)>;
+using Executor = platform::Executor;
 
 // The work done with what a worker meets, one visitor per worker. Those
 // returning bool return false once the workers are abandoned (the walk then

@@ -14,5 +14,5 @@ void WorkerDemand::Measure(WorkerTimes now) {
 }
 
 bool WorkerDemand::WantsMore(int workers, int processors) const {
-    return 2 * blocked > wall && workers * (wall - blocked) < processors * wall;
+    return Blocked() && workers * (wall - blocked) < processors * wall;
 }

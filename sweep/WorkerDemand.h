@@ -24,6 +24,8 @@ public:
     // blocked as this one was leave some of `processors` idle, and this one
     // was blocked for more than half of it.
     bool WantsMore(int workers, int processors) const;
+    // Blocked for more than half of the last whole period.
+    bool Blocked() const { return 2 * blocked > wall; }
 
 private:
     WorkerTimes start{};

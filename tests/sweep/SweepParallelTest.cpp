@@ -184,6 +184,25 @@ TEST_P(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
     }
 }
 
+// The names of one wide folder are asked ahead in several windows while the
+// workers' calls block; the read-only files are spared all the same.
+TEST_P(SweepParallel, AWideFolderAskedAheadLeavesWhatOneWorkerLeaves) {
+    Outcome outcomes[2];
+    for (const Crew crew : {Crew{1, false}, GetParam()}) {
+        ParallelSweep sweep(crew);
+        for (int f = 0; f < 1500; ++f) {
+            const std::string name = std::to_string(f) + (f % 5 ? ".log" : ".txt");
+            sweep.tree.Write(name, "x");
+            if (f % 3 == 0) fs::permissions(sweep.tree / name, fs::perms::owner_write, fs::perm_options::remove);
+        }
+        sweep.settings.filename = "*.log";
+        sweep.settings.readonly = false;  // read-only files stay
+        outcomes[crew.workers == 1 && !crew.callsBlock ? 0 : 1] = sweep.Sweep();
+    }
+    EXPECT_EQ(outcomes[1].left.size(), 700u);
+    EXPECT_TRUE(outcomes[0] == outcomes[1]) << outcomes[0].summary << " / " << outcomes[1].summary;
+}
+
 // Forty directories of ten matching files each.
 void PlantWideTree(const TempDir& tree) {
     for (int d = 0; d < 40; ++d)
