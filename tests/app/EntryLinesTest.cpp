@@ -32,9 +32,9 @@ TEST(EntryLines, EveryPathStaysOneLineThatGivesItBack) {
         {EntryOutcome::Deleted, "/srv/it's\\\x7F\xE6\x97\xA5\n", false, "$'/srv/it\\x27s\\\\\\x7f日\\n'"},
         {EntryOutcome::Deleted, "$'x'", false, "$'$\\x27x\\x27'"},
         {EntryOutcome::Deleted, "[x] y", false, "$'[x] y'"},
-        // C1 controls (NEL, CSI), a line separator, a right-to-left override:
+        // C1 controls (NEL, CSI, the last: APC), a line separator, a right-to-left override:
         // each byte quoted; the characters next to them stay as they are.
-        {EntryOutcome::Deleted, "/srv/a\u0085b\u009B2J", false, "$'/srv/a\\xc2\\x85b\\xc2\\x9b2J'"},
+        {EntryOutcome::Deleted, "/srv/a\u0085b\u009B2J\u009F", false, "$'/srv/a\\xc2\\x85b\\xc2\\x9b2J\\xc2\\x9f'"},
         {EntryOutcome::Deleted, "/srv/\u2028\u202Egol.exe", false, "$'/srv/\\xe2\\x80\\xa8\\xe2\\x80\\xaegol.exe'"},
         {EntryOutcome::Deleted, "/srv/\u00A0\u2027\u2030.log", false, "/srv/\u00A0\u2027\u2030.log"},
     };
