@@ -151,6 +151,7 @@ TEST(ConfigCheck, MessageNamesThePathThenTheLineKeyOrForm) {
         {"\xEF\xBB\xBF" + Join(GoodLines()), "文件以UTF-8的BOM(字节顺序标记)开头，必须另存为不带BOM的" + utf8},
         {utf16, "文件是UTF-16编码，必须另存为" + utf8},
         {std::string("[\0v\0", 4), "文件是UTF-16编码，必须另存为" + utf8},
+        {std::string("[\0", 2), "文件是UTF-16编码，必须另存为" + utf8},
         {WithInserted(4, "# keep a week"), "第4行 “#”开头的行不是注释，注释必须以“;”开头"},
         {WithLine(1, "[vorn] "), "第1行 节名行在“]”之后还有字符(如空格)"},
         {WithLine(1, "[vorn"), "第1行 节名行缺少“]”"},
