@@ -155,10 +155,10 @@ bool ParallelWalk::Grow(const Worker& worker) {
     return true;
 }
 
-// Only where the walk may grow: elsewhere the times are never read.
-// A worker blocked in its calls with nobody waiting beside it gets one: in a
-// folder without subdirectories that is the only way the questions asked
-// ahead of its deletions find a worker to ask them.
+// Only where the walk may grow: elsewhere the times are never read. A worker
+// blocked in its calls with nobody waiting beside it gets one: in a folder
+// without subdirectories that is the only way the questions asked ahead of
+// its deletions find a worker to ask them.
 void ParallelWalk::Measure(Worker& worker) {
     worker.sinceMeasure = 0;
     if (!growing.load(std::memory_order_relaxed)) return;
