@@ -126,7 +126,13 @@ bool ParallelWalk::VisitSubdirectory(Worker& worker, const Folder& folder, const
 // worker to go as deep as the path limit lets it.
 bool ParallelWalk::HandOver(Worker& worker, const Folder& child) {
     if (!worker.visitor.Parallel() || !Room(workers.load())) return false;
-    if (!queue->Wanted() && !Grow(worker)) return false;
+    if (!queue->Wanted()) {
+        // Before its first whole period a worker cannot tell whether its
+        // calls block: the one that lists the root would search a folder of
+        // it to the end itself before handing any over.
+        if (!worker.demand.Judged()) Measure(worker);
+        if (!Grow(worker)) return false;
+    }
     queue->Push(child);
     return true;
 }

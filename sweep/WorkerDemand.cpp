@@ -9,10 +9,11 @@ void WorkerDemand::Measure(WorkerTimes now) {
     const int64_t period = now.wall - start.wall;
     if (period < MinPeriodNanos) return;
     wall = period;
-    blocked = period - (now.processor - start.processor) - (now.waitingForProcessor - start.waitingForProcessor);
+    processor = now.processor - start.processor;
+    blocked = period - processor - (now.waitingForProcessor - start.waitingForProcessor);
     start = now;
 }
 
 bool WorkerDemand::WantsMore(int workers, int processors) const {
-    return Blocked() && workers * (wall - blocked) < processors * wall;
+    return Blocked() && workers * processor < processors * wall;
 }

@@ -25,7 +25,10 @@ namespace {
 class Recorder : public WalkVisitor {
 public:
     bool Parallel() const override { return parallel; }
-    void Begin(const Folder&, const Executor&) override {}
+    void Begin(const Folder& folder, const Executor&) override {
+        std::lock_guard hold(mutex);
+        begun.emplace_back(folder->path, std::this_thread::get_id());
+    }
     // Each file takes a while, as a call to a slow share does.
     bool Entry(const Folder&, const platform::DirEntry&, const WalkPlace&) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -52,6 +55,7 @@ public:
     std::mutex mutex;
     std::vector<std::string> finished;
     std::set<std::string> ended;
+    std::vector<std::pair<std::string, std::thread::id>> begun;  // in order, with the worker
     int open = 1;  // the root
     int mostOpen = 1;
 };
@@ -182,6 +186,20 @@ TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
         EXPECT_GE(most, c.fewestWorkers) << c.what;
         EXPECT_LE(most, c.mostWorkers) << c.what;
     }
+}
+
+// A lone worker whose calls block hands over the first subdirectory it meets
+// rather than searching it itself, though no whole period was measured yet:
+// searched depth first, a folder on a share would hold up the rest of the
+// root's for as long as it takes.
+TEST(ParallelWalk, ALoneBlockedWorkerHandsOverItsFirstSubdirectory) {
+    TempDir tree;
+    PlantTree(tree);
+    Recorder visitor;
+    Walk(tree, visitor, true, WalkBounds{1, 8, 4, 1000, 2});
+    ASSERT_GE(visitor.begun.size(), 2u);
+    EXPECT_EQ(visitor.begun[0].second, std::this_thread::get_id());
+    EXPECT_NE(visitor.begun[1].second, std::this_thread::get_id()) << visitor.begun[1].first;
 }
 
 // Tasks go only to workers that wait, never to the folder's own lister, and

@@ -23,6 +23,8 @@ TEST(WorkerDemand, MoreWhileMostOfAWholePeriodWasBlockedAndTheProcessorsAreNotFi
         {"on the processor throughout", {{0, 0}, {10 * Ms, 10 * Ms}}, 1, 2, {false}},
         {"waiting for a processor is not blocked", {{0, 0, 0}, {10 * Ms, 1 * Ms, 5 * Ms}}, 2, 2, {false}},
         {"blocked beside some waiting", {{0, 0, 0}, {10 * Ms, 1 * Ms, 3 * Ms}}, 2, 2, {true}},
+        // Waiting for a processor is no demand on one: 19 workers a twentieth on one leave room.
+        {"waiting is not demand", {{0, 0, 0}, {10 * Ms, Ms / 2, 4 * Ms}}, 19, 2, {true}},
         // Busy a tenth of their time, 20 workers fill 2 processors.
         {"19 workers a tenth busy leave room", {{0, 0}, {10 * Ms, 1 * Ms}}, 19, 2, {true}},
         {"20 workers a tenth busy fill two processors", {{0, 0}, {10 * Ms, 1 * Ms}}, 20, 2, {false}},
