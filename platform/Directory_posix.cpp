@@ -18,7 +18,7 @@ namespace platform {
 
 struct Directory::State {
     int fd = -1;
-    DIR* stream = nullptr;
+    bool listable = false;
     uint64_t mountId = 0;
     std::string name;  // in the directory it was opened through
     ListingBatch batch;
@@ -26,10 +26,7 @@ struct Directory::State {
 
     ~State() {
         ahead.Stop();  // before the directory it asks in closes
-        if (stream)
-            closedir(stream);  // closes fd too
-        else if (fd >= 0)
-            close(fd);
+        if (fd >= 0) close(fd);
     }
 };
 
@@ -128,8 +125,8 @@ OpenResult Directory::Open(const char* path, WayRefusal* refusal) {
     if (refused) return OpenResult::Refused;
     bool mountRoot;
     if (state->fd < 0 || !MountOf(state->fd, state->mountId, mountRoot)) return OpenResult::Unreadable;
-    state->stream = fdopendir(state->fd);
-    return state->stream ? OpenResult::Listed : OpenResult::Unreadable;
+    state->listable = true;
+    return OpenResult::Listed;
 }
 
 OpenResult Directory::Open(const Directory& parent, const char* name) {
@@ -145,20 +142,20 @@ OpenResult Directory::Open(const Directory& parent, const char* name) {
     if (!MountOf(state->fd, state->mountId, mountRoot) || mountRoot ||
         state->mountId != parent.state->mountId)
         return OpenResult::NotEntered;
-    state->stream = fdopendir(state->fd);
-    return state->stream ? OpenResult::Listed : OpenResult::Unreadable;
+    state->listable = true;
+    return OpenResult::Listed;
 }
 
 // The tasks asking ahead in a batch are done before the next batch replaces it.
 bool Directory::Next(DirEntry& entry) {
-    if (!state || !state->stream) return false;
+    if (!state || !state->listable) return false;
     ListingBatch& batch = state->batch;
     const char* name;
     unsigned char type;
     for (;;) {
         if (!batch.Take(name, type)) {
             state->ahead.Stop();
-            if (!batch.Fill(state->stream)) return false;
+            if (!batch.Fill(state->fd)) return false;
         } else if (Classify(state->fd, name, type, entry)) {
             return true;
         }
@@ -167,7 +164,7 @@ bool Directory::Next(DirEntry& entry) {
 
 size_t Directory::AskAhead(uint32_t attributes, bool lastWrite, const std::function<bool(const char*)>& wanted,
                            const Executor& run, int tasks) {
-    if (!state || !state->stream) return 0;
+    if (!state || !state->listable) return 0;
     return state->ahead.Start(state->batch, state->batch.Served(), state->fd, attributes, lastWrite, wanted, run,
                               tasks);
 }

@@ -1,8 +1,9 @@
 #pragma once
-// A directory's entries read a bounded batch ahead. In a large directory each
-// batch is served in the order of the entries' inode numbers: deleting in that
-// order, ext4 touches its inode table, bitmaps and journal in far fewer places
-// than in the listing's (hash) order, and waits far less on the journal.
+// A directory's entries read a bounded batch ahead, each batch's
+// subdirectories first. In a large directory the rest of a batch is served in
+// the order of the entries' inode numbers: deleting in that order, ext4
+// touches its inode table, bitmaps and journal in far fewer places than in
+// the listing's (hash) order, and waits far less on the journal.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,9 +31,10 @@ class ListingBatch {
 public:
     explicit ListingBatch(const ListingBounds& bounds = {}) : bounds(bounds) {}
 
-    // Reads the next batch from `stream`, once the last is served. False when
-    // the directory had nothing more (or could not be read further).
-    bool Fill(DIR* stream);
+    // Reads the next batch from the directory open as `fd`, once the last is
+    // served. False when the directory had nothing more (or could not be read
+    // further).
+    bool Fill(int fd);
     // The next entry of the batch: false once the batch is served.
     bool Take(const char*& name, unsigned char& type);
 
@@ -47,11 +49,19 @@ private:
         uint32_t nameAt;  // in `names`
         unsigned char type;
     };
-    void Add(const dirent& d);
+    // The next entry the system lists, read a buffer at a time; null at the
+    // end.
+    const dirent64* Read(int fd);
+    void Add(const dirent64& d);
+    void Order(bool byInode);
 
     const ListingBounds bounds;
     std::vector<Listed> listed;
     std::vector<char> names;  // each NUL-terminated
+    // What the system listed and the batch has not taken yet: 32 KiB while
+    // the directory is read, as a directory stream holds.
+    std::vector<char> raw;
+    size_t rawAt = 0, rawEnd = 0;
     size_t served = 0;
     size_t seen = 0;  // entries of the directory listed so far, batches before included
     bool ended = false;

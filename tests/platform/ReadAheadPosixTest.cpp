@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <functional>
 #include <map>
 #include <string>
@@ -81,17 +82,17 @@ int Descents(const std::vector<ino_t>& inodes) {
 class ReadAheadTest : public ::testing::Test {
 protected:
     fs::path Folder() const { return tree / "many"; }
-    DIR* OpenFolder() {
-        stream = opendir(Folder().c_str());
-        EXPECT_NE(stream, nullptr);
-        return stream;
+    int OpenFolder() {
+        listing = open(Folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        EXPECT_GE(listing, 0);
+        return listing;
     }
     void TearDown() override {
-        if (stream) closedir(stream);
+        if (listing >= 0) close(listing);
     }
 
     TempDir tree;
-    DIR* stream = nullptr;
+    int listing = -1;
 };
 
 // The sweep deletes each entry as it is served, and others add entries
@@ -117,7 +118,7 @@ TEST_F(ReadAheadTest, ServesEachEntryOnceWhileEntriesAreDeletedAndAdded) {
         std::map<std::string, int> served;
         std::vector<ino_t> order;
         ListingBatch batch(c.bounds);
-        DIR* listing = OpenFolder();
+        OpenFolder();
         const char* name;
         unsigned char type;
         int added = 0;
@@ -135,8 +136,8 @@ TEST_F(ReadAheadTest, ServesEachEntryOnceWhileEntriesAreDeletedAndAdded) {
         if (c.mostDescents >= 0) {
             EXPECT_LE(Descents(order), c.mostDescents);
         }
-        closedir(stream);
-        stream = nullptr;
+        close(listing);
+        listing = -1;
     }
 }
 
@@ -146,7 +147,7 @@ TEST_F(ReadAheadTest, LongNamesEndABatchAtItsBytes) {
     const std::string prefix(200, 'n');
     MakeFiles(tree, "many", 40, prefix);
     ListingBatch batch({64, 2000, 0});
-    DIR* listing = OpenFolder();
+    OpenFolder();
     size_t total = 0, batches = 0;
     while (batch.Fill(listing)) {
         EXPECT_LE(batch.Size(), 2000 / 201 + 1);
@@ -158,6 +159,42 @@ TEST_F(ReadAheadTest, LongNamesEndABatchAtItsBytes) {
     }
     EXPECT_EQ(total, 40u);
     EXPECT_GE(batches, 4u);
+}
+
+// A batch's subdirectories come first, whatever its order, so that a worker
+// hands them over before it deletes files; the files keep the listing's order
+// in a small directory and the inodes' in a large one.
+TEST_F(ReadAheadTest, SubdirectoriesComeFirst) {
+    MakeFiles(tree, "many", 40);
+    for (int i = 0; i < 6; ++i) fs::create_directory(Folder() / ("d" + std::to_string(i)));
+    std::vector<std::string> listingOrder;
+    for (const auto& file : fs::directory_iterator(Folder()))
+        if (!file.is_directory()) listingOrder.push_back(file.path().filename());
+    for (const size_t sortFrom : {size_t{1000}, size_t{0}}) {
+        SCOPED_TRACE(sortFrom);
+        ListingBatch batch({1000, 24000, sortFrom});
+        OpenFolder();
+        ASSERT_TRUE(batch.Fill(listing));
+        std::vector<std::string> files;
+        std::vector<ino_t> inodes;
+        const char* name;
+        unsigned char type;
+        while (batch.Take(name, type)) {
+            if (type == DT_DIR) {
+                EXPECT_TRUE(files.empty()) << name << " after a file";
+            } else {
+                files.push_back(name);
+                inodes.push_back(InodeOf(Folder() / name));
+            }
+        }
+        if (sortFrom > 0) {
+            EXPECT_EQ(files, listingOrder);
+        } else {
+            EXPECT_EQ(Descents(inodes), 0);
+        }
+        close(listing);
+        listing = -1;
+    }
 }
 
 // A directory of more than 10,000 entries is served in the order of the
@@ -350,11 +387,11 @@ TEST_F(ReadAheadTest, AskedAheadAcrossBatchesWhileDeleting) {
     TaskThreads threads;
     ListingBatch batch({64, 64 * 24, 0});
     InfoAhead ahead;
-    DIR* listing = OpenFolder();
+    OpenFolder();
     std::map<std::string, int> served;
     while (batch.Fill(listing)) {
         for (size_t at = 0; at < batch.Size(); ++at) {
-            ahead.Start(batch, at + 1, dirfd(listing), 0, true, Every, threads.Run(), 3);
+            ahead.Start(batch, at + 1, listing, 0, true, Every, threads.Run(), 3);
             const std::string name = batch.Name(at);
             EntryInfo info{};
             const InfoAhead::Answer answer = ahead.Take(at, 0, true, info);
