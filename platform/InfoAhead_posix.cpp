@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <dirent.h>
+#include <utility>
 
 #include "platform/EntryInfo_posix.h"
 
@@ -28,6 +29,11 @@ uint64_t InfoAhead::Gate::GiveOut() {
     return generation;
 }
 
+void InfoAhead::Gate::Return(uint64_t of) {
+    const std::lock_guard hold(lock);
+    if (of == generation) --outstanding;
+}
+
 bool InfoAhead::Gate::Done() {
     const std::lock_guard hold(lock);
     return outstanding == 0;
@@ -40,14 +46,27 @@ bool InfoAhead::Gate::Enter(uint64_t of) {
     return true;
 }
 
-void InfoAhead::Gate::Leave(uint64_t of) {
+void InfoAhead::Gate::Leave() {
     {
         const std::lock_guard hold(lock);
         --running;
-        if (of == generation) --outstanding;
     }
     idle.notify_all();
 }
+
+// A task's place in its window, given back when the executor lets go of the
+// task: after it ran, or without running it when no worker was free to take
+// it. Were a task let go unrun still counted, no later window would ever be
+// asked ahead.
+struct InfoAhead::Ticket {
+    Ticket(std::shared_ptr<Gate> gate) : gate(std::move(gate)), generation(this->gate->GiveOut()) {}
+    ~Ticket() { gate->Return(generation); }
+    Ticket(const Ticket&) = delete;
+    Ticket& operator=(const Ticket&) = delete;
+
+    const std::shared_ptr<Gate> gate;
+    const uint64_t generation;
+};
 
 void InfoAhead::Gate::Close() {
     std::unique_lock hold(lock);
@@ -83,10 +102,10 @@ size_t InfoAhead::Start(const ListingBatch& listing, size_t from, int fd, uint32
     const size_t asked = Mark(begin, wanted);
     cursor.store(begin, std::memory_order_relaxed);
     for (int task = 0; asked && task < tasks; ++task)
-        run([gate = gate, self = this, generation = gate->GiveOut()] {
-            if (!gate->Enter(generation)) return;
+        run([ticket = std::make_shared<const Ticket>(gate), self = this] {
+            if (!ticket->gate->Enter(ticket->generation)) return;
             self->AskAll();
-            gate->Leave(generation);
+            ticket->gate->Leave();
         });
     return asked;
 }

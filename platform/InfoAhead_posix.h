@@ -70,11 +70,13 @@ private:
         int outstanding = 0;  // tasks of this generation given out and not done
 
         uint64_t GiveOut();
-        bool Done();  // no task of this generation out
+        void Return(uint64_t of);  // a task given out is over, run or not
+        bool Done();               // no task of this generation out
         bool Enter(uint64_t of);
-        void Leave(uint64_t of);
+        void Leave();
         void Close();  // no task runs when it returns, none starts later
     };
+    struct Ticket;
     size_t Mark(size_t begin, const std::function<bool(const char*)>& wanted);
     void AskAll();
     void Ask(Slot& slot, size_t at);

@@ -380,6 +380,19 @@ TEST_F(AskAheadTest, AsksOneWindowAtATime) {
     EXPECT_GE(asked, 2 * InfoAhead::Window);
 }
 
+// An executor with no worker free lets a task go without running it: that
+// task is over all the same, and the next window is given out in its turn.
+TEST_F(ReadAheadTest, TasksLetGoUnrunFreeTheNextWindow) {
+    MakeFiles(tree, "many", static_cast<int>(InfoAhead::Window * 3 / 2));
+    ListingBatch batch;
+    OpenFolder();
+    ASSERT_TRUE(batch.Fill(listing));
+    InfoAhead ahead;
+    const Executor noneFree = [](std::function<void()>) {};
+    EXPECT_EQ(ahead.Start(batch, 0, listing, 0, true, Every, noneFree, 3), InfoAhead::Window);
+    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2, listing, 0, true, Every, noneFree, 3), InfoAhead::Window / 2);
+}
+
 // Across batches, with tasks on other threads asking while the reader
 // deletes: each entry served once, its answer its own.
 TEST_F(ReadAheadTest, AskedAheadAcrossBatchesWhileDeleting) {
