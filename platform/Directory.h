@@ -91,6 +91,12 @@ public:
     // link and never onto another mount.
     OpenResult Open(const Directory& parent, const char* name);
 
+    // Whether the directory lies on a share or another file system whose
+    // calls are answered by another machine or process: only there do more
+    // workers than processors overlap the calls' waits. False where the
+    // system does not tell.
+    bool Remote() const;
+
     // The next entry. "." and ".." and entries that vanished meanwhile are
     // passed over. False at the end, on a read error, and on a directory that
     // is not Listed. On POSIX the entries are read a bounded batch ahead, and

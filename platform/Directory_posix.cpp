@@ -7,9 +7,11 @@
 #include <climits>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include "platform/EntryInfo_posix.h"
+#include "platform/FileSystems_posix.h"
 #include "platform/InfoAhead_posix.h"
 #include "platform/ListingBatch_posix.h"
 #include "platform/SafeRoot_posix.h"
@@ -144,6 +146,12 @@ OpenResult Directory::Open(const Directory& parent, const char* name) {
         return OpenResult::NotEntered;
     state->listable = true;
     return OpenResult::Listed;
+}
+
+bool Directory::Remote() const {
+    struct statfs fileSystem;
+    return state && state->fd >= 0 && fstatfs(state->fd, &fileSystem) == 0 &&
+           IsRemoteFileSystem(static_cast<uint32_t>(fileSystem.f_type));
 }
 
 // The tasks asking ahead in a batch are done before the next batch replaces it.

@@ -279,6 +279,13 @@ RemoveResult Directory::DeleteEntry(const DirEntry& entry) const {
     return result;
 }
 
+// Only a handle on a share answers with its protocol.
+bool Directory::Remote() const {
+    FILE_REMOTE_PROTOCOL_INFO protocol{};
+    return state && state->handle != INVALID_HANDLE_VALUE &&
+           GetFileInformationByHandleEx(state->handle, FileRemoteProtocolInfo, &protocol, sizeof protocol);
+}
+
 // A directory swapped for a junction meanwhile is not removed: it is not ours.
 RemoveResult Directory::RemoveSubdirectory(Directory& child) const {
     const std::wstring name = std::move(child.state->ownName);

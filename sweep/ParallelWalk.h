@@ -49,6 +49,9 @@ public:
     // Ends the walk: waiting workers return, and what was handed over but not
     // yet taken is dropped. Safe from any thread.
     void Close();
+    // Adds no worker from now on. Before Walk: where the calls cannot
+    // overlap, more workers than processors would only compete.
+    void KeepWorkers() { growing = false; }
     // Workers waiting for a folder.
     int Waiting() const;
     // The most workers the walk had at once.

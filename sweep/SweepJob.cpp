@@ -69,6 +69,8 @@ WorkerTimes SweepJob::Times() const {
             thread.waitingForProcessor};
 }
 
+bool SweepJob::CallsTravel(const platform::Directory& root) const { return root.Remote(); }
+
 void SweepJob::ReportEntriesTo(EntryReport* report, bool listOnly) {
     entryReport = report;
     this->listOnly = listOnly;
@@ -148,6 +150,7 @@ SweepJob::Outcome SweepJob::OpenRoot(Node& node) {
 // any worker. A worker that throws ends the run as failed: the others stop
 // at their next entry.
 bool SweepJob::SweepRoot(const Node& node) {
+    if (!CallsTravel(node->dir)) walk->KeepWorkers();
     try {
         Visitor visitor(*this);
         return walk->Walk(node, visitor);

@@ -141,6 +141,12 @@ protected:
     int WaitingWorkers() const;
     // The calling worker's times; a test makes its calls look as if they block.
     WorkerTimes Times() const override;
+    // Whether workers may be added beyond the processors in a sweep of
+    // `root`: where its calls travel to another machine or process. On a
+    // local disk a blocked call waits for the disk or the journal, which more
+    // workers only queue for (and their contention looks like blocking too).
+    // A test lets a local tree's workers grow.
+    virtual bool CallsTravel(const platform::Directory& root) const;
 
 private:
     class Visitor;

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "DirectoryFixture.h"
+#include "platform/FileSystems_posix.h"
 #include "support/InChild.h"
 #include "support/ScopedMount.h"
 
@@ -149,6 +150,19 @@ TEST_F(DirectoryTest, AnotherMountIsNotEntered) {
         Directory child;
         EXPECT_EQ(child.Open(root, name), OpenResult::NotEntered) << name;
     }
+}
+
+// Shares and daemons are told from local disks by the file system's kind.
+TEST_F(DirectoryTest, RemoteFileSystemsAreToldApart) {
+    const struct {
+        uint32_t type;
+        bool remote;
+    } cases[] = {{0x6969, true}, {0xFE534D42, true}, {0xFF534D42, true}, {0x65735546, true},
+                 {0x01021997, true}, {0xEF53, false}, {0x01021994, false}, {0x58465342, false}};
+    for (const auto& c : cases) EXPECT_EQ(platform::IsRemoteFileSystem(c.type), c.remote) << std::hex << c.type;
+    Directory root;
+    ASSERT_EQ(root.Open(Root().c_str()), OpenResult::Listed);
+    EXPECT_FALSE(root.Remote());
 }
 
 TEST_F(DirectoryTest, DeletesLinksNotTargets) {

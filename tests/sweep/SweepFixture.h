@@ -87,8 +87,10 @@ public:
     using SweepJob::WaitingWorkers;
     std::function<void(const std::string& path)> onSubdirectory;
     // Set: each worker's clock moves 10 ms between two readings while it
-    // spends no time on a processor, so the walk adds workers as it can.
+    // spends no time on a processor, so the walk adds workers as it can,
+    // unless its calls are made not to travel.
     std::atomic<bool> callsBlock{false};
+    std::atomic<bool> callsTravel{true};
 
 protected:
     void SubdirectoryListed(const std::string& path) override {
@@ -98,6 +100,9 @@ protected:
         if (!callsBlock) return SweepJob::Times();
         thread_local int64_t wall = 0;
         return {wall += 10'000'000, 0};
+    }
+    bool CallsTravel(const platform::Directory& root) const override {
+        return callsBlock ? callsTravel.load() : SweepJob::CallsTravel(root);
     }
 };
 

@@ -145,6 +145,20 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Crews, SweepParallel,
                          testing::Values(Crew{4, false}, Crew{16, false}, Crew{2, true}, Crew{1, true}));
 
+// Calls that block on a local disk wait for the disk or for each other:
+// workers are added only where the calls travel to another machine.
+TEST_P(SweepParallel, WorkersGrowOnlyWhereCallsTravel) {
+    if (!GetParam().callsBlock) GTEST_SKIP() << "calls never block here";
+    for (const bool travel : {true, false}) {
+        ParallelSweep sweep(GetParam());
+        PlantTree(sweep.tree);
+        sweep.settings.filename = "*.log";
+        sweep.job.callsTravel = travel;
+        sweep.Sweep();
+        EXPECT_EQ(sweep.job.LastCounts().workers > GetParam().workers, travel);
+    }
+}
+
 TEST_P(SweepParallel, SeveralWorkersLeaveAndSayWhatOneWorkerDoes) {
     const struct {
         const char* pattern;
