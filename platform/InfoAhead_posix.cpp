@@ -54,12 +54,19 @@ void InfoAhead::Gate::Leave() {
     idle.notify_all();
 }
 
+void InfoAhead::Gate::Close() {
+    std::unique_lock hold(lock);
+    ++generation;
+    outstanding = 0;
+    idle.wait(hold, [this] { return running == 0; });
+}
+
 // A task's place in its window, given back when the executor lets go of the
 // task: after it ran, or without running it when no worker was free to take
 // it. Were a task let go unrun still counted, no later window would ever be
 // asked ahead.
 struct InfoAhead::Ticket {
-    Ticket(std::shared_ptr<Gate> gate) : gate(std::move(gate)), generation(this->gate->GiveOut()) {}
+    explicit Ticket(std::shared_ptr<Gate> gate) : gate(std::move(gate)), generation(this->gate->GiveOut()) {}
     ~Ticket() { gate->Return(generation); }
     Ticket(const Ticket&) = delete;
     Ticket& operator=(const Ticket&) = delete;
@@ -67,13 +74,6 @@ struct InfoAhead::Ticket {
     const std::shared_ptr<Gate> gate;
     const uint64_t generation;
 };
-
-void InfoAhead::Gate::Close() {
-    std::unique_lock hold(lock);
-    ++generation;
-    outstanding = 0;
-    idle.wait(hold, [this] { return running == 0; });
-}
 
 InfoAhead::InfoAhead() : gate(std::make_shared<Gate>()) {}
 

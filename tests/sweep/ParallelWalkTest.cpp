@@ -27,7 +27,7 @@ public:
     bool Parallel() const override { return parallel; }
     void Begin(const Folder& folder, const Executor&) override {
         std::lock_guard hold(mutex);
-        begun.emplace_back(folder->path, std::this_thread::get_id());
+        if (!ended.count(root)) begunWhileRootListed.emplace_back(folder->path, std::this_thread::get_id());
     }
     // Each file takes a while, as a call to a slow share does.
     bool Entry(const Folder&, const platform::DirEntry&, const WalkPlace&) override {
@@ -55,7 +55,9 @@ public:
     std::mutex mutex;
     std::vector<std::string> finished;
     std::set<std::string> ended;
-    std::vector<std::pair<std::string, std::thread::id>> begun;  // in order, with the worker
+    std::string root;
+    // The folders begun, and their workers, until `root` was listed.
+    std::vector<std::pair<std::string, std::thread::id>> begunWhileRootListed;
     int open = 1;  // the root
     int mostOpen = 1;
 };
@@ -188,18 +190,21 @@ TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
     }
 }
 
-// A lone worker whose calls block hands over the first subdirectory it meets
-// rather than searching it itself, though no whole period was measured yet:
-// searched depth first, a folder on a share would hold up the rest of the
-// root's for as long as it takes.
-TEST(ParallelWalk, ALoneBlockedWorkerHandsOverItsFirstSubdirectory) {
+// A lone worker whose calls block hands over the root's folders as it lists
+// them, the first ones too, though no whole period was measured yet: one
+// searched depth first would hold up the rest of the root's, on a share for
+// as long as the folder takes.
+TEST(ParallelWalk, ALoneBlockedWorkerHandsOverTheRootsFoldersFromTheFirst) {
     TempDir tree;
     PlantTree(tree);
     Recorder visitor;
-    Walk(tree, visitor, true, WalkBounds{1, 8, 4, 1000, 2});
-    ASSERT_GE(visitor.begun.size(), 2u);
-    EXPECT_EQ(visitor.begun[0].second, std::this_thread::get_id());
-    EXPECT_NE(visitor.begun[1].second, std::this_thread::get_id()) << visitor.begun[1].first;
+    visitor.root = tree.Path().string();
+    Walk(tree, visitor, true, WalkBounds{1, 16, 4, 1000, 2});  // room for a worker for each of its 12 folders
+    for (const auto& [path, worker] : visitor.begunWhileRootListed) {
+        if (worker == std::this_thread::get_id()) {
+            EXPECT_EQ(path, visitor.root);
+        }
+    }
 }
 
 // Tasks go only to workers that wait, never to the folder's own lister, and
