@@ -5,9 +5,11 @@
 // never reads; its counts take in those of its subtree as each is finished.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/Directory.h"
@@ -31,7 +33,12 @@ struct WalkFolder {
     platform::Directory dir;
     // Its own listing, and each subdirectory not yet finished.
     std::atomic<int> pending{1};
-    // Tasks asked ahead for it that have not yet run or been dropped.
-    std::atomic<int> tasks{0};
+    // Tasks asked ahead for it that have not yet run or been dropped, and
+    // where the last one's end is told. A condition variable, not the
+    // counter's own wait: with MinGW's library (GCC 12) an atomic's wait may
+    // miss its notification, and the folder's lister then waits for ever.
+    std::mutex taskLock;
+    std::condition_variable tasksDone;
+    int tasks = 0;
     FolderTally tally;
 };
