@@ -26,14 +26,14 @@ The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed; each
 row names the mutant's identity, where it was, the verdict, and what the
 verdict was taken on: a hash of the mutated file as it was, a hash of the
-tests, and the commit.
+tests, the test programs run, and the commit.
 
 Carrying a verdict over (--carry RECORD, or --resume for the record in --out):
 a row is kept, and its mutant not run again, when its identity is in today's
 sample, the hash of its source file equals the file's content today, and the
 hash of the tests equals today's (every file under tests/ but this script and
 tests/mutation/, so a test added, changed or removed anywhere runs everything
-again). Edits to other production files keep the row: a verdict is held to
+again), and the test programs run for its folder are the same. Edits to other production files keep the row: a verdict is held to
 the code it mutated and the tests that judged it. Every other mutant of the
 sample runs.
 
@@ -66,14 +66,16 @@ ROOT = Path(__file__).resolve().parent.parent
 # ccache, where the machine has it, keeps the rebuild of a restored file cheap.
 LAUNCHER = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
 
-# The folders mutated, and the test programs that link their code, the
-# quickest and most direct first: the first failure ends a mutant's run.
+# The folders mutated, and the test programs that link their code (ui_qt_tests
+# apart, for the toolkit-free code below ui/core), the quickest and most direct
+# first: the first failure ends a mutant's run.
 COVERAGE = {
-    "ExtLib": ["extlib_tests", "config_tests", "app_tests", "pattern_tests", "sweep_tests", "program_tests"],
-    "config": ["config_tests", "ui_core_tests", "app_tests", "sweep_tests", "program_tests"],
-    "platform": ["platform_tests", "stop_requests_tests", "extlib_tests", "config_tests", "pattern_tests",
-                 "sweep_tests", "program_tests"],
-    "sweep": ["pattern_tests", "sweep_tests", "ui_core_tests", "program_tests"],
+    "ExtLib": ["extlib_tests", "config_tests", "app_tests", "pattern_tests", "sweep_tests", "ui_core_tests",
+               "program_tests"],
+    "config": ["config_tests", "ui_core_tests", "app_tests", "pattern_tests", "sweep_tests", "program_tests"],
+    "platform": ["platform_tests", "stop_requests_tests", "read_ahead_tests", "extlib_tests", "config_tests",
+                 "app_tests", "pattern_tests", "sweep_tests", "ui_core_tests", "program_tests"],
+    "sweep": ["pattern_tests", "sweep_tests", "app_tests", "ui_core_tests", "program_tests"],
     "ui/core": ["ui_core_tests", "ui_qt_tests"],
     "app": ["app_tests", "program_tests"],
 }
@@ -183,6 +185,10 @@ def folder_of(rel):
     return "ui/core" if rel.startswith("ui/core/") else rel.split("/")[0]
 
 
+def programs_of(mutant):
+    return ",".join(COVERAGE[folder_of(mutant.path)])
+
+
 def sources():
     """The mutated files, relative to the repository."""
     return [path.relative_to(ROOT).as_posix() for folder in COVERAGE
@@ -267,7 +273,8 @@ def head_commit():
     return subprocess.run(["git", "-C", str(ROOT), "rev-parse", "HEAD"], capture_output=True, text=True).stdout.strip()
 
 
-COLUMNS = ["identity", "at", "result", "killed_by", "seconds", "change", "source", "tests", "commit"]
+COLUMNS = ["identity", "at", "result", "killed_by", "seconds", "change", "source", "tests", "programs",
+           "commit"]
 
 
 def main():
@@ -328,7 +335,7 @@ def main():
             finally:
                 path.write_bytes(original)
             row = [mutant.identity(), mutant.key(), result, by, str(round(time.time() - started)),
-                   mutant.after.strip(), digest(original), tests, commit[:12]]
+                   mutant.after.strip(), digest(original), tests, programs_of(mutant), commit[:12]]
             record.write("\t".join(row) + "\n")
             record.flush()
             print(f"[{index}/{len(sample)}] {result:8} {mutant.key()}", flush=True)
@@ -350,7 +357,7 @@ def carried(record_path, sample, tests):
     kept = {}
     for row in rows(record_path):
         mutant = wanted.get(row["identity"])
-        if mutant is None or row["tests"] != tests:
+        if mutant is None or row["tests"] != tests or row["programs"] != programs_of(mutant):
             continue
         if mutant.path not in sources:
             sources[mutant.path] = digest((ROOT / mutant.path).read_bytes())
