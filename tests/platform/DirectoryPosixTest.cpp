@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <fcntl.h>
 #include <filesystem>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -149,6 +150,25 @@ TEST_F(DirectoryTest, AnotherMountIsNotEntered) {
         Directory child;
         EXPECT_EQ(child.Open(root, name), OpenResult::NotEntered) << name;
     }
+}
+
+// A scheduler may start the program with standard input closed: a directory
+// refused after it was opened may then hold descriptor 0, and still closes it.
+TEST_F(DirectoryTest, RefusedDirectoryClosesDescriptorZero) {
+    ScopedMount tmpfs("none", tree / "root/tmpfs", "tmpfs", 0);
+    if (!tmpfs.mounted) GTEST_SKIP() << "cannot mount here";
+    const std::string seen = RunInChild([this] {
+        Directory root;
+        if (root.Open(Root().c_str()) != OpenResult::Listed) return std::string("root not listed");
+        close(0);
+        {
+            Directory child;
+            if (child.Open(root, "tmpfs") != OpenResult::NotEntered) return std::string("entered");
+            if (fcntl(0, F_GETFD) == -1) return std::string("not on descriptor 0");
+        }
+        return std::string(fcntl(0, F_GETFD) == -1 ? "closed" : "left open");
+    });
+    EXPECT_EQ(seen, "closed");
 }
 
 TEST_F(DirectoryTest, DeletesLinksNotTargets) {
