@@ -84,6 +84,7 @@ TEST(NameCharactersTest, MatchesTakeWholeCharacters) {
         {"UTF-8", false, "???.txt", {"中.txt", "é.txt", "ab.txt"}, {"中.txt"}},
         {"UTF-8", false, "??.txt", {"中.txt", "é.txt", "ab.txt"}, {"é.txt", "ab.txt"}},
         {"UTF-8", false, "*é.log", {"café.log", "cafe.log", "caf\xC3.log"}, {"café.log"}},  // é C3 A9
+        {"UTF-8", true, "^[\\é]\\.txt$", {"é.txt", "\\.txt", "\xC3.txt"}, {"é.txt"}},
         {"UTF-8", true, "\xAD", {"中.txt", "\xAD.txt"}, {"\xAD.txt"}},
     };
     const std::string encoding = NameEncoding();
