@@ -31,8 +31,8 @@ tests, the test programs run, and the commit.
 Carrying a verdict over (--carry RECORD, or --resume for the record in --out):
 a row is kept, and its mutant not run again, when its identity is in today's
 sample, the hash of its source file equals the file's content today, and the
-hash of the tests equals today's (every file under tests/ but this script and
-tests/mutation/, so a test added, changed or removed anywhere runs everything
+hash of the tests equals today's (every file under tests/ but this script, its
+test and tests/mutation/, so a test added, changed or removed anywhere runs everything
 again), and the test programs run for its folder are the same. Edits to other production files keep the row: a verdict is held to
 the code it mutated and the tests that judged it. Every other mutant of the
 sample runs.
@@ -200,12 +200,12 @@ def candidates():
 
 
 def tests_digest():
-    """One hash of every file under tests/ but this script, the records and caches."""
+    """One hash of every file under tests/ but this script, its test, the records and caches."""
     tests = ROOT / "tests"
     whole = hashlib.sha256()
     for path in sorted(p for p in tests.rglob("*") if p.is_file()):
         rel = path.relative_to(tests).as_posix()
-        if rel == "mutate.py" or rel.startswith("mutation/") or "__pycache__" in rel:
+        if rel in ("mutate.py", "mutate_test.py") or rel.startswith("mutation/") or "__pycache__" in rel:
             continue
         whole.update(f"{rel}\0{digest(path.read_bytes())}\n".encode())
     return whole.hexdigest()[:16]
