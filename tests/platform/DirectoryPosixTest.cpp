@@ -16,6 +16,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -206,18 +207,22 @@ TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
 }
 
-// Stands in for a kernel or sandbox without getxattrat (464 on the
-// architectures built for): the kernel then answers it with `action`.
-bool RefuseGetXattrAt(uint32_t action) {
+// The kernel answers the system call `number` with `action` from now on.
+bool RefuseCall(uint32_t number, uint32_t action) {
     sock_filter program[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 464, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, number, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, action),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     sock_fprog filter{sizeof program / sizeof program[0], program};
     return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
 }
+
+// Stands in for a kernel or sandbox without getxattrat (464 on the
+// architectures built for).
+constexpr uint32_t GetXattrAtCall = 464;
+bool RefuseGetXattrAt(uint32_t action) { return RefuseCall(GetXattrAtCall, action); }
 
 class StoredAttributesTest : public EntryInfoTest {
 protected:
@@ -272,6 +277,19 @@ TEST_F(StoredAttributesTest, RefusedGetXattrAtIsNotAskedAgain) {
         return first + " " + ReadAll();
     });
     EXPECT_EQ(seen, "4 " + expected);
+}
+
+// Where the kernel has getxattrat, a file without attributes is no reason to
+// give it up: the file itself is never opened to ask.
+TEST_F(StoredAttributesTest, GetXattrAtIsKeptWhereTheKernelHasIt) {
+    const std::string seen = RunInChild([&] {
+        if (syscall(GetXattrAtCall, -1, "", 0, "", nullptr, 0) != 0 && errno == ENOSYS)
+            return std::string("no getxattrat");
+        if (!RefuseCall(SYS_fgetxattr, SECCOMP_RET_KILL_PROCESS)) return std::string("cannot filter");
+        return ReadAll();
+    });
+    if (seen == "no getxattrat") GTEST_SKIP() << seen;
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(EntryInfoTest, OnlyWhatIsAskedIsReported) {
