@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "DirectoryFixture.h"
+#include "platform/FileIo.h"
 #include "support/InChild.h"
 #include "support/ScopedMount.h"
 
@@ -172,6 +173,17 @@ TEST_F(DirectoryTest, RefusedDirectoryClosesDescriptorZero) {
     EXPECT_EQ(seen, "closed");
 }
 
+// The same with a file asked whether it may be written: descriptor 0 is an
+// ordinary one, and is closed again.
+TEST_F(DirectoryTest, WritableFileIsToldOnDescriptorZero) {
+    const std::string seen = RunInChild([this] {
+        close(0);
+        const bool writable = platform::IsWritable((tree / "root/plain.txt").c_str());
+        return std::string(writable ? "writable" : "not writable") + (fcntl(0, F_GETFD) == -1 ? "" : ", left open");
+    });
+    EXPECT_EQ(seen, "writable");
+}
+
 TEST_F(DirectoryTest, DeletesLinksNotTargets) {
     fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
     Directory root;
@@ -290,6 +302,15 @@ TEST_F(StoredAttributesTest, GetXattrAtIsKeptWhereTheKernelHasIt) {
     });
     if (seen == "no getxattrat") GTEST_SKIP() << seen;
     EXPECT_EQ(seen, expected);
+}
+
+// An empty stored value is unreadable like any other, also right after a file
+// that had none.
+TEST_F(EntryInfoTest, EmptyStoredValueIsUnknown) {
+    tree.Write("root/empty", "x");
+    if (setxattr((tree / "root/empty").c_str(), "user.DOSATTRIB", "", 0, 0) != 0) GTEST_SKIP() << "no user xattrs here";
+    EXPECT_EQ(InfoOf("plain.txt").attributes, 0u);
+    EXPECT_EQ(InfoOf("empty").attributes, platform::AttributesUnknown);
 }
 
 TEST_F(EntryInfoTest, OnlyWhatIsAskedIsReported) {
