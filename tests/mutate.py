@@ -9,22 +9,41 @@ Ctrl+C or a kill), rebuilds incrementally, runs the test programs that link the 
 code, cheapest first, and records whether a test failed (killed), none did
 (survived), the change did not build, or the tests ran past their time.
 
-A fixed seed picks the sample from every candidate in a stable order, so the
-same seed on the same sources gives the same mutants: a suite before and after
-a change can be held to the same record.
+Each mutant has an identity that does not move with line numbers: its file, the
+mutated line's text (stripped), which occurrence of that same text in the file
+it is, the column within that text and the kind of change. A seed picks the
+sample as the candidates whose sha256 of seed and identity is smallest, so an
+edit to one file changes only that file's part of the sample (and a few at the
+margin); the same seed on the same sources gives the same mutants.
 
     tests/mutate.py --sample 400 --seed 29          # hours on two cores
     tests/mutate.py --sample 5 --list               # the mutants only
     tests/mutate.py --only sweep/PatternMatcher.cpp:120  # one line's mutants
-    tests/mutate.py --sample 400 --seed 29 --resume # on with an interrupted run
+    tests/mutate.py --sample 400 --seed 29 --resume # on with the record so far
+    tests/mutate.py --carry old.tsv --list          # what would run again
 
 The record is a tab-separated file (tests/mutation/record.tsv unless --out
-says otherwise) whose header names the date, the commit and the seed;
-survivors found to be equivalent (no behaviour can tell them apart) are
-marked by hand in tests/mutation/equivalent.tsv, one mutant's key a line
-(as the record names it) with the reason after a tab, and are counted apart in the score;
-survivors that a check outside the test programs catches (the shell checks ./test.sh runs) are
-listed the same way in tests/mutation/elsewhere.tsv with the check, and count as killed.
+says otherwise) whose header names the date, the commit and the seed; each
+row names the mutant's identity, where it was, the verdict, and what the
+verdict was taken on: a hash of the mutated file as it was, a hash of the
+tests, the test programs run, and the commit.
+
+Carrying a verdict over (--carry RECORD, or --resume for the record in --out):
+a row is kept, and its mutant not run again, when its identity is in today's
+sample, the hash of its source file equals the file's content today, and the
+hash of the tests equals today's (every file under tests/ but this script, its
+test and tests/mutation/, so a test added, changed or removed anywhere runs everything
+again), and the test programs run for its folder are the same. Edits to other production files keep the row: a verdict is held to
+the code it mutated and the tests that judged it. Every other mutant of the
+sample runs.
+
+Survivors found to be equivalent (no behaviour can tell them apart) are
+marked by hand in tests/mutation/equivalent.tsv, one identity a line (as the
+record names it) with the reason after a tab, and are counted apart in the
+score; survivors that a check outside the test programs catches (the shell
+checks ./test.sh runs) are listed the same way in tests/mutation/elsewhere.tsv
+with the check, and count as killed. Marks keyed by identity keep matching
+when lines move.
 
 Only .cpp files are mutated: a header's change rebuilds most of the tree.
 Linux sources only (the _win, _qt and front-end sources build elsewhere).
@@ -32,8 +51,8 @@ Linux sources only (the _win, _qt and front-end sources build elsewhere).
 
 import argparse
 import datetime
+import hashlib
 import os
-import random
 import re
 import shutil
 import signal
@@ -47,14 +66,16 @@ ROOT = Path(__file__).resolve().parent.parent
 # ccache, where the machine has it, keeps the rebuild of a restored file cheap.
 LAUNCHER = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
 
-# The folders mutated, and the test programs that link their code, the
-# quickest and most direct first: the first failure ends a mutant's run.
+# The folders mutated, and the test programs that link their code (ui_qt_tests
+# apart, for the toolkit-free code below ui/core), the quickest and most direct
+# first: the first failure ends a mutant's run.
 COVERAGE = {
-    "ExtLib": ["extlib_tests", "config_tests", "app_tests", "pattern_tests", "sweep_tests", "program_tests"],
-    "config": ["config_tests", "ui_core_tests", "app_tests", "sweep_tests", "program_tests"],
-    "platform": ["platform_tests", "stop_requests_tests", "extlib_tests", "config_tests", "pattern_tests",
-                 "sweep_tests", "program_tests"],
-    "sweep": ["pattern_tests", "sweep_tests", "ui_core_tests", "program_tests"],
+    "ExtLib": ["extlib_tests", "config_tests", "app_tests", "pattern_tests", "sweep_tests", "ui_core_tests",
+               "program_tests"],
+    "config": ["config_tests", "ui_core_tests", "app_tests", "pattern_tests", "sweep_tests", "program_tests"],
+    "platform": ["platform_tests", "stop_requests_tests", "read_ahead_tests", "extlib_tests", "config_tests",
+                 "app_tests", "pattern_tests", "sweep_tests", "ui_core_tests", "program_tests"],
+    "sweep": ["pattern_tests", "sweep_tests", "app_tests", "ui_core_tests", "program_tests"],
     "ui/core": ["ui_core_tests", "ui_qt_tests"],
     "app": ["app_tests", "program_tests"],
 }
@@ -80,15 +101,32 @@ CALL_STATEMENT = re.compile(r"^(\s*)(?!return\b|if\b|while\b|for\b|else\b|case\b
 
 @dataclass(frozen=True)
 class Mutant:
-    path: str    # relative to the repository
-    line: int    # 1-based
-    column: int  # where the change starts in the line
+    path: str        # relative to the repository
+    line: int        # 1-based, where the run finds it
+    column: int      # where the change starts in the line
     operator: str
-    before: str  # the whole line before
-    after: str   # the whole line after
+    before: str      # the whole line before
+    after: str       # the whole line after
+    occurrence: int  # which line of the file with the same stripped text, from 1
 
     def key(self):
+        """Where the mutant is today: file, line, column and kind."""
         return f"{self.path}:{self.line}:{self.column}:{self.operator}"
+
+    def identity(self):
+        """What the mutant is, whatever lines move around it: file, which occurrence of the
+        stripped line text, column in that text, kind, and the text itself (tabs as spaces)."""
+        text = self.before.strip()
+        offset = self.column - (len(self.before) - len(self.before.lstrip()))
+        return f"{self.path}:{self.occurrence}:{offset}:{self.operator}:{text.replace(chr(9), ' ')}"
+
+
+def rank(seed, mutant):
+    return hashlib.sha256(f"{seed}\n{mutant.identity()}".encode()).hexdigest()
+
+
+def digest(data):
+    return hashlib.sha256(data).hexdigest()[:16]
 
 
 def masked(line):
@@ -108,11 +146,12 @@ def masked(line):
     return "".join(out)
 
 
-def mutants_of(path):
-    rel = path.relative_to(ROOT).as_posix()
+def mutants_of(rel, text):
     in_block_comment = False
-    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+    seen = {}
+    for number, line in enumerate(text.splitlines(), 1):
         stripped = line.strip()
+        seen[stripped] = occurrence = seen.get(stripped, 0) + 1
         if in_block_comment or stripped.startswith("/*"):
             in_block_comment = "*/" not in stripped
             continue
@@ -125,10 +164,10 @@ def mutants_of(path):
                 if name == "condition":
                     after = close_condition(code, len(line), m.end() - 1, after)
                 if after and after != line:
-                    yield Mutant(rel, number, m.start(), name, line, after)
+                    yield Mutant(rel, number, m.start(), name, line, after, occurrence)
         call = CALL_STATEMENT.match(code)
         if call and "=" not in code.split("(")[0]:
-            yield Mutant(rel, number, len(call.group(1)), "call", line, call.group(1) + ";")
+            yield Mutant(rel, number, len(call.group(1)), "call", line, call.group(1) + ";", occurrence)
 
 
 def close_condition(code, length, open_paren, after):
@@ -146,13 +185,30 @@ def folder_of(rel):
     return "ui/core" if rel.startswith("ui/core/") else rel.split("/")[0]
 
 
+def programs_of(mutant):
+    return ",".join(COVERAGE[folder_of(mutant.path)])
+
+
+def sources():
+    """The mutated files, relative to the repository."""
+    return [path.relative_to(ROOT).as_posix() for folder in COVERAGE
+            for path in sorted((ROOT / folder).glob("*.cpp")) if not SKIPPED.search(path.as_posix())]
+
+
 def candidates():
-    found = []
-    for folder in COVERAGE:
-        for path in sorted((ROOT / folder).glob("*.cpp")):
-            if not SKIPPED.search(path.as_posix()):
-                found.extend(mutants_of(path))
-    return found
+    return [m for rel in sources() for m in mutants_of(rel, (ROOT / rel).read_text(encoding="utf-8"))]
+
+
+def tests_digest():
+    """One hash of every file under tests/ but this script, its test, the records and caches."""
+    tests = ROOT / "tests"
+    whole = hashlib.sha256()
+    for path in sorted(p for p in tests.rglob("*") if p.is_file()):
+        rel = path.relative_to(tests).as_posix()
+        if rel in ("mutate.py", "mutate_test.py") or rel.startswith("mutation/") or "__pycache__" in rel:
+            continue
+        whole.update(f"{rel}\0{digest(path.read_bytes())}\n".encode())
+    return whole.hexdigest()[:16]
 
 
 def run(cmd, timeout, cwd=None, env=None):
@@ -217,6 +273,10 @@ def head_commit():
     return subprocess.run(["git", "-C", str(ROOT), "rev-parse", "HEAD"], capture_output=True, text=True).stdout.strip()
 
 
+COLUMNS = ["identity", "at", "result", "killed_by", "seconds", "change", "source", "tests", "programs",
+           "commit"]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--sample", type=int, default=400)
@@ -226,9 +286,9 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count())
     parser.add_argument("--timeout", type=int, default=300, help="seconds for one test program")
     parser.add_argument("--only", help="file:line: every mutant of that line, not a sample")
-    parser.add_argument("--list", action="store_true", help="print the sample and stop")
-    parser.add_argument("--resume", action="store_true",
-                        help="go on with the record's run: same commit, seed and sample; its mutants are skipped")
+    parser.add_argument("--list", action="store_true", help="print the mutants that would run and stop")
+    parser.add_argument("--carry", metavar="RECORD", help="keep the verdicts of RECORD that still hold; run the rest")
+    parser.add_argument("--resume", action="store_true", help="--carry the record named by --out")
     args = parser.parse_args()
     # A run ended from outside restores the mutated file, as Ctrl+C does.
     for ending in (signal.SIGTERM, signal.SIGHUP):
@@ -238,52 +298,76 @@ def main():
     if args.only:
         sample = [m for m in everything if f"{m.path}:{m.line}" == args.only]
     else:
-        sample = random.Random(args.seed).sample(everything, min(args.sample, len(everything)))
+        sample = sorted(everything, key=lambda m: rank(args.seed, m))[:args.sample]
+    tests = tests_digest()
+    carry = args.out if args.resume else args.carry
+    kept = carried(Path(carry), sample, tests) if carry else {}
     if args.list:
         for m in sample:
-            print(f"{m.key()}\t{m.after.strip()}")
-        print(f"{len(sample)} of {len(everything)} candidates", file=sys.stderr)
+            if m.identity() not in kept:
+                print(f"{m.key()}\t{m.after.strip()}")
+        print(f"{len(sample)} of {len(everything)} candidates, {len(kept)} carried over", file=sys.stderr)
         return
 
     out = Path(args.out)
-    header = f"commit {head_commit()} seed {args.seed} sample {len(sample)} of {len(everything)}"
-    done = recorded(out, header) if args.resume else set()
+    commit = head_commit()
     build = Build(args.build, args.jobs, args.timeout)
     build.configure()
     out.parent.mkdir(parents=True, exist_ok=True)
-    with out.open("a" if args.resume else "w", encoding="utf-8") as record:
-        if not args.resume:
-            record.write(f"# {datetime.date.today()} {header}\n")
-            record.write("mutant\tresult\tkilled_by\tseconds\tchange\n")
+    fresh = out.with_name(out.name + ".new")
+    with fresh.open("w", encoding="utf-8") as record:
+        record.write(f"# {datetime.date.today()} commit {commit} seed {args.seed} "
+                     f"sample {len(sample)} of {len(everything)}\n")
+        record.write("\t".join(COLUMNS) + "\n")
+        record.writelines("\t".join(row[c] for c in COLUMNS) + "\n" for row in kept.values())
+    fresh.replace(out)
+    print(f"{len(kept)} of {len(sample)} carried over", flush=True)
+    with out.open("a", encoding="utf-8") as record:
         for index, mutant in enumerate(sample, 1):
-            if mutant.key() in done:
+            if mutant.identity() in kept:
                 continue
             path = ROOT / mutant.path
-            original = path.read_text(encoding="utf-8")
+            original = path.read_bytes()
             started = time.time()
             try:
-                path.write_text(apply(mutant, original), encoding="utf-8")
+                path.write_bytes(apply(mutant, original.decode("utf-8")).encode("utf-8"))
                 result, by = build.verdict(mutant)
             finally:
-                path.write_text(original, encoding="utf-8")
-            seconds = round(time.time() - started)
-            record.write(f"{mutant.key()}\t{result}\t{by}\t{seconds}\t{mutant.after.strip()}\n")
+                path.write_bytes(original)
+            row = [mutant.identity(), mutant.key(), result, by, str(round(time.time() - started)),
+                   mutant.after.strip(), digest(original), tests, programs_of(mutant), commit[:12]]
+            record.write("\t".join(row) + "\n")
             record.flush()
             print(f"[{index}/{len(sample)}] {result:8} {mutant.key()}", flush=True)
     build.build(sorted(build.programs))  # leave the build matching the sources
     print(score(out), flush=True)
 
 
-def recorded(out, header):
-    """The mutants a record already holds, when it is the record of the same run."""
-    lines = out.read_text(encoding="utf-8").splitlines() if out.exists() else []
-    if not lines or not lines[0].endswith(header):
-        sys.exit(f"{out} is not a record of this run ({header})")
-    return {line.split("\t")[0] for line in lines[2:]}
+def rows(path):
+    """The rows of a record as dictionaries; rows of another layout are passed over."""
+    lines = path.read_text(encoding="utf-8").splitlines() if path.exists() else []
+    return [dict(zip(COLUMNS, fields)) for fields in (line.split("\t") for line in lines if not line.startswith("#"))
+            if len(fields) == len(COLUMNS) and fields != COLUMNS]
+
+
+def carried(record_path, sample, tests):
+    """The rows whose verdict still holds: same mutant, same source file content, same tests."""
+    wanted = {m.identity(): m for m in sample}
+    sources = {}
+    kept = {}
+    for row in rows(record_path):
+        mutant = wanted.get(row["identity"])
+        if mutant is None or row["tests"] != tests or row["programs"] != programs_of(mutant):
+            continue
+        if mutant.path not in sources:
+            sources[mutant.path] = digest((ROOT / mutant.path).read_bytes())
+        if row["source"] == sources[mutant.path]:
+            kept[row["identity"]] = row
+    return kept
 
 
 def marked(path):
-    """The keys a hand-kept file of the record's folder lists, one a line, the reason after a tab."""
+    """The identities a hand-kept file of the record's folder lists, one a line, the reason after a tab."""
     if not path.exists():
         return set()
     return {line.split("\t")[0] for line in path.read_text(encoding="utf-8").splitlines()
@@ -294,17 +378,18 @@ def score(record_path):
     equivalent = marked(Path(record_path).with_name("equivalent.tsv"))
     elsewhere = marked(Path(record_path).with_name("elsewhere.tsv"))
     counts = {}
-    for line in Path(record_path).read_text(encoding="utf-8").splitlines()[2:]:
-        key, result = line.split("\t")[:2]
-        if result == "survived" and key in equivalent:
+    for row in rows(Path(record_path)):
+        result = row["result"]
+        if result == "survived" and row["identity"] in equivalent:
             result = "equivalent"
-        elif result == "survived" and key in elsewhere:
+        elif result == "survived" and row["identity"] in elsewhere:
             result = "killed elsewhere"
         counts[result] = counts.get(result, 0) + 1
     killed = sum(counts.get(k, 0) for k in ("killed", "timeout", "killed elsewhere"))
     judged = killed + counts.get("survived", 0)
     percent = 100 * killed / judged if judged else 0
     return f"score {killed}/{judged} = {percent:.1f}% (" + ", ".join(f"{k} {v}" for k, v in sorted(counts.items())) + ")"
+
 
 if __name__ == "__main__":
     main()

@@ -27,6 +27,7 @@ TEST(EntryLines, EveryPathStaysOneLineThatGivesItBack) {
         {EntryOutcome::Unmatched, "/srv/aaa", false, "[无法完成匹配] /srv/aaa"},
         {EntryOutcome::Deleted, "/srv/two\nlines.log", false, "$'/srv/two\\nlines.log'"},
         {EntryOutcome::Gone, "/srv/tab\there", false, "[已不存在] $'/srv/tab\\there'"},
+        {EntryOutcome::Deleted, "\tfirst.log", false, "$'\\tfirst.log'"},  // the first character is judged too
         {EntryOutcome::Deleted, "/srv/bad\xFF\xC3.log", false, "$'/srv/bad\\xff\\xc3.log'"},
         {EntryOutcome::Deleted, "/srv/\xC0\xAF\xED\xA0\x80.log", false, "$'/srv/\\xc0\\xaf\\xed\\xa0\\x80.log'"},
         {EntryOutcome::Deleted, "/srv/it's\\\x7F\xE6\x97\xA5\n", false, "$'/srv/it\\x27s\\\\\\x7f日\\n'"},

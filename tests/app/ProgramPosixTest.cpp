@@ -2,6 +2,7 @@
 // README's shell example, a stack limit no thread fits in, displays named in
 // the environment, a system without /proc, signals, the journal's stream.
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <regex>
@@ -9,6 +10,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 #include "ProgramFixture.h"
@@ -196,6 +198,19 @@ TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
         EXPECT_NE(r.err.find("vorn /auto"), std::string::npos) << what;
     }
     EXPECT_TRUE(fs::exists(tree / "a.log"));
+}
+
+// Where a window can open, a scheduled run that finds no file to read says so
+// in a box and opens the window to configure one: it waits for somebody
+// instead of ending at once with the text on its error output.
+TEST_F(ProgramTest, SilentRunWithoutItsFileWaitsInTheWindowWhereOneCanOpen) {
+    const fs::path exe = Install("bin");
+    ChildProcess program(exe, {"/auto"}, WithEnvironment({"QT_QPA_PLATFORM=offscreen"}));
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    program.Signal(SIGKILL);
+    const ChildResult r = program.Wait();
+    EXPECT_EQ(r.status, 128 + SIGKILL);
+    EXPECT_EQ(r.err.find(ConfigErrorLine), std::string::npos) << r.err;
 }
 
 // A service manager's stop, a terminal's Ctrl+C or its hang-up ends a

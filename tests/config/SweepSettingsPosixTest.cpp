@@ -103,6 +103,25 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
     }
 }
 
+// A rewrite in place that the kernel refuses half-way (a full disk, here the
+// file-size limit) is a failed save, never reported as a saved one.
+TEST_F(SweepSettingsTest, RewriteInPlaceRefusedHalfWayIsNoSave) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    fs::permissions(dir.Path(), fs::perms(0755));
+    dir.Write(SweepSettings::FileName, std::string(500, ';'));
+    ASSERT_EQ(chown(IniPath().c_str(), Nobody, Nobody), 0);
+    settings.filepath = "/" + std::string(180, 'p');
+    settings.filename = std::string(180, 'f');
+    const std::string saved = RunInChild([&] {
+        if (!BecomeNobody()) return std::string("cannot become nobody");
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{200, 200};
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0) return std::string("cannot limit");
+        return std::string(settings.Save(dir.Dir() + SweepSettings::FileName) ? "saved" : "refused");
+    });
+    EXPECT_EQ(saved, "refused");
+}
+
 // A silent run reads settings only where nobody but root and the user
 // running it could have chosen them: the file, every folder and link on the
 // way are theirs, nobody else may write the file, and a folder others may

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <fcntl.h>
 #include <filesystem>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -15,10 +16,12 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include "DirectoryFixture.h"
+#include "platform/FileIo.h"
 #include "platform/FileSystems_posix.h"
 #include "support/InChild.h"
 #include "support/ScopedMount.h"
@@ -165,6 +168,36 @@ TEST_F(DirectoryTest, RemoteFileSystemsAreToldApart) {
     EXPECT_FALSE(root.Remote());
 }
 
+// A scheduler may start the program with standard input closed: a directory
+// refused after it was opened may then hold descriptor 0, and still closes it.
+TEST_F(DirectoryTest, RefusedDirectoryClosesDescriptorZero) {
+    ScopedMount tmpfs("none", tree / "root/tmpfs", "tmpfs", 0);
+    if (!tmpfs.mounted) GTEST_SKIP() << "cannot mount here";
+    const std::string seen = RunInChild([this] {
+        Directory root;
+        if (root.Open(Root().c_str()) != OpenResult::Listed) return std::string("root not listed");
+        close(0);
+        {
+            Directory child;
+            if (child.Open(root, "tmpfs") != OpenResult::NotEntered) return std::string("entered");
+            if (fcntl(0, F_GETFD) == -1) return std::string("not on descriptor 0");
+        }
+        return std::string(fcntl(0, F_GETFD) == -1 ? "closed" : "left open");
+    });
+    EXPECT_EQ(seen, "closed");
+}
+
+// The same with a file asked whether it may be written: descriptor 0 is an
+// ordinary one, and is closed again.
+TEST_F(DirectoryTest, WritableFileIsToldOnDescriptorZero) {
+    const std::string seen = RunInChild([this] {
+        close(0);
+        const bool writable = platform::IsWritable((tree / "root/plain.txt").c_str());
+        return std::string(writable ? "writable" : "not writable") + (fcntl(0, F_GETFD) == -1 ? "" : ", left open");
+    });
+    EXPECT_EQ(seen, "writable");
+}
+
 TEST_F(DirectoryTest, DeletesLinksNotTargets) {
     fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
     Directory root;
@@ -200,18 +233,22 @@ TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
     EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
 }
 
-// Stands in for a kernel or sandbox without getxattrat (464 on the
-// architectures built for): the kernel then answers it with `action`.
-bool RefuseGetXattrAt(uint32_t action) {
+// The kernel answers the system call `number` with `action` from now on.
+bool RefuseCall(uint32_t number, uint32_t action) {
     sock_filter program[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 464, 0, 1),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, number, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, action),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     sock_fprog filter{sizeof program / sizeof program[0], program};
     return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
 }
+
+// Stands in for a kernel or sandbox without getxattrat (464 on the
+// architectures built for).
+constexpr uint32_t GetXattrAtCall = 464;
+bool RefuseGetXattrAt(uint32_t action) { return RefuseCall(GetXattrAtCall, action); }
 
 class StoredAttributesTest : public EntryInfoTest {
 protected:
@@ -266,6 +303,28 @@ TEST_F(StoredAttributesTest, RefusedGetXattrAtIsNotAskedAgain) {
         return first + " " + ReadAll();
     });
     EXPECT_EQ(seen, "4 " + expected);
+}
+
+// Where the kernel has getxattrat, a file without attributes is no reason to
+// give it up: the file itself is never opened to ask.
+TEST_F(StoredAttributesTest, GetXattrAtIsKeptWhereTheKernelHasIt) {
+    const std::string seen = RunInChild([&] {
+        if (syscall(GetXattrAtCall, -1, "", 0, "", nullptr, 0) != 0 && errno == ENOSYS)
+            return std::string("no getxattrat");
+        if (!RefuseCall(SYS_fgetxattr, SECCOMP_RET_KILL_PROCESS)) return std::string("cannot filter");
+        return ReadAll();
+    });
+    if (seen == "no getxattrat") GTEST_SKIP() << seen;
+    EXPECT_EQ(seen, expected);
+}
+
+// An empty stored value is unreadable like any other, also right after a file
+// that had none.
+TEST_F(EntryInfoTest, EmptyStoredValueIsUnknown) {
+    tree.Write("root/empty", "x");
+    if (setxattr((tree / "root/empty").c_str(), "user.DOSATTRIB", "", 0, 0) != 0) GTEST_SKIP() << "no user xattrs here";
+    EXPECT_EQ(InfoOf("plain.txt").attributes, 0u);
+    EXPECT_EQ(InfoOf("empty").attributes, platform::AttributesUnknown);
 }
 
 TEST_F(EntryInfoTest, OnlyWhatIsAskedIsReported) {

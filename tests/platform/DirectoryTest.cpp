@@ -8,6 +8,7 @@
 #include <string>
 
 #include "DirectoryFixture.h"
+#include "platform/FileIo.h"
 
 namespace {
 
@@ -28,6 +29,15 @@ TEST_F(DirectoryTest, RootThatIsMissingOrAFileIsUnreadable) {
         DirEntry entry;
         EXPECT_FALSE(dir.Next(entry)) << name;
     }
+}
+
+TEST_F(DirectoryTest, DirectoryExistsOnlyForADirectory) {
+    const struct {
+        const char* name;
+        bool directory;
+    } cases[] = {{"root", true}, {"root/sub", true}, {"root/plain.txt", false}, {"absent", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::DirectoryExists((tree / c.name).string().c_str()), c.directory) << c.name;
 }
 
 TEST_F(DirectoryTest, SubdirectoryOpensOnlyAsADirectoryThatIsThere) {

@@ -101,6 +101,7 @@ TEST(DosAttributesTest, TextForms) {
         {Concat({Text("0x23"), {0}}), true, 0x23},
         {Text("0x1"), true, 0x1},
         {Text("0xaBcD0126"), true, 0xabcd0126},
+        {Text("0xA9fF"), true, 0xa9ff},
         {Text("0X23"), false, 0},
         {Text(" 0x23"), false, 0},
         {Text("23"), false, 0},

@@ -104,6 +104,21 @@ TEST(HasDisplayTest, LocalServersAnswerInEveryFormOfTheirName) {
     }
 }
 
+// A display number may have five digits; a protocol of TCP asks the port
+// only, never the local socket of the same number.
+TEST(HasDisplayTest, LocalSocketAnswersForItsNumberUnlessTcpIsAsked) {
+    const std::string n = std::to_string(10000 + getpid() % 1000);
+    const Listener x("/tmp/.X11-unix/X" + n, true);
+    const struct {
+        std::string display;
+        bool expected;
+    } cases[] = {{":" + n, true}, {"unix/:" + n, true}, {"tcp/:" + n, false}, {"inet/:" + n, false}};
+    for (const auto& c : cases) {
+        const ScopedEnvironment env{{"DISPLAY", c.display}, {"WAYLAND_DISPLAY", ""}};
+        EXPECT_EQ(platform::HasDisplay(), c.expected) << c.display;
+    }
+}
+
 TEST(HasDisplayTest, ServerOnAHostAnswersOnItsPort) {
     std::optional<Listener> server(std::in_place, 6000 + 4000 + getpid() % 1000);
     if (server->port == 0) GTEST_SKIP() << "no free port";

@@ -83,6 +83,10 @@ TEST(NameCharactersTest, MatchesTakeWholeCharacters) {
         {"UTF-8", true, "^..\\.txt$", {"\xE4\xB8.txt", "中.txt"}, {"\xE4\xB8.txt"}},
         {"UTF-8", false, "???.txt", {"中.txt", "é.txt", "ab.txt"}, {"中.txt"}},
         {"UTF-8", false, "??.txt", {"中.txt", "é.txt", "ab.txt"}, {"é.txt", "ab.txt"}},
+        {"UTF-8", false, "*é.log", {"café.log", "cafe.log", "caf\xC3.log"}, {"café.log"}},  // é C3 A9
+        {"UTF-8", true, "^[\\é]\\.txt$", {"é.txt", "\\.txt", "\xC3.txt"}, {"é.txt"}},
+        {"UTF-8", true, "^\\Qé\\E$", {"é", "\xC3"}, {"é"}},
+        {"UTF-8", true, "^[é[:digit:]]$", {"é", "7", "x", ":"}, {"é", "7"}},
         {"UTF-8", true, "\xAD", {"中.txt", "\xAD.txt"}, {"\xAD.txt"}},
     };
     const std::string encoding = NameEncoding();

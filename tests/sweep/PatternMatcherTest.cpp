@@ -54,6 +54,7 @@ TEST(PatternMatcherTest, NamesMatchCaseSensitively) {
         {"log$", true, "x.log\n", true},  // a regular expression keeps the library's meaning
         {"^[]a]$", true, "]", true},     // a closing bracket first in a class is a member
         {"(*LIMIT_MATCH=1000)^log$", true, "log", true},  // a setting keeps its place at the start
+        {"(*LIMIT_MATCH=1000)^log$", true, "catalog", false},  // and what follows it stays whole
         {"^a\\Q.b\\E$", true, "a.b", true},   // quoted: every character is itself
         {"^a\\Q.b\\E$", true, "axb", false},
         {"\\Q*\\E", true, "x.log", false},

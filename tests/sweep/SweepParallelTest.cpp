@@ -296,4 +296,12 @@ TEST_P(SweepParallel, SpeedSavedDuringARunDecidesWhetherWorkersJoin) {
     }
 }
 
+// A machine with one processor, on calls that do not block, sweeps on one thread.
+TEST(SweepParallelOne, OneWorkerWhoseCallsDoNotBlockStaysAlone) {
+    ParallelSweep sweep(Crew{1, false});
+    PlantWideTree(sweep.tree);
+    EXPECT_EQ(sweep.Sweep().summary, Summary(true, 400, 400));
+    EXPECT_EQ(sweep.Threads(), 1u);
+}
+
 }  // namespace

@@ -171,6 +171,35 @@ TEST(WorkerThreadTest, SuspendHaltsAndResumeContinues) {
     EXPECT_TRUE(Eventually([&] { return worker.steps > halted; }));
 }
 
+// Holds at a latch inside the gate, then makes one call outside it.
+class CallingWorker : public WorkerThread {
+public:
+    ~CallingWorker() override { Stop(ExitWaitMillis); }
+
+    std::atomic<bool> atLatch{false}, released{false};
+    const std::shared_ptr<std::atomic<int>> calls = std::make_shared<std::atomic<int>>(0);
+
+protected:
+    void Run() override {
+        atLatch = true;
+        while (!released) std::this_thread::yield();
+        if (Outside([calls = calls] { ++*calls; })) EndRun();
+    }
+};
+
+// A call that would begin while the run is suspended waits for Resume.
+TEST(WorkerThreadTest, CallOutsideWaitsWhileSuspended) {
+    CallingWorker worker;
+    worker.Start();
+    ASSERT_TRUE(Eventually([&] { return worker.atLatch.load(); }));
+    worker.Suspend();
+    worker.released = true;
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(*worker.calls, 0);
+    worker.Resume();
+    EXPECT_TRUE(Eventually([&] { return *worker.calls == 1; }));
+}
+
 TEST(WorkerThreadTest, StopWhileSuspendedWaitsItsFullTimeThenAbandonsTheRun) {
     StepWorker worker;
     worker.Start();

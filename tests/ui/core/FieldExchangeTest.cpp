@@ -22,6 +22,8 @@ TEST(ParseInteger, AcceptsWholeNumbersOnly) {
         {"1 2", std::nullopt}, {"0x10", std::nullopt},
         {"2147483648", std::nullopt}, {"99999999999999999999", std::nullopt},
         {"十", std::nullopt},
+        // Longer than a text held inside the string: nothing may be read before it.
+        {"no number of days given", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.value) << '"' << c.text << '"';
 }

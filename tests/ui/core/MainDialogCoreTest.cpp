@@ -146,4 +146,23 @@ TEST(MainDialogCore, StartSweepsAndTheTicksEndOnTheSummaryInGreen) {
     EXPECT_TRUE(f.core.MayClose());
 }
 
+// At the lowest speed the sweep rests after its first deletion: it is still
+// active when Pause comes, and then holds until Start resumes it.
+TEST(MainDialogCore, PauseHoldsAnActiveSweepUntilStartResumesIt) {
+    CoreFixture f;
+    f.root.Write("a.log", "x");
+    f.root.Write("b.log", "x");
+    f.view.texts[MainIds::Pattern] = "*.log";
+    f.view.checks[MainIds::SpeedLow] = true;
+    f.view.checks[MainIds::SpeedLow + 1] = false;
+    f.core.Command(MainIds::Start);
+    f.core.Command(MainIds::Pause);
+    EXPECT_EQ(f.core.Situation(), RunControl::Situation::Paused);
+    EXPECT_FALSE(f.job.WaitDone(1000));
+    EXPECT_TRUE(std::filesystem::exists(f.root / "a.log") || std::filesystem::exists(f.root / "b.log"));
+    f.core.Command(MainIds::Start);
+    ASSERT_TRUE(f.job.WaitDone(10000));
+    EXPECT_FALSE(std::filesystem::exists(f.root / "a.log") || std::filesystem::exists(f.root / "b.log"));
+}
+
 }  // namespace

@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""The mutation run's sample and carry-over, on a small tree of its own."""
+
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import mutate  # noqa: E402
+
+FIRST = """int Compare(int a, int b) {
+    if (a < b) return -1;
+    if (a < b) return -1;
+    return a == b ? 0 : 1;
+}
+"""
+SECOND = """bool Check(int n) {
+    while (n > 0) n = n - 2;
+    return n == 0;
+}
+"""
+
+
+class MutateTest(unittest.TestCase):
+    def setUp(self):
+        self.temp = tempfile.TemporaryDirectory()
+        self.root = Path(self.temp.name)
+        self.saved_root, mutate.ROOT = mutate.ROOT, self.root
+        self.write("sweep/First.cpp", FIRST)
+        self.write("sweep/Second.cpp", SECOND)
+        self.write("tests/sweep/FirstTest.cpp", "// a test\n")
+
+    def tearDown(self):
+        mutate.ROOT = self.saved_root
+        self.temp.cleanup()
+
+    def write(self, rel, text):
+        (self.root / rel).parent.mkdir(parents=True, exist_ok=True)
+        (self.root / rel).write_text(text, encoding="utf-8")
+
+    def identities(self):
+        return {m.identity() for m in mutate.candidates()}
+
+    def test_identity_follows_the_line_text_not_its_number(self):
+        before = self.identities()
+        self.write("sweep/First.cpp", "// moved down\n\n" + FIRST.replace("    if", "        if"))
+        self.assertEqual(self.identities(), before)
+        repeated = [m for m in mutate.candidates() if m.path == "sweep/First.cpp" and m.operator == "relation"]
+        self.assertEqual(len({m.identity() for m in repeated}), len(repeated))
+
+    def test_the_sample_is_the_same_for_the_same_seed_and_moves_with_it(self):
+        everything = mutate.candidates()
+        ranked = [m.identity() for m in sorted(everything, key=lambda m: mutate.rank(29, m))]
+        self.assertEqual(ranked, [m.identity() for m in sorted(everything[::-1], key=lambda m: mutate.rank(29, m))])
+        self.assertNotEqual(ranked, [m.identity() for m in sorted(everything, key=lambda m: mutate.rank(30, m))])
+
+    def record(self, tests=None):
+        """A record of every candidate as the tree is now (or with other tests)."""
+        path = self.root / "record.tsv"
+        lines = ["# a record", "\t".join(mutate.COLUMNS)]
+        for m in mutate.candidates():
+            source = mutate.digest((self.root / m.path).read_bytes())
+            row = {"identity": m.identity(), "at": m.key(), "result": "killed", "killed_by": "sweep_tests",
+                   "seconds": "1", "change": m.after.strip(), "source": source,
+                   "tests": tests or mutate.tests_digest(), "programs": mutate.programs_of(m), "commit": "c"}
+            lines.append("\t".join(row[c] for c in mutate.COLUMNS))
+        path.write_text("\n".join(lines) + "\n", encoding="utf-8")
+        return path
+
+    def kept_files(self, record):
+        sample = mutate.candidates()
+        kept = mutate.carried(record, sample, mutate.tests_digest())
+        return sorted({identity.split(":")[0] for identity in kept}), len(kept), len(sample)
+
+    def test_a_verdict_is_kept_while_its_source_and_the_tests_are_unchanged(self):
+        record = self.record()
+        files, kept, sample = self.kept_files(record)
+        self.assertEqual((files, kept), (["sweep/First.cpp", "sweep/Second.cpp"], sample))
+        self.write("sweep/First.cpp", "// an edit\n" + FIRST)
+        self.assertEqual(self.kept_files(record)[0], ["sweep/Second.cpp"])
+        self.write("tests/sweep/FirstTest.cpp", "// another test\n")
+        self.assertEqual(self.kept_files(record)[:2], ([], 0))
+        self.assertEqual(self.kept_files(self.record(tests="other"))[:2], ([], 0))
+
+    def test_the_record_and_this_script_are_not_tests(self):
+        before = mutate.tests_digest()
+        self.write("tests/mutation/record.tsv", "rows\n")
+        self.write("tests/mutate.py", "# changed\n")
+        self.assertEqual(mutate.tests_digest(), before)
+
+
+if __name__ == "__main__":
+    unittest.main()
