@@ -172,6 +172,8 @@ PAIRS = [
     ("vorn *.log", "vorn *.log, one worker", "vorn *.log, against one worker"),
     ("vorn *.log, default filters", "vorn *.log, default filters, one worker", "default filters, against one worker"),
     ("vorn *.log, default filters", "floor, default filters", "default filters, against the floor"),
+    ("vorn *.log", "unlink calls alone, two threads", "vorn *.log, against two threads' unlinks"),
+    ("unlink calls alone, two threads", "unlink calls alone", "two threads' unlinks, against one thread's"),
 ]
 
 
@@ -231,6 +233,7 @@ def main():
         ("vorn *.log, default filters, one worker", one_worker + vorn("defaults one worker"), "find *.log"),
         ("floor, default filters", [args.floor, seen], "find *.log"),
         ("unlink calls alone", [args.unlink, listing], "find *.log"),
+        ("unlink calls alone, two threads", [args.unlink, listing, "2"], "find *.log"),
         ("find *.log -mtime", ["find", seen, "-name", "*.log", "-type", "f"] + find_age + ["-delete"], None),
         ("vorn *.log, age", vorn("age", expiredays=AGE_DAYS, **unlimited), "find *.log -mtime"),
     ]
