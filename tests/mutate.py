@@ -21,6 +21,7 @@ margin); the same seed on the same sources gives the same mutants.
     tests/mutate.py --only sweep/PatternMatcher.cpp:120  # one line's mutants
     tests/mutate.py --sample 400 --seed 29 --resume # on with the record so far
     tests/mutate.py --carry old.tsv --list          # what would run again
+    tests/mutate.py --killed-in tests/mutation/record.tsv --out after.tsv  # does a changed suite still kill them?
 
 The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed; each
@@ -289,6 +290,8 @@ def main():
     parser.add_argument("--list", action="store_true", help="print the mutants that would run and stop")
     parser.add_argument("--carry", metavar="RECORD", help="keep the verdicts of RECORD that still hold; run the rest")
     parser.add_argument("--resume", action="store_true", help="--carry the record named by --out")
+    parser.add_argument("--killed-in", metavar="RECORD",
+                        help="instead of a sample, every mutant RECORD counts as killed by the test programs")
     args = parser.parse_args()
     # A run ended from outside restores the mutated file, as Ctrl+C does.
     for ending in (signal.SIGTERM, signal.SIGHUP):
@@ -297,6 +300,12 @@ def main():
     everything = candidates()
     if args.only:
         sample = [m for m in everything if f"{m.path}:{m.line}" == args.only]
+    elif args.killed_in:
+        killed = killed_in(Path(args.killed_in))
+        sample = [m for m in everything if m.identity() in killed]
+        if len(sample) < len(killed):
+            print(f"{len(killed) - len(sample)} mutants killed in {args.killed_in} are no longer in the sources",
+                  file=sys.stderr)
     else:
         sample = sorted(everything, key=lambda m: rank(args.seed, m))[:args.sample]
     tests = tests_digest()
@@ -348,6 +357,11 @@ def rows(path):
     lines = path.read_text(encoding="utf-8").splitlines() if path.exists() else []
     return [dict(zip(COLUMNS, fields)) for fields in (line.split("\t") for line in lines if not line.startswith("#"))
             if len(fields) == len(COLUMNS) and fields != COLUMNS]
+
+
+def killed_in(record_path):
+    """The identities a record counts as killed by the test programs (a time-out is one)."""
+    return {row["identity"] for row in rows(record_path) if row["result"] in ("killed", "timeout")}
 
 
 def carried(record_path, sample, tests):

@@ -55,13 +55,13 @@ class MutateTest(unittest.TestCase):
         self.assertEqual(ranked, [m.identity() for m in sorted(everything[::-1], key=lambda m: mutate.rank(29, m))])
         self.assertNotEqual(ranked, [m.identity() for m in sorted(everything, key=lambda m: mutate.rank(30, m))])
 
-    def record(self, tests=None):
+    def record(self, tests=None, results=lambda m: "killed"):
         """A record of every candidate as the tree is now (or with other tests)."""
         path = self.root / "record.tsv"
         lines = ["# a record", "\t".join(mutate.COLUMNS)]
         for m in mutate.candidates():
             source = mutate.digest((self.root / m.path).read_bytes())
-            row = {"identity": m.identity(), "at": m.key(), "result": "killed", "killed_by": "sweep_tests",
+            row = {"identity": m.identity(), "at": m.key(), "result": results(m), "killed_by": "sweep_tests",
                    "seconds": "1", "change": m.after.strip(), "source": source,
                    "tests": tests or mutate.tests_digest(), "programs": mutate.programs_of(m), "commit": "c"}
             lines.append("\t".join(row[c] for c in mutate.COLUMNS))
@@ -82,6 +82,13 @@ class MutateTest(unittest.TestCase):
         self.write("tests/sweep/FirstTest.cpp", "// another test\n")
         self.assertEqual(self.kept_files(record)[:2], ([], 0))
         self.assertEqual(self.kept_files(self.record(tests="other"))[:2], ([], 0))
+
+    def test_a_changed_suite_is_held_to_what_the_record_killed(self):
+        verdicts = ["killed", "timeout", "survived", "unbuilt"]
+        everything = mutate.candidates()
+        record = self.record(results=lambda m: verdicts[everything.index(m) % 4])
+        expected = {m.identity() for i, m in enumerate(everything) if i % 4 < 2}
+        self.assertEqual(mutate.killed_in(record), expected)
 
     def test_the_record_and_this_script_are_not_tests(self):
         before = mutate.tests_digest()
