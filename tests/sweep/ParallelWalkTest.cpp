@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <set>
@@ -30,8 +31,9 @@ public:
         if (!ended.count(root)) begunWhileRootListed.emplace_back(folder->path, std::this_thread::get_id());
     }
     // Each file takes a while, as a call to a slow share does.
-    bool Entry(const Folder&, const platform::DirEntry&, const WalkPlace&) override {
+    bool Entry(const Folder&, const platform::DirEntry&, const WalkPlace& place) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (place.pathBytes != place.path.size()) ++miscounted;
         return true;
     }
     bool Enter(const Folder&, const WalkPlace&) override { return true; }
@@ -60,6 +62,7 @@ public:
     std::vector<std::pair<std::string, std::thread::id>> begunWhileRootListed;
     int open = 1;  // the root
     int mostOpen = 1;
+    std::atomic<int> miscounted{0};  // entries whose bytes against the path limit are not their path's
 };
 
 // Asks four tasks ahead in every folder; each notes where it ran, and
@@ -149,14 +152,16 @@ bool FinishedBottomUp(const std::vector<std::string>& finished) {
     return true;
 }
 
-// Walks `tree` from the test's thread and as many more as `bounds` starts
-// with; the most workers it had.
-int Walk(const TempDir& tree, WalkVisitor& visitor, bool callsBlock, WalkBounds bounds) {
+// Walks `tree` (named with a separator at its end if `separated`) from the
+// test's thread and as many more as `bounds` starts with; the most workers it
+// had.
+int Walk(const TempDir& tree, WalkVisitor& visitor, bool callsBlock, WalkBounds bounds, bool separated = false) {
     TestThreads threads(callsBlock, visitor);
     ParallelWalk walk(threads, bounds);
     threads.walk = &walk;
     for (int helper = 1; helper < bounds.workers; ++helper) threads.AddWorker();
-    const auto root = std::make_shared<WalkFolder>(nullptr, tree.Path().string(), 0);
+    const std::string path = tree.Path().string() + (separated ? std::string(1, platform::PathSeparator) : "");
+    const auto root = std::make_shared<WalkFolder>(nullptr, path, path.size());
     EXPECT_EQ(root->dir.Open(root->path.c_str()), platform::OpenResult::Listed);
     EXPECT_TRUE(walk.Walk(root, visitor));
     threads.Join();
@@ -181,6 +186,10 @@ TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
         const std::set<std::string> folders = PlantTree(tree);
         Recorder visitor;
         const int most = Walk(tree, visitor, c.callsBlock, WalkBounds{2, c.maxWorkers, 4, c.budget, 2});
+        EXPECT_EQ(visitor.miscounted, 0) << c.what;
+        // Each worker holds the folder it lists and the one it opens in it,
+        // and no more is handed over than there are workers to take it.
+        EXPECT_LE(visitor.mostOpen, 1 + 3 * c.mostWorkers) << c.what;
         EXPECT_EQ(visitor.finished.size(), folders.size()) << c.what;
         EXPECT_EQ(std::set<std::string>(visitor.finished.begin(), visitor.finished.end()), folders) << c.what;
         EXPECT_TRUE(FinishedBottomUp(visitor.finished)) << c.what;
@@ -198,10 +207,12 @@ TEST(ParallelWalk, ALoneBlockedWorkerHandsOverTheRootsFoldersFromTheFirst) {
     TempDir tree;
     PlantTree(tree);
     Recorder visitor;
-    visitor.root = tree.Path().string();
+    // Named as a root such as "/" is, with a separator at its end.
+    visitor.root = tree.Path().string() + platform::PathSeparator;
     // A cap above all the walk could add (a worker for each hand-over and each
     // folder begun): however late the workers start, it is never met.
-    Walk(tree, visitor, true, WalkBounds{1, 128, 4, 1000, 2});
+    Walk(tree, visitor, true, WalkBounds{1, 128, 4, 1000, 2}, true);
+    EXPECT_EQ(visitor.miscounted, 0);
     for (const auto& [path, worker] : visitor.begunWhileRootListed) {
         if (worker == std::this_thread::get_id()) {
             EXPECT_EQ(path, visitor.root);
