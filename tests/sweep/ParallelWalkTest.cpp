@@ -220,6 +220,17 @@ TEST(ParallelWalk, ALoneBlockedWorkerHandsOverTheRootsFoldersFromTheFirst) {
     }
 }
 
+// A worker added is counted with the room it needs, and no more: where the
+// budget leaves room for exactly one more worker, the walk grows by one.
+TEST(ParallelWalk, GrowsWhereTheBudgetLeavesRoomForOneMore) {
+    TempDir tree;
+    PlantTree(tree);
+    Recorder visitor;
+    // At the first hand-over the root and that folder are open: 2 + 2 workers
+    // x 4 levels is within 11, 2 + 3 x 4 is not.
+    EXPECT_EQ(Walk(tree, visitor, true, WalkBounds{1, 8, 4, 11, 2}), 2);
+}
+
 // Tasks go only to workers that wait, never to the folder's own lister, and
 // all of a folder's tasks are over before it ends; where the walk is not
 // parallel nothing can be asked ahead.
