@@ -8,11 +8,12 @@
 //
 // FUSE answers calls on several threads at once (-o max_threads=N, 10 by
 // default), so calls made in parallel wait in parallel, as on a share that
-// takes many requests at a time. The kernel keeps no attributes, names or
-// missing names between calls (see Configure): every question about a name
-// is a round trip.
+// takes many requests at a time; names in one folder are looked up side by
+// side, as NFS and SMB clients look them up (see AgreeToParallelLookups).
+// The kernel keeps no attributes, names or missing names between calls (see
+// Configure): every question about a name is a round trip.
 
-#define FUSE_USE_VERSION 35
+#define FUSE_USE_VERSION 312
 
 #include <cerrno>
 #include <cstdio>
@@ -22,10 +23,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fuse.h>
+#include <fuse_lowlevel.h>
+#include <linux/fuse.h>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/uio.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -202,6 +206,54 @@ fuse_operations Operations() {
     return ops;
 }
 
+// The kernel looks the names of one folder up one at a time unless the file
+// system agrees to parallel directory operations in its answer to INIT, and
+// libfuse 3.14 leaves that flag out of its answer although the connection
+// wants it. The first answer a session writes is the one to INIT: the flag
+// is set in it on its way to the kernel.
+bool initAnswered = false;
+
+ssize_t WriteAnswer(int fd, iovec* iov, int count, void*) {
+    if (!initAnswered && count > 1 && iov[1].iov_len >= sizeof(fuse_init_out)) {
+        static_cast<fuse_init_out*>(iov[1].iov_base)->flags |= FUSE_PARALLEL_DIROPS;
+        initAnswered = true;
+    }
+    return writev(fd, iov, count);
+}
+
+ssize_t ReadRequest(int fd, void* buffer, size_t size, void*) { return read(fd, buffer, size); }
+
+bool AgreeToParallelLookups(fuse_session* session) {
+    fuse_custom_io io{};
+    io.writev = WriteAnswer;
+    io.read = ReadRequest;
+    return fuse_session_custom_io(session, &io, fuse_session_fd(session)) == 0;
+}
+
+// fuse_main's steps, with the answers passing through WriteAnswer.
+int Serve(std::vector<char*>& arguments, const fuse_operations& ops) {
+    fuse_args args = FUSE_ARGS_INIT(static_cast<int>(arguments.size()), arguments.data());
+    fuse_cmdline_opts opts{};
+    if (fuse_parse_cmdline(&args, &opts) != 0 || !opts.mountpoint) return 2;
+    fuse* share = fuse_new(&args, &ops, sizeof ops, nullptr);
+    int status = 1;
+    if (share && fuse_mount(share, opts.mountpoint) == 0) {
+        if (AgreeToParallelLookups(fuse_get_session(share)) && fuse_daemonize(opts.foreground) == 0 &&
+            fuse_set_signal_handlers(fuse_get_session(share)) == 0) {
+            fuse_loop_config* loop = fuse_loop_cfg_create();
+            if (opts.max_threads) fuse_loop_cfg_set_max_threads(loop, opts.max_threads);
+            status = fuse_loop_mt(share, loop) == 0 ? 0 : 1;
+            fuse_loop_cfg_destroy(loop);
+            fuse_remove_signal_handlers(fuse_get_session(share));
+        }
+        fuse_unmount(share);
+    }
+    if (share) fuse_destroy(share);
+    free(opts.mountpoint);
+    fuse_opt_free_args(&args);
+    return status;
+}
+
 int Usage(const char* self) {
     std::fprintf(stderr, "usage: %s [--delay-us N] BACKING MOUNTPOINT [FUSE options]\n", self);
     return 2;
@@ -232,5 +284,5 @@ int main(int argc, char** argv) {
     // up to 50 µs late, which would add a quarter to a wait of 0.2 ms.
     prctl(PR_SET_TIMERSLACK, 1UL);
     const fuse_operations ops = Operations();
-    return fuse_main(static_cast<int>(rest.size()), rest.data(), &ops, nullptr);
+    return Serve(rest, ops);
 }
