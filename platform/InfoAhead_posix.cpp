@@ -34,9 +34,9 @@ void InfoAhead::Gate::Return(uint64_t of) {
     if (of == generation) --outstanding;
 }
 
-bool InfoAhead::Gate::Done() {
+int InfoAhead::Gate::Outstanding() {
     const std::lock_guard hold(lock);
-    return outstanding == 0;
+    return outstanding;
 }
 
 bool InfoAhead::Gate::Enter(uint64_t of) {
@@ -83,7 +83,7 @@ InfoAhead::~InfoAhead() {
 
 size_t InfoAhead::Start(const ListingBatch& listing, size_t from, int fd, uint32_t attributes, bool lastWrite,
                         const std::function<bool(const char*)>& wanted, const Executor& run, int tasks) {
-    if (tasks <= 0 || !gate->Done()) return 0;
+    if (tasks <= 0) return 0;
     if (!batch) {
         if (!slots) slots = std::make_unique<Slot[]>(2 * Window);  // only where asked: most directories never are
         batch = &listing;
@@ -91,23 +91,43 @@ size_t InfoAhead::Start(const ListingBatch& listing, size_t from, int fd, uint32
         askedAttributes = attributes;
         askedTime = lastWrite;
         end = 0;
+        cursor.store(0, std::memory_order_relaxed);
         stopping.store(false, std::memory_order_relaxed);
         for (size_t at = 0; at < 2 * Window; ++at) slots[at].at = NotMarked;  // answers of the last batch
     } else if (attributes != askedAttributes || lastWrite != askedTime) {
         return 0;
     }
-    if (end > from + Window / 2) return 0;  // the reader is not half-way through the last window
+    if (Unclaimed(from)) {
+        Give(run, tasks - gate->Outstanding());
+        return 0;
+    }
+    // the last window's tasks are still out, or the reader is not half-way through it
+    if (!gate->Done() || end > from + Window / 2) return 0;
     const size_t begin = std::max(from, end);
     if (begin >= listing.Size()) return 0;
     const size_t asked = Mark(begin, wanted);
     cursor.store(begin, std::memory_order_relaxed);
-    for (int task = 0; asked && task < tasks; ++task)
+    if (asked) Give(run, tasks);
+    return asked;
+}
+
+// Names of the window that no task claimed yet, the reader's own left out:
+// a task let go unrun, or given out before a worker was free to take it, is
+// made up for as soon as one is.
+bool InfoAhead::Unclaimed(size_t from) {
+    size_t at = cursor.load(std::memory_order_relaxed);
+    while (at < from && !cursor.compare_exchange_weak(at, from, std::memory_order_relaxed)) {
+    }
+    return std::max(at, from) < end;
+}
+
+void InfoAhead::Give(const Executor& run, int tasks) {
+    for (int task = 0; task < tasks; ++task)
         run([ticket = std::make_shared<const Ticket>(gate), self = this] {
             if (!ticket->gate->Enter(ticket->generation)) return;
             self->AskAll();
             ticket->gate->Leave();
         });
-    return asked;
 }
 
 // The next window: its slots are free, as no task is out.

@@ -32,11 +32,12 @@ public:
 
     // Asks ahead the next window of `batch`'s entries from `from` on that may
     // be files and that `wanted` accepts, relative to `dirFd`, on `tasks`
-    // tasks given to `run`. Nothing while the last window's tasks are still
-    // out or `from` is not half-way through it, nor for another question
-    // than the batch's first. The batch and
-    // the directory must stay as they are until Stop. How many entries it
-    // set to be asked.
+    // tasks given to `run`; while the window has entries no task claimed,
+    // gives out more until `tasks` are out again (`run` may let a task go
+    // unrun when no worker is free). No new window while the last one's
+    // tasks are still out or `from` is not half-way through it, nor for
+    // another question than the batch's first. The batch and the directory
+    // must stay as they are until Stop. How many entries it set to be asked.
     size_t Start(const ListingBatch& batch, size_t from, int dirFd, uint32_t attributes, bool lastWrite,
                  const std::function<bool(const char*)>& wanted, const Executor& run, int tasks);
 
@@ -71,13 +72,16 @@ private:
 
         uint64_t GiveOut();
         void Return(uint64_t of);  // a task given out is over, run or not
-        bool Done();               // no task of this generation out
+        bool Done() { return Outstanding() == 0; }  // no task of this generation out
+        int Outstanding();
         bool Enter(uint64_t of);
         void Leave();
         void Close();  // no task runs when it returns, none starts later
     };
     struct Ticket;
     size_t Mark(size_t begin, const std::function<bool(const char*)>& wanted);
+    bool Unclaimed(size_t from);
+    void Give(const Executor& run, int tasks);
     void AskAll();
     void Ask(Slot& slot, size_t at);
     Slot& SlotOf(size_t at) { return slots[at % (2 * Window)]; }

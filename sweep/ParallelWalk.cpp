@@ -98,6 +98,8 @@ bool ParallelWalk::List(Worker& worker, const Folder& folder) {
         const bool going = entry.kind == platform::EntryKind::Directory ? VisitSubdirectory(worker, folder, entry.name)
                                                                          : worker.visitor.Entry(folder, entry, place);
         if (!going) return false;
+        // A task asked ahead found no worker free: one more takes the next.
+        if (worker.place.callsBlock && worker.visitor.Parallel() && queue->TakeUnmet()) Grow(worker);
         if (++worker.sinceMeasure == EntriesPerMeasure) Measure(worker);
     }
     place.path.resize(length);
@@ -161,16 +163,12 @@ bool ParallelWalk::Grow(const Worker& worker) {
     return true;
 }
 
-// Only where the walk may grow: elsewhere the times are never read. A worker
-// blocked in its calls with nobody waiting beside it gets one: in a folder
-// without subdirectories that is the only way the questions asked ahead of
-// its deletions find a worker to ask them.
+// Only where the walk may grow: elsewhere the times are never read.
 void ParallelWalk::Measure(Worker& worker) {
     worker.sinceMeasure = 0;
     if (!growing.load(std::memory_order_relaxed)) return;
     worker.demand.Measure(threads.Times());
     worker.place.callsBlock = worker.demand.Blocked();
-    if (worker.place.callsBlock && worker.visitor.Parallel() && queue->Waiting() == 0) Grow(worker);
 }
 
 bool ParallelWalk::Complete(Worker& worker, const Folder& folder) {

@@ -18,8 +18,11 @@ void WorkQueue::Push(std::shared_ptr<WalkFolder> folder) {
 void WorkQueue::Offer(FolderTask task) {
     {
         std::lock_guard hold(mutex);
-        if (closed || waiting.load(std::memory_order_relaxed) <= static_cast<int>(folders.size() + tasks.size()))
+        if (closed) return;
+        if (waiting.load(std::memory_order_relaxed) <= static_cast<int>(folders.size() + tasks.size())) {
+            unmet.store(true, std::memory_order_relaxed);
             return;
+        }
         tasks.push_back(std::move(task));
         Count();
     }

@@ -36,6 +36,9 @@ public:
     // Queues `task` only where a waiting worker takes it at once; otherwise,
     // and once closed, it is dropped without running.
     void Offer(FolderTask task);
+    // Whether a task was dropped for want of a waiting worker since the last
+    // call: a worker more would have had work.
+    bool TakeUnmet() { return unmet.exchange(false, std::memory_order_relaxed); }
     // The next task, else the next folder; waits while there is neither.
     WalkWork Take();
     // No more work: every Take returns null from now on, and what was left
@@ -49,6 +52,7 @@ private:
     std::deque<FolderTask> tasks;
     std::atomic<int> waiting{0};
     std::atomic<int> queued{0};
+    std::atomic<bool> unmet{false};
     bool closed = false;
 
     void Count() { queued.store(static_cast<int>(folders.size() + tasks.size()), std::memory_order_relaxed); }

@@ -380,17 +380,25 @@ TEST_F(AskAheadTest, AsksOneWindowAtATime) {
     EXPECT_GE(asked, 2 * InfoAhead::Window);
 }
 
-// An executor with no worker free lets a task go without running it: that
-// task is over all the same, and the next window is given out in its turn.
-TEST_F(ReadAheadTest, TasksLetGoUnrunFreeTheNextWindow) {
+// An executor with no worker free lets a task go without running it: the
+// window gives it out again while no task claimed the rest of its names,
+// never more than the tasks asked for at once, and once the reader is past
+// the window the next one comes in its turn.
+TEST_F(ReadAheadTest, TasksLetGoUnrunAreGivenOutAgain) {
     MakeFiles(tree, "many", static_cast<int>(InfoAhead::Window * 3 / 2));
     ListingBatch batch;
     OpenFolder();
     ASSERT_TRUE(batch.Fill(listing));
     InfoAhead ahead;
-    const Executor noneFree = [](std::function<void()>) {};
-    EXPECT_EQ(ahead.Start(batch, 0, listing, 0, true, Every, noneFree, 3), InfoAhead::Window);
-    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2, listing, 0, true, Every, noneFree, 3), InfoAhead::Window / 2);
+    HeldTasks held;
+    EXPECT_EQ(ahead.Start(batch, 0, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window);
+    EXPECT_EQ(ahead.Start(batch, 1, listing, 0, true, Every, held.Run(), 3), 0u);
+    EXPECT_EQ(held.tasks.size(), 3u);
+    held.tasks.clear();  // let go unrun
+    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2, listing, 0, true, Every, held.Run(), 3), 0u);
+    EXPECT_EQ(held.tasks.size(), 3u);
+    held.tasks.clear();
+    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window / 2);
 }
 
 // Across batches, with tasks on other threads asking while the reader

@@ -87,6 +87,27 @@ public:
     int withoutExecutor = 0, asked = 0, ran = 0, onLister = 0, late = 0;
 };
 
+// Asks one task ahead after every entry, as the sweep does in a large
+// folder of a share; counts those that ran, all elsewhere.
+class EntryAskingRecorder final : public Recorder {
+public:
+    void Begin(const Folder&, const Executor& askAhead) override {
+        std::lock_guard hold(mutex);
+        executor = askAhead;
+    }
+    bool Entry(const Folder& folder, const platform::DirEntry& entry, const WalkPlace& place) override {
+        Recorder::Entry(folder, entry, place);
+        executor([this, lister = std::this_thread::get_id()] {
+            std::lock_guard hold(mutex);
+            ran += std::this_thread::get_id() != lister;
+        });
+        return true;
+    }
+
+    Executor executor;
+    int ran = 0;
+};
+
 // The walk's threads, made here. The calls run where they are made; each
 // worker's clock moves 10 ms between readings, on the processor throughout
 // or never.
@@ -229,6 +250,20 @@ TEST(ParallelWalk, GrowsWhereTheBudgetLeavesRoomForOneMore) {
     // At the first hand-over the root and that folder are open: 2 + 2 workers
     // x 4 levels is within 11, 2 + 3 x 4 is not.
     EXPECT_EQ(Walk(tree, visitor, true, WalkBounds{1, 8, 4, 11, 2}), 2);
+}
+
+// In a folder without subdirectories nothing is handed over: where calls
+// block, a task asked ahead that finds no worker free starts one for the
+// next; elsewhere tasks find none and the lister stays alone.
+TEST(ParallelWalk, TasksFindingNoWorkerFreeStartOneWhereCallsBlock) {
+    for (const bool callsBlock : {true, false}) {
+        TempDir tree;
+        for (int file = 0; file < 2 * ParallelWalk::EntriesPerMeasure; ++file) tree.Write("f" + std::to_string(file), "x");
+        EntryAskingRecorder visitor;
+        const int most = Walk(tree, visitor, callsBlock, WalkBounds{1, 4, 4, 1000, 2});
+        EXPECT_EQ(most > 1, callsBlock);
+        EXPECT_EQ(visitor.ran > 0, callsBlock);
+    }
 }
 
 // Tasks go only to workers that wait, never to the folder's own lister, and
