@@ -19,6 +19,12 @@ namespace programtest {
 
 namespace fs = std::filesystem;
 
+// What a test's settings state beyond the built-in ones (ProgramTest::ConfigureRoot).
+struct Sweeping {
+    std::string pattern = SweepSettings().filename;
+    int speed = SweepSettings().speed;
+};
+
 inline const std::string ConfigErrorLine = AsPrinted("vorn.ini配置文件错误!\n静默模式运行前必须先进行配置!\n");
 
 class ProgramTest : public ::testing::Test {
@@ -39,11 +45,22 @@ protected:
     static void Configure(const fs::path& exe, SweepSettings& settings) {
         ASSERT_TRUE(settings.Save((exe.parent_path() / SweepSettings::FileName).string()));
     }
-    // The built-in settings, sweeping `root`.
-    static void ConfigureRoot(const fs::path& exe, const fs::path& root) {
+    // The built-in settings, sweeping `root` with `sweeping`'s pattern and speed.
+    static void ConfigureRoot(const fs::path& exe, const fs::path& root, const Sweeping& sweeping = {}) {
         SweepSettings settings;
         settings.filepath = root.string();
+        settings.filename = sweeping.pattern;
+        settings.speed = sweeping.speed;
         Configure(exe, settings);
+    }
+    // A list-only run of the top of `root` alone, for the files named `pattern`.
+    static ChildResult ListTop(const fs::path& exe, const std::string& root, const std::string& pattern) {
+        SweepSettings settings;
+        settings.filepath = root;
+        settings.filename = pattern;
+        settings.subdir = false;
+        Configure(exe, settings);
+        return Run(exe, {"/auto", "/L"});
     }
     fs::path Tree(const std::string& name, const std::vector<std::string>& files) {
         for (const auto& f : files) temp.Write(name + "/" + f, "x");
@@ -58,27 +75,9 @@ protected:
         s.speed = 0;
         return s.filepath;
     }
-    static ChildResult Run(const fs::path& exe, const std::vector<std::string>& args) {
-        return ChildProcess(exe, args).Wait();
-    }
     static ChildResult Run(const fs::path& exe, const std::vector<std::string>& args,
-                           const ChildProcess::Options& options) {
+                           const ChildProcess::Options& options = {}) {
         return ChildProcess(exe, args, options).Wait();
-    }
-    static ChildProcess::Options WithTheTestsDisplay() {
-        ChildProcess::Options options;
-        options.display = ChildProcess::Display::Inherited;
-        return options;
-    }
-    static ChildProcess::Options WithEnvironment(const std::vector<std::string>& entries) {
-        ChildProcess::Options options;
-        options.environment = entries;
-        return options;
-    }
-    static ChildProcess::Options StartingIn(const fs::path& workDir) {
-        ChildProcess::Options options;
-        options.workDir = workDir;
-        return options;
     }
     // Every file under `root` last written a month ago.
     static void Age(const fs::path& root) {
@@ -91,8 +90,7 @@ protected:
     // run at low speed then pauses half a second after its first deletion.
     static void AwaitFewerThan(const fs::path& dir, std::ptrdiff_t count) {
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        auto left = [&] { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); };
-        while (left() >= count && std::chrono::steady_clock::now() < limit)
+        while (TempDir::EntriesIn(dir) >= count && std::chrono::steady_clock::now() < limit)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     // Every file but the programs and their configurations, in order.

@@ -100,7 +100,7 @@ TEST_F(ProgramTest, SilentRunRefusesAFileThatDoesNotReadAsWritten) {
         if (c.bytes.empty()) ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
         else temp.Write("bin/vorn.ini", c.bytes);
         if (c.mode) fs::permissions(ini, fs::perms(c.mode));
-        const ChildResult r = Run(exe, c.args, StartingIn(temp.Path()));
+        const ChildResult r = Run(exe, c.args, {.workDir = temp.Path()});
         EXPECT_EQ(r.status, 2) << c.what;
         EXPECT_EQ(r.out, "") << c.what;
         for (const std::string& part : c.said) EXPECT_NE(r.err.find(part), std::string::npos) << c.what << ": " << r.err;
@@ -116,12 +116,7 @@ TEST_F(ProgramTest, TheWholeSystemIsNoRoot) {
     for (auto depth = std::count(up.begin(), up.end(), '/'); depth > 0; --depth) up += "/..";
     fs::create_symlink("/", temp / "slash");
     for (const std::string& root : {std::string("/"), std::string("//"), up, (temp / "slash").string()}) {
-        SweepSettings s;
-        s.filepath = root;
-        s.filename = "vorn-matches-nothing";
-        s.subdir = false;
-        Configure(exe, s);
-        const ChildResult r = Run(exe, {"/auto", "/L"});
+        const ChildResult r = ListTop(exe, root, "vorn-matches-nothing");
         EXPECT_EQ(r.status, 5) << root;
         EXPECT_EQ(r.out, "无法打开处理目录 " + root + ": “/”是整个系统的根目录，不能作为处理目录\n") << root;
     }
@@ -148,7 +143,7 @@ TEST_F(ProgramTest, ReadmeExampleRunsAsWritten) {
     temp.Write("readme/run.sh", "cd \"$(dirname \"$0\")\" && exec build/vorn \"$@\"\n");
     fs::permissions(temp / "readme/run.sh", fs::perms::owner_exec, fs::perm_options::add);
     temp.Write("readme/example.sh", script);
-    const ChildResult r = Run("/bin/bash", {"-e", "example.sh"}, StartingIn(temp / "readme"));
+    const ChildResult r = Run("/bin/bash", {"-e", "example.sh"}, {.workDir = temp / "readme"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "运行完成! 共搜索到4个文件，删除了2个文件\n");
     EXPECT_TRUE(fs::exists(tree / "new.log"));
@@ -191,7 +186,7 @@ TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
         {{}, {"WAYLAND_DISPLAY=wayland-99", runtime}}, {{}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=:99"}},
     };
     for (const auto& c : cases) {
-        const ChildResult r = Run(exe, c.args, WithEnvironment(c.env));
+        const ChildResult r = Run(exe, c.args, {.environment = c.env});
         const std::string what = c.args.empty() ? c.env[0] : c.args[0];
         EXPECT_EQ(r.status, 2) << what;
         EXPECT_EQ(r.out, "") << what;
@@ -205,7 +200,7 @@ TEST_F(ProgramTest, WindowWithoutADisplayThatAnswersEndsWithAHint) {
 // instead of ending at once with the text on its error output.
 TEST_F(ProgramTest, SilentRunWithoutItsFileWaitsInTheWindowWhereOneCanOpen) {
     const fs::path exe = Install("bin");
-    ChildProcess program(exe, {"/auto"}, WithEnvironment({"QT_QPA_PLATFORM=offscreen"}));
+    ChildProcess program(exe, {"/auto"}, {.environment = {"QT_QPA_PLATFORM=offscreen"}});
     std::this_thread::sleep_for(std::chrono::seconds(2));
     program.Signal(SIGKILL);
     const ChildResult r = program.Wait();
@@ -222,10 +217,7 @@ TEST_F(ProgramTest, StopRequestEndsTheSweepWithItsSummary) {
     std::vector<std::string> names;
     for (int i = 0; i < Count; ++i) names.push_back("f" + std::to_string(i) + ".log");
     const fs::path tree = temp / "tree";
-    SweepSettings s;
-    s.filepath = tree.string();
-    s.speed = 0;
-    Configure(exe, s);
+    ConfigureRoot(exe, tree, {.speed = 0});
     const std::regex stopped("运行已停止! 共搜索到([0-9]+)个文件，删除了([0-9]+)个文件\n");
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         Tree("tree", names);
@@ -233,7 +225,7 @@ TEST_F(ProgramTest, StopRequestEndsTheSweepWithItsSummary) {
         AwaitFewerThan(tree, Count);
         program.Signal(signal);
         const ChildResult r = program.Wait();
-        const auto left = std::distance(fs::directory_iterator(tree), fs::directory_iterator());
+        const auto left = TempDir::EntriesIn(tree);
         std::smatch said;
         ASSERT_TRUE(std::regex_match(r.out, said, stopped)) << signal << ": " << r.out;
         EXPECT_EQ(r.status, 8) << signal;
@@ -250,10 +242,7 @@ TEST_F(ProgramTest, ListOnlyRunForeseesAnEmptyUnreadableFolder) {
     const fs::path exe = Install("bin");
     const fs::path r = Tree("tree", {"a.log"});
     fs::create_directories(r / "closed");
-    SweepSettings s;
-    s.filepath = r.string();
-    s.filename = "*.log";
-    Configure(exe, s);
+    ConfigureRoot(exe, r, {.pattern = "*.log"});
     const std::string t = r.string() + "/";
     const struct {
         const char* mode;
@@ -284,10 +273,7 @@ TEST_F(ProgramTest, LimitOnOpenFilesIsNamedAsTheReason) {
     std::string chain;
     for (int level = 0; level < 30; ++level) chain += "d/";
     const fs::path tree = Tree("tree", {chain + "x.log"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    s.filename = "*.log";
-    Configure(exe, s);
+    ConfigureRoot(exe, tree, {.pattern = "*.log"});
     const ChildResult run = Run("/usr/bin/prlimit", {"--nofile=16:16", exe.string(), "/auto", "/V"});
     EXPECT_EQ(run.out.rfind("[打开的文件数已达上限] " + tree.string() + "/d/", 0), 0u) << run.out;
     EXPECT_EQ(run.status, 6);
@@ -304,14 +290,9 @@ TEST_F(ProgramTest, OutputThatIsGoneStopsTheSweepWithItsSummary) {
     std::vector<std::string> names;
     for (int i = 0; i < Count; ++i) names.push_back(stem + std::to_string(i) + ".log");
     const fs::path tree = Tree("tree", names);
-    SweepSettings s;
-    s.filepath = tree.string();
-    s.speed = 3;
-    Configure(exe, s);
-    ChildProcess::Options options;
-    options.outputGone = true;
-    const ChildResult r = Run(exe, {"/auto", "/V"}, options);
-    const auto left = std::distance(fs::directory_iterator(tree), fs::directory_iterator());
+    ConfigureRoot(exe, tree, {.speed = 3});
+    const ChildResult r = Run(exe, {"/auto", "/V"}, {.outputGone = true});
+    const auto left = TempDir::EntriesIn(tree);
     std::smatch said;
     const std::regex stopped("运行已停止! 共搜索到([0-9]+)个文件，删除了([0-9]+)个文件\n");
     ASSERT_TRUE(std::regex_match(r.err, said, stopped)) << r.status << ": " << r.err;
@@ -403,10 +384,7 @@ TEST_F(ProgramTest, IncompleteRunEndsWithItsOwnStatus) {
     fs::create_directories(temp / "files/emptied");
     ScopedMount readOnly((temp / "files").c_str(), temp / "ro", nullptr, MS_BIND);
     if (!readOnly.MakeReadOnly()) GTEST_SKIP() << "cannot mount here";
-    SweepSettings s;
-    s.filepath = (temp / "ro").string();
-    s.filename = "*.log";
-    Configure(exe, s);
+    ConfigureRoot(exe, temp / "ro", {.pattern = "*.log"});
     const ChildResult r = Run(exe, {"/auto"});
     EXPECT_EQ(r.status, 6) << r.err;
     EXPECT_EQ(r.out, "运行完成! 共搜索到2个文件，删除了0个文件\n");
@@ -424,13 +402,10 @@ TEST_F(ProgramTest, RootRedirectedByAnotherUserIsRefused) {
     fs::create_symlink("../victim", uploads / "cache");
     ASSERT_EQ(lchown((uploads / "cache").c_str(), Nobody, Nobody), 0);
     ASSERT_EQ(chown(uploads.c_str(), Nobody, Nobody), 0);
-    SweepSettings s;
-    s.filepath = (uploads / "cache").string();
-    s.filename = "*.log";
-    Configure(exe, s);
+    ConfigureRoot(exe, uploads / "cache", {.pattern = "*.log"});
     const ChildResult r = Run(exe, {"/auto"});
     EXPECT_EQ(r.status, 5);
-    EXPECT_EQ(r.out, "无法打开处理目录 " + s.filepath + ": 经由其他用户的目录进入“" + temp.Path().string() +
+    EXPECT_EQ(r.out, "无法打开处理目录 " + (uploads / "cache").string() + ": 经由其他用户的目录进入“" + temp.Path().string() +
                          "”不安全，不会继续\n");
     EXPECT_TRUE(fs::exists(victim));
 }

@@ -22,11 +22,7 @@ using namespace programtest;
 TEST_F(ProgramTest, SilentRunSweepsAndPrintsOneLine) {
     const fs::path exe = Install("bin");
     const fs::path tree = Tree("tree", {"a.log", "b.log", "c.txt", "README"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    s.filename = "*.log";
-    s.speed = 3;
-    Configure(exe, s);
+    ConfigureRoot(exe, tree, {.pattern = "*.log", .speed = 3});
     for (const std::string spelling : {"/auto", "/AUTO", "  /auto  "}) {
         Tree("tree", {"a.log", "b.log"});
         const ChildResult r = Run(exe, {spelling});
@@ -132,10 +128,7 @@ TEST_F(ProgramTest, RootThatCannotBeOpenedIsAFailureOfItsOwn) {
         {temp / "empty", 0, AsPrinted("运行完成! 共搜索到0个文件，删除了0个文件\n")},
     };
     for (const auto& root : roots) {
-        SweepSettings s;
-        s.filepath = root.root.string();
-        s.filename = "*";
-        Configure(exe, s);
+        ConfigureRoot(exe, root.root, {.pattern = "*"});
         const ChildResult r = Run(exe, {"/auto"});
         EXPECT_EQ(r.status, root.status) << root.root;
         EXPECT_EQ(r.out, root.out);
@@ -171,14 +164,8 @@ TEST_F(ProgramTest, EachCopyReadsTheConfigurationBesideIt) {
     const fs::path two = Install("two");
     const fs::path treeOne = Tree("t1", {"x.log", "x.txt"});
     const fs::path treeTwo = Tree("t2", {"y.log", "y.txt"});
-    SweepSettings s;
-    s.speed = 3;
-    s.filepath = treeOne.string();
-    s.filename = "*.log";
-    Configure(one, s);
-    s.filepath = treeTwo.string();
-    s.filename = "*.txt";
-    Configure(two, s);
+    ConfigureRoot(one, treeOne, {.pattern = "*.log", .speed = 3});
+    ConfigureRoot(two, treeTwo, {.pattern = "*.txt", .speed = 3});
     EXPECT_EQ(Run(one, {"/auto"}).status, 0);
     EXPECT_EQ(Run(two, {"/auto"}).status, 0);
     EXPECT_FALSE(fs::exists(treeOne / "x.log"));
@@ -216,7 +203,7 @@ TEST_F(ProgramTest, GuardIsKeptPerSettingsFile) {
         {{"/check", sameFile}, 0}, {{"/auto", "/ini:conf/other.ini"}, 0}, {{"/auto"}, 0},
     };
     for (const auto& run : runs) {
-        const ChildResult r = Run(exe, run.args, StartingIn(temp.Path()));
+        const ChildResult r = Run(exe, run.args, {.workDir = temp.Path()});
         EXPECT_EQ(r.status, run.status) << run.args[0] << run.args.back() << ": " << r.err;
         EXPECT_EQ(r.err.starts_with(AsPrinted("VORN已经在运行中...")), run.status == 3) << r.err;
     }
@@ -258,7 +245,7 @@ TEST_F(ProgramTest, CheckEndsAsTheSilentRunWouldBegin) {
     for (const auto& c : cases) {
         fs::remove(ini);
         c.prepare();
-        const ChildResult check = Run(exe, {"/check", "/ini:web.ini"}, StartingIn(temp.Path()));
+        const ChildResult check = Run(exe, {"/check", "/ini:web.ini"}, {.workDir = temp.Path()});
         EXPECT_EQ(check.status, c.status) << c.what;
         EXPECT_TRUE(fs::exists(tree / "a.log")) << c.what;
         const ChildResult sweep = Run(exe, {"/auto", "/ini:" + ini.string()});

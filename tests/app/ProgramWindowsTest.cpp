@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "ProgramFixture.h"
 #include "support/WinFiles.h"
@@ -62,7 +60,7 @@ TEST_F(ProgramTest, ConfigurationAsWindowsUsersWriteIt) {
     for (const auto& c : cases) {
         Tree("日志", {"日志1.log", "b.log"});
         temp.Write("bin/vorn.ini", c.bytes);
-        const ChildResult r = Run(exe, {"/auto"}, StartingIn(c.said.empty() ? temp.Path() : tree));
+        const ChildResult r = Run(exe, {"/auto"}, {.workDir = c.said.empty() ? temp.Path() : tree});
         const bool swept = c.said.empty();
         EXPECT_EQ(r.status, swept ? 0 : 2) << c.what;
         EXPECT_EQ(r.out, swept ? AsPrinted("运行完成! 共搜索到2个文件，删除了1个文件\n") : "") << c.what;
@@ -94,12 +92,7 @@ TEST_F(ProgramTest, RootIsTheFolderTheSystemOpensAndNeverTheWholeSystem) {
         {tree + ".", 0, tree + "\\a.log\n"},
     };
     for (const auto& root : roots) {
-        SweepSettings s;
-        s.filepath = root.root;
-        s.filename = root.status == 0 ? "a.log" : "vorn-matches-nothing";
-        s.subdir = false;
-        Configure(exe, s);
-        const ChildResult r = Run(exe, {"/auto", "/L"});
+        const ChildResult r = ListTop(exe, root.root, root.status == 0 ? "a.log" : "vorn-matches-nothing");
         EXPECT_EQ(r.status, root.status) << root.root;
         EXPECT_EQ(r.out.rfind(AsPrinted(root.out), 0), 0u) << root.root << ": " << r.out;
     }
@@ -163,13 +156,13 @@ TEST_F(ProgramTest, MutexHeldElsewhereTurnsTheSilentRunAway) {
 // box can appear. The texts go to standard error and the run ends.
 TEST_F(ProgramTest, BoxThatCannotAppearNeverHoldsTheRun) {
     const fs::path exe = Install("bin");
-    const ChildResult silent = Run(exe, {"/auto"}, WithTheTestsDisplay());
+    const ChildResult silent = Run(exe, {"/auto"}, {.display = ChildProcess::Display::Inherited});
     EXPECT_EQ(silent.status, 2);
     EXPECT_EQ(silent.err.rfind(ConfigErrorLine, 0), 0u) << silent.err;
     // The run was silent: what failed is the window to configure in.
     EXPECT_NE(silent.err.find(AsPrinted("无法打开程序窗口，不能在窗口中修改配置。\n")), std::string::npos) << silent.err;
     EXPECT_EQ(silent.err.find("/auto"), std::string::npos) << silent.err;
-    const ChildResult window = Run(exe, {}, WithTheTestsDisplay());
+    const ChildResult window = Run(exe, {}, {.display = ChildProcess::Display::Inherited});
     EXPECT_EQ(window.status, 2);
     EXPECT_NE(window.err.find("vorn.exe /auto"), std::string::npos) << window.err;
 }
@@ -180,9 +173,6 @@ TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
     const fs::path exe = Install("bin");
     const fs::path launcher = InstallLauncher(exe);
     const fs::path tree = Tree("tree", {"a.log", "b.txt"});
-    SweepSettings s;
-    s.filepath = tree.string();
-    s.filename = "*.log";
     const struct {
         const char* what;
         std::string pattern;
@@ -194,8 +184,7 @@ TEST_F(ProgramTest, LauncherWaitsAndEndsWithTheProgramsStatus) {
     };
     for (const auto& run : runs) {
         temp.Write("tree/a.log", "x");
-        s.filename = run.pattern;
-        Configure(exe, s);
+        ConfigureRoot(exe, tree, {.pattern = run.pattern});
         const ChildResult r = Run(launcher, {"/auto"});
         EXPECT_EQ(r.status, run.status) << run.what;
         EXPECT_EQ(r.out, AsPrinted(run.out)) << run.what;
@@ -226,7 +215,7 @@ TEST_F(ProgramTest, ThroughTheLauncherASilentRunNeverWaitsForAPerson) {
     for (const auto& file : files) {
         fs::remove(ini);
         if (!file.bytes.empty()) temp.Write("bin/vorn.ini", file.bytes);
-        const ChildResult r = Run(launcher, {"/auto"}, WithTheTestsDisplay());
+        const ChildResult r = Run(launcher, {"/auto"}, {.display = ChildProcess::Display::Inherited});
         EXPECT_EQ(r.status, 2) << file.what;
         EXPECT_EQ(r.out, "") << file.what;
         EXPECT_EQ(r.err, ConfigErrorLine + AsPrinted(file.detail + "\n")) << file.what;
@@ -238,27 +227,20 @@ TEST_F(ProgramTest, ThroughTheLauncherASilentRunNeverWaitsForAPerson) {
 TEST_F(ProgramTest, CtrlCInTheConsoleStopsTheSweepCleanly) {
     const fs::path exe = Install("bin");
     const fs::path launcher = InstallLauncher(exe);
-    std::vector<std::string> files;
-    for (int i = 0; i < 40; ++i) files.push_back("f" + std::to_string(i) + ".log");
-    const fs::path tree = Tree("tree", files);
     SweepSettings s;
-    s.filepath = tree.string();
-    s.speed = 0;  // a pause of 500 ms after the first deletion
+    const fs::path tree = SlowTree("tree", s, 40);
     Configure(exe, s);
     FreeConsole();
     ASSERT_TRUE(AllocConsole());
     ChildProcess run(launcher, {"/auto"});
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    auto left = [&] { return std::distance(fs::directory_iterator(tree), fs::directory_iterator()); };
-    while (left() == 40 && std::chrono::steady_clock::now() < limit)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    AwaitFewerThan(tree, 40);
     SetConsoleCtrlHandler(nullptr, TRUE);  // the test itself stays
     EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
     const ChildResult r = run.Wait();
     SetConsoleCtrlHandler(nullptr, FALSE);
     FreeConsole();
     EXPECT_EQ(r.out.rfind(AsPrinted("运行已停止! 共搜索到"), 0), 0u) << r.out;
-    EXPECT_GT(left(), 0);
+    EXPECT_GT(TempDir::EntriesIn(tree), 0);
 }
 
 }  // namespace

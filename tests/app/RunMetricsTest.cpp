@@ -133,7 +133,7 @@ TEST_F(MetricsFileTest, FailedRunKeepsTheLastSuccess) {
         EXPECT_EQ(PublishRunMetrics(Folder(), Settings("vorn.ini"), SampleRun(run.status, run.end)), "");
         EXPECT_EQ(LastSuccessIn(Published("vorn.prom")), run.lastSuccess) << run.end;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp / "prom"), fs::directory_iterator()), 1);
+    EXPECT_EQ(TempDir::EntriesIn(temp / "prom"), 1);
 }
 
 TEST_F(MetricsFileTest, EachSettingsFileHasItsOwnFile) {

@@ -22,16 +22,17 @@ public:
 
     struct Options {
         Display display = Display::None;
-        std::filesystem::path workDir;         // empty: where the test runs
-        std::vector<std::string> environment;  // NAME=value entries to add or replace (POSIX only)
-        bool outputGone = false;               // standard output a pipe nobody reads any more (POSIX only)
+        std::filesystem::path workDir{};         // empty: where the test runs
+        std::vector<std::string> environment{};  // NAME=value entries to add or replace (POSIX only)
+        bool outputGone = false;                 // standard output a pipe nobody reads any more (POSIX only)
     };
 
     // A child still running after this long is killed and shows as killed,
     // so a program that hangs fails its test instead of stalling the suite.
     static constexpr int WaitLimitSeconds = 20;
 
-    ChildProcess(const std::filesystem::path& exe, const std::vector<std::string>& args);
+    ChildProcess(const std::filesystem::path& exe, const std::vector<std::string>& args)
+        : ChildProcess(exe, args, Options()) {}
     ChildProcess(const std::filesystem::path& exe, const std::vector<std::string>& args, const Options& options);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;

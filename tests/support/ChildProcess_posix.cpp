@@ -91,9 +91,6 @@ ChildProcess::ChildProcess(const std::filesystem::path& exe, const std::vector<s
     if (gone[1] >= 0) close(gone[1]);
 }
 
-ChildProcess::ChildProcess(const std::filesystem::path& exe, const std::vector<std::string>& args)
-    : ChildProcess(exe, args, Options()) {}
-
 ChildProcess::~ChildProcess() = default;
 
 ChildResult ChildProcess::Wait() {

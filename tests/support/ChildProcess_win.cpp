@@ -87,9 +87,6 @@ ChildProcess::ChildProcess(const std::filesystem::path& exe, const std::vector<s
                                workDir.empty() ? nullptr : workDir.c_str(), &startup, &state->process));
 }
 
-ChildProcess::ChildProcess(const std::filesystem::path& exe, const std::vector<std::string>& args)
-    : ChildProcess(exe, args, Options()) {}
-
 ChildProcess::~ChildProcess() = default;
 
 ChildResult ChildProcess::Wait() {

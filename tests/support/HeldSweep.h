@@ -4,6 +4,7 @@
 // the test (HeldPauses). Members are in the order they must be built.
 
 #include <atomic>
+#include <string>
 
 #include "config/SweepSettings.h"
 #include "support/HeldPauses.h"
@@ -24,3 +25,9 @@ struct HeldSweep {
     HeldPauses pauses;
     SweepJob job{settings, channel, silentMode, SweepJob::SystemNow, pauses.Sleeper()};
 };
+
+// The status line's summary of a sweep that ended with `outcome`.
+inline std::string Summary(const char* outcome, int found, int deleted) {
+    return std::string(outcome) + "! 共搜索到" + std::to_string(found) + "个文件，删除了" + std::to_string(deleted) +
+           "个文件";
+}

@@ -2,8 +2,10 @@
 // A fresh directory under the system's temporary folder, removed with all its
 // contents when the object goes out of scope. Tests build real trees in it.
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -46,6 +48,11 @@ public:
     static std::string Utf8(const std::filesystem::path& path) {
         const std::u8string text = path.u8string();
         return std::string(text.begin(), text.end());
+    }
+
+    // How many entries `dir` holds, those of its folders not counted.
+    static std::ptrdiff_t EntriesIn(const std::filesystem::path& dir) {
+        return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
     }
 
     static std::string Read(const std::filesystem::path& file) {

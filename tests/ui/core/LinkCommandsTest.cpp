@@ -48,10 +48,7 @@ TEST(LinkCommands, HomePageCommandOpensTheHostOnItsSecondLine)
 {
     EXPECT_EQ(LinkCommandAddress(HomePageLinkCommand), std::string("http://") + HomePageHost);
     EXPECT_EQ(LoadResourceString(HomePageLinkCommand), std::string("访问软件官方网站\n") + HomePageHost);
-}
-
-TEST(LinkCommands, HomePageButtonAddressEndsInASlash)
-{
+    // The website button's address ends in a slash.
     EXPECT_EQ(HomePageAddress(), std::string("http://") + HomePageHost + "/");
 }
 

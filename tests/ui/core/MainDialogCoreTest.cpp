@@ -9,6 +9,7 @@
 #include "FakeMainView.h"
 #include "config/SweepSettings.h"
 #include "support/TempDir.h"
+#include "support/WindowDefaults.h"
 #include "sweep/StatusChannel.h"
 #include "sweep/SweepJob.h"
 #include "ui/core/FieldExchange.h"
@@ -42,13 +43,7 @@ TEST(MainDialogCore, InitialiseShowsTheSettingsWithTheSparingBoxesInverted) {
     EXPECT_EQ(f.view.texts[MainIds::Directory], f.settings.filepath);
     EXPECT_EQ(f.view.texts[MainIds::Pattern], "*.*");
     EXPECT_EQ(f.view.texts[MainIds::Days], "0");
-    const std::map<int, bool> checks = {
-        {MainIds::Regex, false},         {MainIds::Subdirectories, true}, {MainIds::SpareSystem, true},
-        {MainIds::SpareReadonly, false}, {MainIds::SpareHidden, false},   {MainIds::KeepStructure, false},
-        {MainIds::SpeedLow, false},      {MainIds::SpeedLow + 1, true},   {MainIds::SpeedLow + 2, false},
-        {MainIds::SpeedLow + 3, false},
-    };
-    EXPECT_EQ(f.view.checks, checks);
+    EXPECT_EQ(f.view.checks, DefaultChecks);
 }
 
 // What each command does when no sweep runs, as the user sees it.

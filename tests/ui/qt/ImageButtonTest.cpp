@@ -2,6 +2,7 @@
 #include "ui/qt/Prompt.h"
 #include "ui/qt/Resources.h"
 #include "WidgetTestSupport.h"
+#include "support/FrameLook.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -29,19 +30,11 @@ struct ButtonFixture : testing::Test {
     QRgb Colour(QPalette::ColorRole role) const { return button->palette().color(role).rgb(); }
 };
 
-enum class Frame { None, Raised, Sunken };
+using ButtonStyle::Frame;
 
 Frame FrameIn(const QImage& image, QRgb light, QRgb shadow)
 {
-    const QRgb top = image.pixel(image.width() / 2, 0);
-    const QRgb left = image.pixel(0, image.height() / 2);
-    const QRgb bottom = image.pixel(image.width() / 2, image.height() - 1);
-    const QRgb right = image.pixel(image.width() - 1, image.height() / 2);
-    if (top == light && left == light && bottom == shadow && right == shadow)
-        return Frame::Raised;
-    if (top == shadow && left == shadow && bottom == light && right == light)
-        return Frame::Sunken;
-    return Frame::None;
+    return FrameAt([&](int x, int y) { return image.pixel(x, y); }, image.width(), image.height(), light, shadow);
 }
 
 TEST_F(ButtonFixture, FrameFollowsTheModeAtRestAndHeldDown)

@@ -1,5 +1,6 @@
 #include "ui/win32/ImageButton.h"
 #include "ControlsTestSupport.h"
+#include "support/FrameLook.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -34,21 +35,12 @@ struct TestButton {
     ImageButton control;
 };
 
-enum class Frame { None, Raised, Sunken };
+using ButtonStyle::Frame;
 
 Frame FrameIn(const Pixels& image)
 {
-    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    const COLORREF shadow = GetSysColor(COLOR_3DDKSHADOW);
-    const COLORREF top = image.At(image.width / 2, 0);
-    const COLORREF left = image.At(0, image.height / 2);
-    const COLORREF bottom = image.At(image.width / 2, image.height - 1);
-    const COLORREF right = image.At(image.width - 1, image.height / 2);
-    if (top == light && left == light && bottom == shadow && right == shadow)
-        return Frame::Raised;
-    if (top == shadow && left == shadow && bottom == light && right == light)
-        return Frame::Sunken;
-    return Frame::None;
+    return FrameAt([&](int x, int y) { return image.At(x, y); }, image.width, image.height,
+                   GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
 }
 
 const COLORREF Face = GetSysColor(COLOR_BTNFACE);

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "DialogFixture.h"
+#include "support/WindowDefaults.h"
 #include "ui/core/LinkCommands.h"
 #include "ui/core/ResourceStrings.h"
 
@@ -27,16 +28,7 @@ TEST_F(MainDialogTest, OpensWithTheDefaultsAndTheAboutEntryInTheSystemMenu) {
     EXPECT_EQ(Text(MainIds::Directory), "");
     EXPECT_EQ(Text(MainIds::Pattern), "*.*");
     EXPECT_EQ(Text(MainIds::Days), "0");
-    const struct {
-        int id;
-        bool checked;
-    } boxes[] = {
-        {MainIds::Regex, false},         {MainIds::Subdirectories, true}, {MainIds::SpareSystem, true},
-        {MainIds::SpareReadonly, false}, {MainIds::SpareHidden, false},   {MainIds::KeepStructure, false},
-        {MainIds::SpeedLow, false},      {MainIds::SpeedLow + 1, true},   {MainIds::SpeedLow + 2, false},
-        {MainIds::SpeedLow + 3, false},
-    };
-    for (const auto& box : boxes) EXPECT_EQ(Checked(box.id), box.checked) << box.id;
+    for (const auto& [id, checked] : DefaultChecks) EXPECT_EQ(Checked(id), checked) << id;
     EXPECT_EQ(Text(MainIds::StatusLine), "");
     EXPECT_EQ(GetFocus(), Item(MainIds::Directory));
     RECT placed;

@@ -3,19 +3,12 @@
 // leaving asks first while a sweep runs. The sweep's pauses are held by the
 // test, so a sweep that has deleted its first file waits there.
 
-#include <filesystem>
-
 #include "DialogFixture.h"
 #include "ui/core/StatusDisplay.h"
 
 namespace {
 
 constexpr int TreeFiles = 30;
-
-std::string Summary(const char* outcome, int found, int deleted) {
-    return std::string(outcome) + "! 共搜索到" + std::to_string(found) + "个文件，删除了" + std::to_string(deleted) +
-           "个文件";
-}
 
 class SweepFixture : public DialogFixture {
 protected:
@@ -25,10 +18,7 @@ protected:
         settings.filename = "*.log";
     }
 
-    int FilesLeft() const {
-        const auto entries = std::filesystem::directory_iterator(tree.Path());
-        return static_cast<int>(std::distance(begin(entries), end(entries)));
-    }
+    int FilesLeft() const { return static_cast<int>(TempDir::EntriesIn(tree.Path())); }
     bool StatusShows(const std::string& text) const {
         return Eventually([&] { return Text(MainIds::StatusLine) == text; });
     }

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "DialogFixture.h"
+#include "support/WindowDefaults.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/DialogUnits.h"
 #include "ui/core/FieldExchange.h"
@@ -26,16 +27,7 @@ TEST_F(MainDialogTest, OpensWithTheDefaultsWhenThereIsNoConfigurationFile) {
     EXPECT_EQ(Edit(MainIds::Directory)->text(), "");
     EXPECT_EQ(Edit(MainIds::Pattern)->text(), "*.*");
     EXPECT_EQ(Edit(MainIds::Days)->text(), "0");
-    const struct {
-        int id;
-        bool checked;
-    } boxes[] = {
-        {MainIds::Regex, false},         {MainIds::Subdirectories, true}, {MainIds::SpareSystem, true},
-        {MainIds::SpareReadonly, false}, {MainIds::SpareHidden, false},   {MainIds::KeepStructure, false},
-        {MainIds::SpeedLow, false},      {MainIds::SpeedLow + 1, true},   {MainIds::SpeedLow + 2, false},
-        {MainIds::SpeedLow + 3, false},
-    };
-    for (const auto& box : boxes) EXPECT_EQ(Button(box.id)->isChecked(), box.checked) << box.id;
+    for (const auto& [id, checked] : DefaultChecks) EXPECT_EQ(Button(id)->isChecked(), checked) << id;
     EXPECT_EQ(StatusLine()->Text(), "");
     EXPECT_EQ(dialog->RunState(), RunControl::Idle);
     EXPECT_EQ(dialog->focusWidget(), Edit(MainIds::Directory));
@@ -226,7 +218,7 @@ TEST_F(MainDialogTest, EnterAndEscapeDoNothingAnywhereInTheWindow) {
             EXPECT_TRUE(dialog->isVisible()) << target->objectName().toStdString() << " key " << key;
         }
     }
-    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_TRUE(prompts.shown.empty());
     EXPECT_FALSE(std::filesystem::exists(programDir / SweepSettings::FileName));
     EXPECT_EQ(dialog->RunState(), RunControl::Idle);
 }

@@ -15,11 +15,6 @@ namespace {
 
 constexpr int TreeFiles = 300;
 
-std::string Summary(const char* outcome, int found, int deleted) {
-    return std::string(outcome) + "! 共搜索到" + std::to_string(found) + "个文件，删除了" + std::to_string(deleted) +
-           "个文件";
-}
-
 class RunStateTest : public DialogFixture {
 protected:
     RunStateTest() {
@@ -29,10 +24,7 @@ protected:
         settings.speed = 1;
     }
 
-    int FilesLeft() const {
-        const auto entries = std::filesystem::directory_iterator(tree.Path());
-        return static_cast<int>(std::distance(begin(entries), end(entries)));
-    }
+    int FilesLeft() const { return static_cast<int>(TempDir::EntriesIn(tree.Path())); }
     std::string Shown() const { return StatusLine()->Text(); }
     bool Shows(const std::string& text) {
         return Eventually([&] { return Shown() == text; });
@@ -80,7 +72,7 @@ TEST_F(RunStateTest, IdleAndFinishedSweepsNeedNoQuestions) {
     tree.Write("again.log", "x");
     Choose(MainIds::Start);
     EXPECT_TRUE(Shows(Summary("运行完成", 1, 1))) << Shown();
-    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(RunStateTest, PauseHoldsTheSweepAndStartResumesItWithTheNewFilters) {
@@ -111,7 +103,7 @@ TEST_F(RunStateTest, StartDuringASweepSavesButStartsNoSecondWorker) {
     StartHeld();
     SetText(MainIds::Pattern, "*.none");
     Click(MainIds::Start);
-    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_TRUE(prompts.shown.empty());
     EXPECT_NE(Ini().find("filename=*.none\r\n"), std::string::npos);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const std::vector<std::string> texts = DrainChannel();
@@ -176,7 +168,7 @@ TEST_F(RunStateTest, ExitAndCloseAskOnlyWhileASweepIsUnfinished) {
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(dialog->result(), ResultOf(way));
     }
-    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_TRUE(prompts.shown.empty());
 
     Open();
     StartHeld();
