@@ -13,7 +13,6 @@
 namespace {
 
 using namespace sweeptest;
-using Texts = std::vector<std::string>;
 
 TEST_F(SweepFixture, DefaultPatternSparesDotlessNamesButCountsThem) {
     for (const char* name : {"a.txt", "archive.tar.gz", "README"}) tree.Write(name, "x");
@@ -67,14 +66,9 @@ TEST_F(SweepFixture, PatternThatDoesNotCompileEndsWithItsErrorOnly) {
         SCOPED_TRACE(mode.pattern);
         settings.regex = mode.regex;
         settings.filename = mode.pattern;
-        job.Start();
-        ASSERT_TRUE(job.WaitDone(RunLimitMillis));
-        EXPECT_FALSE(job.IsRunning());
-        EXPECT_EQ(channel.Take().text, "正在运行...");
-        const StatusRecord error = channel.Take();
-        EXPECT_EQ(error.kind, StatusKind::Error);
-        EXPECT_EQ(error.text, mode.error);
-        EXPECT_EQ(channel.Take().kind, StatusKind::None);
+        const std::vector<StatusRecord> records = SweepRecords();
+        EXPECT_EQ(TextsOf(records), (Texts{"正在运行...", mode.error}));
+        EXPECT_EQ(records.back().kind, StatusKind::Error);
         EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::InvalidPattern);
         EXPECT_EQ(job.FinalText(), mode.error);
         EXPECT_TRUE(Exists("data(1.txt"));
@@ -173,16 +167,12 @@ TEST_F(SweepFixture, RootThatCannotBeOpenedEndsWithAnErrorInsteadOfTheSummary) {
     for (const auto& root : roots) {
         SCOPED_TRACE(root.root);
         settings.filepath = root.root;
-        job.Start();
-        ASSERT_TRUE(job.WaitDone(RunLimitMillis));
         Texts expected = {"正在运行..."};
         if (root.searched) expected.push_back("搜索目录 " + root.root);
         const bool opens = root.error.empty();
         expected.push_back(opens ? Summary(true, 0, 0) : root.error);
-        const std::vector<StatusRecord> records = DrainRecords();
-        Texts texts;
-        for (const StatusRecord& record : records) texts.push_back(record.text);
-        EXPECT_EQ(texts, expected);
+        const std::vector<StatusRecord> records = SweepRecords();
+        EXPECT_EQ(TextsOf(records), expected);
         EXPECT_EQ(records.back().kind, opens ? StatusKind::Info : StatusKind::Error);
         EXPECT_EQ(job.LastRunEnd(), opens ? SweepJob::RunEnd::Completed : SweepJob::RunEnd::RootUnreadable);
         EXPECT_EQ(job.FinalText(), expected.back());
