@@ -204,7 +204,8 @@ TEST_F(DirectoryTest, DeletesLinksNotTargets) {
     EXPECT_EQ(root.RemoveSubdirectory(notADirectory), RemoveResult::Failed);
 }
 
-TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
+// The stored values are read in StoredAttributesTest.
+TEST_F(EntryInfoTest, AttributesFromModeAndName) {
     tree.Write("root/.hidden", "x");
     tree.Write("root/locked", "x");
     fs::permissions(tree / "root/locked", fs::perms::owner_write, fs::perm_options::remove);
@@ -215,14 +216,6 @@ TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
     EXPECT_EQ(InfoOf("locked").attributes, platform::AttributeReadOnly);
     EXPECT_EQ(InfoOf("link").attributes, 0u);
     EXPECT_EQ(InfoOf(".link").attributes, platform::AttributeHidden);
-
-    if (!SetDosAttrib(tree / "root/plain.txt", "0x24")) GTEST_SKIP() << "no user xattrs here";
-    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeSystem);
-    ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt",
-                             std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) + std::string(8, '\0')));
-    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeReadOnly | platform::AttributeHidden);
-    ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt", "0X2"));
-    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
 }
 
 // The kernel answers the system call `number` with `action` from now on.
