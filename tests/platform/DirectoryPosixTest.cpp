@@ -17,22 +17,18 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "DirectoryFixture.h"
 #include "platform/FileIo.h"
 #include "platform/FileSystems_posix.h"
 #include "support/InChild.h"
+#include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
 
 namespace {
 
 using namespace dirtest;
-
-bool SetDosAttrib(const fs::path& file, const std::string& value) {
-    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
-}
 
 // Another user's link is never looked through: whether it leads to a
 // directory she may not search must not show in how it is listed.
@@ -307,7 +303,7 @@ TEST_F(StoredAttributesTest, GetXattrAtIsKeptWhereTheKernelHasIt) {
 // that had none.
 TEST_F(EntryInfoTest, EmptyStoredValueIsUnknown) {
     tree.Write("root/empty", "x");
-    if (setxattr((tree / "root/empty").c_str(), "user.DOSATTRIB", "", 0, 0) != 0) GTEST_SKIP() << "no user xattrs here";
+    if (!SetDosAttrib(tree / "root/empty", "")) GTEST_SKIP() << "no user xattrs here";
     EXPECT_EQ(InfoOf("plain.txt").attributes, 0u);
     EXPECT_EQ(InfoOf("empty").attributes, platform::AttributesUnknown);
 }

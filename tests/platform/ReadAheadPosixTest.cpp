@@ -11,7 +11,6 @@
 #include <map>
 #include <string>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "DirectoryFixture.h"
 #include "platform/InfoAhead_posix.h"
 #include "platform/ListingBatch_posix.h"
+#include "support/PosixFiles.h"
 
 namespace {
 
@@ -235,7 +235,7 @@ protected:
         MakeFiles(tree, "root", 30);
         for (const auto& [name, value] : stored) {
             const fs::path file = tree.Write("root/" + name, name);
-            ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
+            ASSERT_TRUE(SetDosAttrib(file, value));
         }
         tree.Write("root/.dotted", "..");
         fs::permissions(tree.Write("root/readonly.log", "r"), fs::perms::owner_write, fs::perm_options::remove);

@@ -12,7 +12,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -21,6 +20,7 @@
 #include "SweepFixture.h"
 #include "platform/DosAttributes.h"
 #include "support/InChild.h"
+#include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
 
 namespace {
@@ -29,10 +29,6 @@ using namespace sweeptest;
 using platform::AttributeHidden;
 using platform::AttributeReadOnly;
 using platform::AttributeSystem;
-
-bool SetDosAttrib(const fs::path& file, const std::string& value) {
-    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
-}
 
 bool HasText(const Texts& texts, const std::string& part) {
     for (const std::string& text : texts)
