@@ -83,6 +83,7 @@ class ReadAheadTest : public ::testing::Test {
 protected:
     fs::path Folder() const { return tree / "many"; }
     int OpenFolder() {
+        if (listing >= 0) close(listing);
         listing = open(Folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         EXPECT_GE(listing, 0);
         return listing;
@@ -192,8 +193,6 @@ TEST_F(ReadAheadTest, SubdirectoriesComeFirst) {
         } else {
             EXPECT_EQ(Descents(inodes), 0);
         }
-        close(listing);
-        listing = -1;
     }
 }
 
