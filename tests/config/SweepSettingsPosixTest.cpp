@@ -40,7 +40,7 @@ std::string SaveUnderFileSizeLimit(const std::string& path, bool asNobody) {
 // A write that fails half-way must leave the old file whole.
 TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
     dir.Write(SweepSettings::FileName, DefaultFile);
-    EXPECT_EQ(SaveUnderFileSizeLimit(dir.Dir() + SweepSettings::FileName, false), "refused");
+    EXPECT_EQ(SaveUnderFileSizeLimit(Ini(), false), "refused");
     EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
     EXPECT_TRUE(OnlyIniInDir());
 }
@@ -66,7 +66,7 @@ TEST_F(SweepSettingsTest, SaveThroughALinkKeepsTheLink) {
             fs::remove(IniPath());
             if (!dangling) dir.Write("etc/vorn.ini", "[vorn]\r\nfilepath=/old\r\n");
             for (const auto& [target, link] : c.links) fs::create_symlink(target, link);
-            ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName)) << c.what;
+            ASSERT_TRUE(settings.Save(Ini())) << c.what;
             EXPECT_TRUE(fs::is_symlink(IniPath())) << c.what;
             EXPECT_EQ(TempDir::Read(real), DefaultFile) << c.what << (dangling ? ", dangling" : "");
             EXPECT_FALSE(fs::exists(dir / "etc/vorn.ini.tmp")) << c.what;
@@ -96,7 +96,7 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
         fs::permissions(IniPath(), fs::perms(0666));
         const std::string saved = RunInChild([&] {
             if (!BecomeNobody()) return std::string("cannot become nobody");
-            return std::string(settings.Save(dir.Dir() + SweepSettings::FileName) ? "saved" : "refused");
+            return std::string(settings.Save(Ini()) ? "saved" : "refused");
         });
         EXPECT_EQ(saved, "saved") << c.folder;
         EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << c.folder;
@@ -110,7 +110,7 @@ TEST_F(SweepSettingsTest, RewriteInPlaceRefusedHalfWayIsNoSave) {
     fs::permissions(dir.Path(), fs::perms(0755));
     dir.Write(SweepSettings::FileName, std::string(500, ';'));
     ASSERT_EQ(chown(IniPath().c_str(), Nobody, Nobody), 0);
-    EXPECT_EQ(SaveUnderFileSizeLimit(dir.Dir() + SweepSettings::FileName, true), "refused");
+    EXPECT_EQ(SaveUnderFileSizeLimit(Ini(), true), "refused");
 }
 
 // A silent run reads settings only where nobody but root and the user

@@ -23,9 +23,8 @@ TEST_F(SweepSettingsTest, DefaultsAndTheirExactFile) {
     EXPECT_EQ(settings.expiredays, 0);
 
     settings.filepath = "D:\\logs\\";
-    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    ASSERT_TRUE(settings.Save(Ini()));
     EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
-    EXPECT_EQ(fs::file_size(IniPath()), 146u);
     EXPECT_TRUE(OnlyIniInDir());
 }
 
@@ -40,9 +39,9 @@ TEST_F(SweepSettingsTest, SaveThenLoadRoundTrips) {
     settings.dirtree = false;
     settings.expiredays = -3;
     settings.speed = 3;
-    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    ASSERT_TRUE(settings.Save(Ini()));
     SweepSettings loaded;
-    ASSERT_TRUE(loaded.Load(dir.Dir() + SweepSettings::FileName));
+    ASSERT_TRUE(loaded.Load(Ini()));
     EXPECT_EQ(loaded.Serialize(), settings.Serialize());
 }
 
@@ -60,9 +59,8 @@ TEST_F(SweepSettingsTest, SilentStartChecksAndLoadsTheSameRead) {
     for (const auto& c : cases) {
         dir.Write(SweepSettings::FileName, c.read);
         SweepSettings loaded;
-        const StartupConfig config = LoadStartupConfig(dir.Dir() + SweepSettings::FileName, loaded, true, [&] {
-            dir.Write(SweepSettings::FileName, c.swappedIn);
-        });
+        const StartupConfig config =
+            LoadStartupConfig(Ini(), loaded, true, [&] { dir.Write(SweepSettings::FileName, c.swappedIn); });
         EXPECT_TRUE(config.loaded);
         EXPECT_EQ(config.problem ? config.problem->line : 0, c.problemLine);
         EXPECT_EQ(loaded.expiredays, c.days);
@@ -71,7 +69,7 @@ TEST_F(SweepSettingsTest, SilentStartChecksAndLoadsTheSameRead) {
 
 TEST_F(SweepSettingsTest, MissingFileLeavesTheDefaults) {
     settings.speed = 2;
-    EXPECT_FALSE(settings.Load(dir.Dir() + SweepSettings::FileName));
+    EXPECT_FALSE(settings.Load(Ini()));
     EXPECT_EQ(settings.speed, 2);
     EXPECT_EQ(settings.filename, "*.*");
 }
@@ -108,7 +106,7 @@ TEST_F(SweepSettingsTest, LoadReadsEachKeyAsWritten) {
         want.subdir = want.readonly = want.hidden = want.dirtree = false;
         c.edit(want);
         dir.Write(SweepSettings::FileName, c.bytes);
-        ASSERT_TRUE(loaded.Load(dir.Dir() + SweepSettings::FileName)) << c.bytes;
+        ASSERT_TRUE(loaded.Load(Ini())) << c.bytes;
         EXPECT_EQ(loaded.Serialize(), want.Serialize()) << c.bytes;
         EXPECT_EQ(loaded.PauseMillis(), c.pause) << c.bytes;
     }
@@ -119,7 +117,7 @@ TEST_F(SweepSettingsTest, SavingOverALongerFileLeavesNothingOfIt) {
     fs::permissions(IniPath(), fs::perms(0640));
     const fs::perms before = fs::status(IniPath()).permissions();
     settings.filepath = "D:\\logs\\";
-    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    ASSERT_TRUE(settings.Save(Ini()));
     EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
     EXPECT_EQ(fs::status(IniPath()).permissions(), before);
     EXPECT_TRUE(OnlyIniInDir());
@@ -130,7 +128,7 @@ TEST_F(SweepSettingsTest, ReadOnlyFileIsRefusedAndKept) {
     dir.Write(SweepSettings::FileName, old);
     fs::permissions(IniPath(), fs::perms(0444));
     settings.filepath = "/new";
-    EXPECT_FALSE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    EXPECT_FALSE(settings.Save(Ini()));
     EXPECT_EQ(TempDir::Read(IniPath()), old);
     EXPECT_EQ(fs::status(IniPath()).permissions(), fs::perms(0444));
     EXPECT_TRUE(OnlyIniInDir());
@@ -138,7 +136,7 @@ TEST_F(SweepSettingsTest, ReadOnlyFileIsRefusedAndKept) {
 
 TEST_F(SweepSettingsTest, StaleTemporaryFileDoesNotBlockASave) {
     dir.Write(std::string(SweepSettings::FileName) + ".tmp", "left by a crash");
-    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    ASSERT_TRUE(settings.Save(Ini()));
     EXPECT_TRUE(OnlyIniInDir());
 }
 
