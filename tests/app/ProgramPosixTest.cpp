@@ -9,12 +9,12 @@
 #include <sys/resource.h>
 #include <set>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 
 #include "ProgramFixture.h"
 #include "support/InChild.h"
+#include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
 #include "sweep/SweepJob.h"
 
@@ -426,7 +426,7 @@ TEST_F(ProgramTest, VerboseRunNamesEachOutcome) {
     ASSERT_EQ(mkfifo((r / "pipe.log").c_str(), 0600), 0);
     fs::create_directory_symlink(temp / "bin", r / "linked/dirlink");
     fs::permissions(r / "ro.log", fs::perms::owner_write, fs::perm_options::remove);
-    const bool xattrs = setxattr((r / "sys.log").c_str(), "user.DOSATTRIB", "0x4", 3, 0) == 0;
+    const bool xattrs = SetDosAttrib(r / "sys.log", "0x4");
     fs::permissions(r / "locked", fs::perms(0555));
     fs::permissions(r / "closed", fs::perms::none);
     SweepSettings s;

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 #include <sys/mount.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "support/ChildProcess.h"
+#include "support/PosixFiles.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -47,10 +47,6 @@ public:
 private:
     fs::path at;
 };
-
-bool SetDosAttrib(const fs::path& file, const std::string& value) {
-    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
-}
 
 struct FileCase {
     const char* name;

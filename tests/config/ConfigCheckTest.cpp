@@ -51,36 +51,27 @@ std::string WithoutLine(int number) {
     return Join(lines);
 }
 
-TEST(ConfigCheck, AcceptsFilesThatReadAsWritten) {
-    const std::string comment1022 = ";" + std::string(1021, 'c');  // with the LF before it, 1023 bytes read
-    const std::vector<std::pair<const char*, std::string>> cases = {
-        {"as saved", Join(GoodLines())},
-        {"CR only", Join(GoodLines(), "\r")},
-        {"blank lines close the file", Join(GoodLines()) + "\r\n\r\n"},
-        {"comments", ";written by hand\r\n" + WithInserted(5, "; keep new files a week")},
-        {"only the texts", "[vorn]\r\nfilepath=" + AbsoluteRoot + "x\r\nfilename=\r\n"},
-        {"largest day count", WithLine(10, "expiredays=2147483647")},
-        {"no speed chosen", WithLine(11, "speed=-1")},
-        {"longest values", WithLine(2, "filepath=" + AbsoluteRoot + std::string(200 - AbsoluteRoot.size(), 'd'))},
-        {"longest pattern", WithLine(3, "filename=" + std::string(200, '*'))},
-        {"longest line", WithInserted(2, comment1022)},
-        {"longest first line", std::string(";") + std::string(1022, 'c') + "\r\n" + Join(GoodLines())},
-    };
-    for (const auto& [what, bytes] : cases) {
-        const std::optional<ConfigProblem> problem = FindConfigProblem(bytes);
-        EXPECT_FALSE(problem) << what << ": " << problem->Message();
-    }
-}
-
-TEST(ConfigCheck, NamesTheFirstLineThatWouldNotReadAsWritten) {
+TEST(ConfigCheck, NamesTheFirstLineThatWouldNotReadAsWrittenIfAny) {
     struct Case {
         const char* what;
         std::string bytes;
-        int line;
+        int line;  // -1: the file reads as written
         std::string key;
     };
+    const std::string comment1022 = ";" + std::string(1021, 'c');  // with the LF before it, 1023 bytes read
     const std::string longComment = ";" + std::string(1100, 'c') + "filename=*";
     const Case cases[] = {
+        {"as saved", Join(GoodLines()), -1, ""},
+        {"CR only", Join(GoodLines(), "\r"), -1, ""},
+        {"blank lines close the file", Join(GoodLines()) + "\r\n\r\n", -1, ""},
+        {"comments", ";written by hand\r\n" + WithInserted(5, "; keep new files a week"), -1, ""},
+        {"only the texts", "[vorn]\r\nfilepath=" + AbsoluteRoot + "x\r\nfilename=\r\n", -1, ""},
+        {"largest day count", WithLine(10, "expiredays=2147483647"), -1, ""},
+        {"no speed chosen", WithLine(11, "speed=-1"), -1, ""},
+        {"longest values", WithLine(2, "filepath=" + AbsoluteRoot + std::string(200 - AbsoluteRoot.size(), 'd')), -1, ""},
+        {"longest pattern", WithLine(3, "filename=" + std::string(200, '*')), -1, ""},
+        {"longest line", WithInserted(2, comment1022), -1, ""},
+        {"longest first line", std::string(";") + std::string(1022, 'c') + "\r\n" + Join(GoodLines()), -1, ""},
         {"blank line before a key", WithInserted(10, ""), 10, ""},
         {"blank line before spaces", Join(GoodLines()) + "\r\n  \r\n", 12, ""},
         {"line the reader splits", WithInserted(2, longComment), 2, ""},
@@ -102,6 +93,10 @@ TEST(ConfigCheck, NamesTheFirstLineThatWouldNotReadAsWritten) {
     };
     for (const Case& c : cases) {
         const std::optional<ConfigProblem> problem = FindConfigProblem(c.bytes);
+        if (c.line < 0) {
+            EXPECT_FALSE(problem) << c.what << ": " << problem->Message();
+            continue;
+        }
         ASSERT_TRUE(problem) << c.what;
         EXPECT_EQ(problem->line, c.line) << c.what;
         EXPECT_EQ(problem->key, c.key) << c.what;

@@ -27,7 +27,7 @@ TEST_F(SweepSettingsTest, TextsAreReadAndWrittenInTheAnsiCodePage) {
     ASSERT_TRUE(LoadFile("[vorn]\r\nfilepath=" + LogsGbk + "\r\nfilename=\xC7\xE5\xC0\xED*.log\r\n"));
     EXPECT_EQ(settings.filepath, "D:\\日志");
     EXPECT_EQ(settings.filename, "清理*.log");
-    ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    ASSERT_TRUE(settings.Save(Ini()));
     const std::string saved = TempDir::Read(IniPath());
     EXPECT_NE(saved.find("filepath=" + LogsGbk + "\r\n"), std::string::npos) << saved;
 }
@@ -50,7 +50,7 @@ TEST_F(SweepSettingsTest, TextsTheCodePageCannotCarryAreRefused) {
     EXPECT_EQ(ApplyGatherRules(fields, settings), BadDirectoryText);
 
     settings.filepath = "D:\\ก";
-    EXPECT_FALSE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    EXPECT_FALSE(settings.Save(Ini()));
     EXPECT_FALSE(fs::exists(IniPath()));
 }
 
@@ -84,7 +84,7 @@ TEST_F(SweepSettingsTest, FileIsReadInTheAnsiCodePageUnlessMarkedAsUtf8) {
     for (const auto& c : cases) {
         dir.Write(SweepSettings::FileName, c.bytes);
         SweepSettings read;
-        const StartupConfig config = LoadStartupConfig(dir.Dir() + SweepSettings::FileName, read, true);
+        const StartupConfig config = LoadStartupConfig(Ini(), read, true);
         EXPECT_EQ(config.file.problem, c.problem) << c.what;
         if (c.problem != Problem::None) continue;
         EXPECT_FALSE(config.problem) << c.what << ": " << config.problem->Message();
@@ -100,9 +100,9 @@ TEST_F(SweepSettingsTest, TheWindowsOwnFileReadsBackAsSaved) {
     settings.filepath = TempDir::Utf8(dir / "小");
     for (const char* pattern : {"小*.log", "校位未路写些效.txt", "浣颁华", "[小校]\\.log"}) {
         settings.filename = pattern;
-        ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName)) << pattern;
+        ASSERT_TRUE(settings.Save(Ini())) << pattern;
         SweepSettings read;
-        const StartupConfig config = LoadStartupConfig(dir.Dir() + SweepSettings::FileName, read, true);
+        const StartupConfig config = LoadStartupConfig(Ini(), read, true);
         EXPECT_FALSE(config.problem) << pattern << ": " << config.problem->Message();
         EXPECT_EQ(read.filepath, settings.filepath) << pattern;
         EXPECT_EQ(read.filename, pattern);
@@ -135,7 +135,7 @@ TEST_F(SweepSettingsTest, SaveKeepsTheFilesAttributes) {
                               DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
         dir.Write(SweepSettings::FileName, "[vorn]\r\nfilepath=C:\\old\r\n");
         ASSERT_TRUE(SetAttributes(IniPath(), given));
-        EXPECT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName)) << given;
+        EXPECT_TRUE(settings.Save(Ini())) << given;
         EXPECT_EQ(AttributesOf(IniPath()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), given);
         EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << given;
         EXPECT_TRUE(OnlyIniInDir()) << given;
@@ -148,13 +148,13 @@ TEST_F(SweepSettingsTest, ReadOnlyOrLockedFileIsRefusedAndKept) {
     dir.Write(SweepSettings::FileName, old);
     settings.filepath = "C:\\new";
     ASSERT_TRUE(SetAttributes(IniPath(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    EXPECT_FALSE(settings.Save(Ini()));
     EXPECT_EQ(AttributesOf(IniPath()) & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
     ASSERT_TRUE(SetAttributes(IniPath(), FILE_ATTRIBUTE_NORMAL));
 
     const HANDLE lock = CreateFileW(IniPath().wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(settings.Save(dir.Dir() + SweepSettings::FileName));
+    EXPECT_FALSE(settings.Save(Ini()));
     CloseHandle(lock);
     EXPECT_EQ(TempDir::Read(IniPath()), old);
     EXPECT_TRUE(OnlyIniInDir());

@@ -22,8 +22,10 @@ class SweepSettingsTest : public ::testing::Test {
 protected:
     bool LoadFile(const std::string& bytes) {
         dir.Write(SweepSettings::FileName, bytes);
-        return settings.Load(dir.Dir() + SweepSettings::FileName);
+        return settings.Load(Ini());
     }
+    // vorn.ini's path as the program is given it, and as a path to look at.
+    std::string Ini() const { return dir.Dir() + SweepSettings::FileName; }
     fs::path IniPath() const { return dir / SweepSettings::FileName; }
     bool OnlyIniInDir() const {
         return std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()) == 1;

@@ -21,26 +21,27 @@ namespace {
 
 using namespace settingstest;
 
-// A write that fails half-way (a full disk) must leave the old file whole.
-// The file-size limit makes the kernel refuse the write for real.
-TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
-    const std::string old = DefaultFile;
-    dir.Write(SweepSettings::FileName, old);
+// Saves settings with long texts to `path` in a child (as nobody if asked)
+// under a file-size limit that makes the kernel refuse the write half-way,
+// as a full disk would: "saved" or "refused".
+std::string SaveUnderFileSizeLimit(const std::string& path, bool asNobody) {
+    SweepSettings settings;
     settings.filepath = "/" + std::string(180, 'p');
     settings.filename = std::string(180, 'f');
+    return RunInChild([&] {
+        if (asNobody && !BecomeNobody()) return std::string("cannot become nobody");
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{200, 200};
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0) return std::string("cannot limit");
+        return std::string(settings.Save(path) ? "saved" : "refused");
+    });
+}
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 200;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved200 = settings.Save(dir.Dir() + SweepSettings::FileName);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(saved200);
-    EXPECT_EQ(TempDir::Read(IniPath()), old);
+// A write that fails half-way must leave the old file whole.
+TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
+    dir.Write(SweepSettings::FileName, DefaultFile);
+    EXPECT_EQ(SaveUnderFileSizeLimit(Ini(), false), "refused");
+    EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
     EXPECT_TRUE(OnlyIniInDir());
 }
 
@@ -65,7 +66,7 @@ TEST_F(SweepSettingsTest, SaveThroughALinkKeepsTheLink) {
             fs::remove(IniPath());
             if (!dangling) dir.Write("etc/vorn.ini", "[vorn]\r\nfilepath=/old\r\n");
             for (const auto& [target, link] : c.links) fs::create_symlink(target, link);
-            ASSERT_TRUE(settings.Save(dir.Dir() + SweepSettings::FileName)) << c.what;
+            ASSERT_TRUE(settings.Save(Ini())) << c.what;
             EXPECT_TRUE(fs::is_symlink(IniPath())) << c.what;
             EXPECT_EQ(TempDir::Read(real), DefaultFile) << c.what << (dangling ? ", dangling" : "");
             EXPECT_FALSE(fs::exists(dir / "etc/vorn.ini.tmp")) << c.what;
@@ -95,7 +96,7 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
         fs::permissions(IniPath(), fs::perms(0666));
         const std::string saved = RunInChild([&] {
             if (!BecomeNobody()) return std::string("cannot become nobody");
-            return std::string(settings.Save(dir.Dir() + SweepSettings::FileName) ? "saved" : "refused");
+            return std::string(settings.Save(Ini()) ? "saved" : "refused");
         });
         EXPECT_EQ(saved, "saved") << c.folder;
         EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile) << c.folder;
@@ -103,23 +104,13 @@ TEST_F(SweepSettingsTest, FileWritableWhereItCannotBeReplacedIsRewrittenInPlace)
     }
 }
 
-// A rewrite in place that the kernel refuses half-way (a full disk, here the
-// file-size limit) is a failed save, never reported as a saved one.
+// A rewrite in place that the kernel refuses half-way is a failed save, never reported as a saved one.
 TEST_F(SweepSettingsTest, RewriteInPlaceRefusedHalfWayIsNoSave) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     fs::permissions(dir.Path(), fs::perms(0755));
     dir.Write(SweepSettings::FileName, std::string(500, ';'));
     ASSERT_EQ(chown(IniPath().c_str(), Nobody, Nobody), 0);
-    settings.filepath = "/" + std::string(180, 'p');
-    settings.filename = std::string(180, 'f');
-    const std::string saved = RunInChild([&] {
-        if (!BecomeNobody()) return std::string("cannot become nobody");
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{200, 200};
-        if (setrlimit(RLIMIT_FSIZE, &small) != 0) return std::string("cannot limit");
-        return std::string(settings.Save(dir.Dir() + SweepSettings::FileName) ? "saved" : "refused");
-    });
-    EXPECT_EQ(saved, "refused");
+    EXPECT_EQ(SaveUnderFileSizeLimit(Ini(), true), "refused");
 }
 
 // A silent run reads settings only where nobody but root and the user

@@ -17,22 +17,18 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "DirectoryFixture.h"
 #include "platform/FileIo.h"
 #include "platform/FileSystems_posix.h"
 #include "support/InChild.h"
+#include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
 
 namespace {
 
 using namespace dirtest;
-
-bool SetDosAttrib(const fs::path& file, const std::string& value) {
-    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
-}
 
 // Another user's link is never looked through: whether it leads to a
 // directory she may not search must not show in how it is listed.
@@ -204,7 +200,8 @@ TEST_F(DirectoryTest, DeletesLinksNotTargets) {
     EXPECT_EQ(root.RemoveSubdirectory(notADirectory), RemoveResult::Failed);
 }
 
-TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
+// The stored values are read in StoredAttributesTest.
+TEST_F(EntryInfoTest, AttributesFromModeAndName) {
     tree.Write("root/.hidden", "x");
     tree.Write("root/locked", "x");
     fs::permissions(tree / "root/locked", fs::perms::owner_write, fs::perm_options::remove);
@@ -215,14 +212,6 @@ TEST_F(EntryInfoTest, AttributesFromModeNameAndStoredValue) {
     EXPECT_EQ(InfoOf("locked").attributes, platform::AttributeReadOnly);
     EXPECT_EQ(InfoOf("link").attributes, 0u);
     EXPECT_EQ(InfoOf(".link").attributes, platform::AttributeHidden);
-
-    if (!SetDosAttrib(tree / "root/plain.txt", "0x24")) GTEST_SKIP() << "no user xattrs here";
-    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeSystem);
-    ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt",
-                             std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) + std::string(8, '\0')));
-    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributeReadOnly | platform::AttributeHidden);
-    ASSERT_TRUE(SetDosAttrib(tree / "root/plain.txt", "0X2"));
-    EXPECT_EQ(InfoOf("plain.txt").attributes, platform::AttributesUnknown);
 }
 
 // The kernel answers the system call `number` with `action` from now on.
@@ -314,7 +303,7 @@ TEST_F(StoredAttributesTest, GetXattrAtIsKeptWhereTheKernelHasIt) {
 // that had none.
 TEST_F(EntryInfoTest, EmptyStoredValueIsUnknown) {
     tree.Write("root/empty", "x");
-    if (setxattr((tree / "root/empty").c_str(), "user.DOSATTRIB", "", 0, 0) != 0) GTEST_SKIP() << "no user xattrs here";
+    if (!SetDosAttrib(tree / "root/empty", "")) GTEST_SKIP() << "no user xattrs here";
     EXPECT_EQ(InfoOf("plain.txt").attributes, 0u);
     EXPECT_EQ(InfoOf("empty").attributes, platform::AttributesUnknown);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -30,19 +31,24 @@ constexpr int GuardWaitMs = 200;
 // Where the other user's guard lives: it has no home of its own.
 std::string NobodysPlace() { return "/tmp/vorn-" + std::to_string(Nobody); }
 
-// Another process that tries to take the guard `name` and holds it until it
-// is released or killed.
+// Another process that takes what `take` takes and holds it until it is
+// released or killed; `holds` is what `take` answered.
 class Holder {
 public:
-    Holder(const std::string& name, bool asNobody = false) {
+    // Tries to take the guard `name`, as nobody if asked.
+    Holder(const std::string& name, bool asNobody = false)
+        : Holder([this, name, asNobody] {
+              guard.emplace(name.c_str());
+              return (!asNobody || BecomeNobody()) && guard->Acquire(0) == Result::Acquired;
+          }) {}
+    explicit Holder(const std::function<bool()>& take) {
         int answer[2], release[2];
         if (pipe(answer) != 0 || pipe(release) != 0) return;
         pid = fork();
         if (pid == 0) {
             close(answer[0]);
             close(release[1]);
-            InstanceGuard guard(name.c_str());
-            const char held = (!asNobody || BecomeNobody()) && guard.Acquire(0) == Result::Acquired ? '1' : '0';
+            const char held = take() ? '1' : '0';
             char ignored;
             if (write(answer[1], &held, 1) == 1) (void)!read(release[0], &ignored, 1);
             _exit(0);
@@ -70,6 +76,7 @@ public:
 private:
     pid_t pid = -1;
     int releaseFd = -1;
+    std::optional<InstanceGuard> guard;  // the child's, kept until it ends
 };
 
 class InstanceGuardTest : public ::testing::Test {
@@ -148,26 +155,15 @@ TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
         const fs::path planted = "/run/" + name + ".lock";
         c.plant(planted);
         // Another user opens what it may and holds a shared lock on it.
-        int release[2];
-        ASSERT_EQ(pipe(release), 0);
-        const pid_t other = fork();
-        if (other == 0) {
+        const Holder other([&] {
             const int fd = BecomeNobody() ? open(planted.c_str(), O_RDONLY | O_NONBLOCK) : -1;
             if (fd >= 0) flock(fd, LOCK_SH);
-            char ignored;
-            close(release[1]);
-            (void)!read(release[0], &ignored, 1);
-            _exit(0);
-        }
-        close(release[0]);
-        {
-            InstanceGuard guard(name.c_str());
-            EXPECT_EQ(guard.Acquire(GuardWaitMs), Result::Acquired) << c.what;
-            EXPECT_FALSE(Holder(name).holds) << c.what;
-            EXPECT_EQ(TempDir::Read(target), "keep") << c.what;
-        }
-        close(release[1]);
-        waitpid(other, nullptr, 0);
+            return true;
+        });
+        InstanceGuard guard(name.c_str());
+        EXPECT_EQ(guard.Acquire(GuardWaitMs), Result::Acquired) << c.what;
+        EXPECT_FALSE(Holder(name).holds) << c.what;
+        EXPECT_EQ(TempDir::Read(target), "keep") << c.what;
     }
 }
 

@@ -11,7 +11,6 @@
 #include <map>
 #include <string>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "DirectoryFixture.h"
 #include "platform/InfoAhead_posix.h"
 #include "platform/ListingBatch_posix.h"
+#include "support/PosixFiles.h"
 
 namespace {
 
@@ -83,6 +83,7 @@ class ReadAheadTest : public ::testing::Test {
 protected:
     fs::path Folder() const { return tree / "many"; }
     int OpenFolder() {
+        if (listing >= 0) close(listing);
         listing = open(Folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         EXPECT_GE(listing, 0);
         return listing;
@@ -192,8 +193,6 @@ TEST_F(ReadAheadTest, SubdirectoriesComeFirst) {
         } else {
             EXPECT_EQ(Descents(inodes), 0);
         }
-        close(listing);
-        listing = -1;
     }
 }
 
@@ -235,7 +234,7 @@ protected:
         MakeFiles(tree, "root", 30);
         for (const auto& [name, value] : stored) {
             const fs::path file = tree.Write("root/" + name, name);
-            ASSERT_EQ(setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
+            ASSERT_TRUE(SetDosAttrib(file, value));
         }
         tree.Write("root/.dotted", "..");
         fs::permissions(tree.Write("root/readonly.log", "r"), fs::perms::owner_write, fs::perm_options::remove);

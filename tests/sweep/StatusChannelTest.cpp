@@ -11,15 +11,11 @@ void PushNumbered(StatusChannel& channel, int count) {
     for (int i = 0; i < count; ++i) channel.Push(StatusKind::Info, std::to_string(i));
 }
 
-TEST(StatusChannelTest, EmptyChannelGivesNone) {
+TEST(StatusChannelTest, RecordsComeOutInTheOrderPushedThenNone) {
     StatusChannel channel;
-    const StatusRecord record = channel.Take();
-    EXPECT_EQ(record.kind, StatusKind::None);
-    EXPECT_EQ(record.text, "");
-}
-
-TEST(StatusChannelTest, RecordsComeOutInTheOrderPushed) {
-    StatusChannel channel;
+    const StatusRecord none = channel.Take();
+    EXPECT_EQ(none.kind, StatusKind::None);
+    EXPECT_EQ(none.text, "");
     channel.Push(StatusKind::Info, "first");
     channel.Push(StatusKind::Error, "second");
     const StatusRecord first = channel.Take();

@@ -62,6 +62,8 @@ namespace sweeptest {
 
 namespace fs = std::filesystem;
 
+using Texts = std::vector<std::string>;
+
 inline constexpr int64_t Year2024 = 1704067200;  // 2024-01-01 00:00 UTC
 inline constexpr int RunLimitMillis = 10000;
 // Between a directory and a name in the sweep's texts.
@@ -75,6 +77,12 @@ inline void SetLastWrite(const fs::path& file, int64_t seconds) {
 inline std::string Summary(bool completed, int found, int deleted) {
     return std::string(completed ? "运行完成" : "运行已停止") + "! 共搜索到" + std::to_string(found) +
            "个文件，删除了" + std::to_string(deleted) + "个文件";
+}
+
+inline Texts TextsOf(const std::vector<StatusRecord>& records) {
+    Texts texts;
+    for (const StatusRecord& record : records) texts.push_back(record.text);
+    return texts;
 }
 
 }  // namespace sweeptest
@@ -114,12 +122,17 @@ protected:
         settings.speed = 3;
     }
 
-    // Runs one sweep to its end; the texts it posted, in order.
-    std::vector<std::string> Sweep() {
+    // Runs one sweep to its end; the records, or the texts, it posted in order.
+    std::vector<StatusRecord> SweepRecords() {
         job.Start();
+        return FinishedRecords();
+    }
+    sweeptest::Texts Sweep() { return sweeptest::TextsOf(SweepRecords()); }
+    // Waits for the run started to end; the records it posted, in order.
+    std::vector<StatusRecord> FinishedRecords() {
         EXPECT_TRUE(job.WaitDone(sweeptest::RunLimitMillis));
         EXPECT_FALSE(job.IsRunning());
-        return Drain();
+        return DrainRecords();
     }
     std::vector<StatusRecord> DrainRecords() {
         std::vector<StatusRecord> records;
@@ -127,11 +140,7 @@ protected:
             records.push_back(record);
         return records;
     }
-    std::vector<std::string> Drain() {
-        std::vector<std::string> texts;
-        for (const StatusRecord& record : DrainRecords()) texts.push_back(record.text);
-        return texts;
-    }
+    sweeptest::Texts Drain() { return sweeptest::TextsOf(DrainRecords()); }
     bool Exists(const std::string& name) const {
         return sweeptest::fs::exists(sweeptest::fs::symlink_status(tree / name));
     }

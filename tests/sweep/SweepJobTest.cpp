@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "SweepFixture.h"
+#include "sweep/OutcomeTally.h"
+#include "sweep/SweepProgress.h"
 
 namespace {
 
 using namespace sweeptest;
-using Texts = std::vector<std::string>;
 
 TEST_F(SweepFixture, DefaultPatternSparesDotlessNamesButCountsThem) {
     for (const char* name : {"a.txt", "archive.tar.gz", "README"}) tree.Write(name, "x");
@@ -65,14 +66,9 @@ TEST_F(SweepFixture, PatternThatDoesNotCompileEndsWithItsErrorOnly) {
         SCOPED_TRACE(mode.pattern);
         settings.regex = mode.regex;
         settings.filename = mode.pattern;
-        job.Start();
-        ASSERT_TRUE(job.WaitDone(RunLimitMillis));
-        EXPECT_FALSE(job.IsRunning());
-        EXPECT_EQ(channel.Take().text, "正在运行...");
-        const StatusRecord error = channel.Take();
-        EXPECT_EQ(error.kind, StatusKind::Error);
-        EXPECT_EQ(error.text, mode.error);
-        EXPECT_EQ(channel.Take().kind, StatusKind::None);
+        const std::vector<StatusRecord> records = SweepRecords();
+        EXPECT_EQ(TextsOf(records), (Texts{"正在运行...", mode.error}));
+        EXPECT_EQ(records.back().kind, StatusKind::Error);
         EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::InvalidPattern);
         EXPECT_EQ(job.FinalText(), mode.error);
         EXPECT_TRUE(Exists("data(1.txt"));
@@ -171,16 +167,12 @@ TEST_F(SweepFixture, RootThatCannotBeOpenedEndsWithAnErrorInsteadOfTheSummary) {
     for (const auto& root : roots) {
         SCOPED_TRACE(root.root);
         settings.filepath = root.root;
-        job.Start();
-        ASSERT_TRUE(job.WaitDone(RunLimitMillis));
         Texts expected = {"正在运行..."};
         if (root.searched) expected.push_back("搜索目录 " + root.root);
         const bool opens = root.error.empty();
         expected.push_back(opens ? Summary(true, 0, 0) : root.error);
-        const std::vector<StatusRecord> records = DrainRecords();
-        Texts texts;
-        for (const StatusRecord& record : records) texts.push_back(record.text);
-        EXPECT_EQ(texts, expected);
+        const std::vector<StatusRecord> records = SweepRecords();
+        EXPECT_EQ(TextsOf(records), expected);
         EXPECT_EQ(records.back().kind, opens ? StatusKind::Info : StatusKind::Error);
         EXPECT_EQ(job.LastRunEnd(), opens ? SweepJob::RunEnd::Completed : SweepJob::RunEnd::RootUnreadable);
         EXPECT_EQ(job.FinalText(), expected.back());
@@ -223,6 +215,47 @@ TEST_F(HookedSweepFixture, RunKeepsItsTextsButReadsFiltersAsItGoes) {
     EXPECT_EQ(Sweep().back(), Summary(true, 3, 1));
     EXPECT_TRUE(Exists("sub/x.txt") && Exists("sub/new.log"));
     EXPECT_FALSE(Exists("sub/old.log"));
+}
+
+// What a run counts for its metrics file and its progress line, at full
+// speed (several workers) and at a paced one.
+TEST_F(SweepFixture, RunCountsWhatItDidForItsWatchers) {
+    settings.filename = "*.log";
+    settings.expiredays = 1;
+    settings.dirtree = true;
+    for (const int speed : {3, 2}) {
+        for (const bool countBytes : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "speed " << speed << ", bytes " << countBytes);
+            settings.speed = speed;
+            tree.Write("a.log", std::string(100, 'a'));
+            tree.Write("b.txt", "b");
+            tree.Write("one/c.log", std::string(20, 'c'));
+            tree.Write("one/two/d.log", std::string(3, 'd'));
+            SetLastWrite(tree.Write("keep/new.log", "n"), now);
+            for (const char* old : {"a.log", "one/c.log", "one/two/d.log"}) SetLastWrite(tree / old, now - 3 * 86400);
+            OutcomeTally tally;
+            SweepProgress progress;
+            job.ReportEntriesTo(&tally, false);
+            job.Observe(&progress, countBytes);
+            Sweep();
+            const SweepCounts counts = job.LastCounts();
+            EXPECT_EQ(counts.found, 5u);
+            EXPECT_EQ(counts.deleted, 3u);
+            EXPECT_EQ(counts.directoriesSearched, 4u);  // the root, one, one/two, keep
+            EXPECT_EQ(counts.deletedBytes, countBytes ? 123u : 0u);
+            EXPECT_EQ(tally.Count(EntryOutcome::Deleted), 3u);
+            EXPECT_EQ(tally.Count(EntryOutcome::Removed), 2u);
+            EXPECT_EQ(tally.Count(EntryOutcome::TooRecent), 1u);
+            const SweepProgress::Snapshot seen = progress.Take();
+            EXPECT_EQ(seen.files, 5u);
+            EXPECT_EQ(seen.deleted, 3u);
+            EXPECT_EQ(seen.folder.rfind(Root(), 0), 0u) << seen.folder;
+            job.Observe(nullptr, false);
+            job.ReportEntriesTo(nullptr, false);
+            fs::remove_all(tree / "keep");
+            fs::remove(tree / "b.txt");
+        }
+    }
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 namespace {
 
 using namespace sweeptest;
-using Texts = std::vector<std::string>;
 
 size_t CountStartingWith(const Texts& texts, const std::string& prefix) {
     return std::count_if(texts.begin(), texts.end(),

@@ -12,7 +12,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -21,19 +20,15 @@
 #include "SweepFixture.h"
 #include "platform/DosAttributes.h"
 #include "support/InChild.h"
+#include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
 
 namespace {
 
 using namespace sweeptest;
-using Texts = std::vector<std::string>;
 using platform::AttributeHidden;
 using platform::AttributeReadOnly;
 using platform::AttributeSystem;
-
-bool SetDosAttrib(const fs::path& file, const std::string& value) {
-    return setxattr(file.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0) == 0;
-}
 
 bool HasText(const Texts& texts, const std::string& part) {
     for (const std::string& text : texts)
@@ -74,8 +69,7 @@ TEST_F(SweepFixture, RootThatCannotBeListedEndsWithAnError) {
     const LockedDirectory locked(tree / "locked");
     settings.filepath = locked.path.string();
     StartWithoutAccessOverride(job);
-    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
-    EXPECT_EQ(Drain(), (Texts{"正在运行...", "搜索目录 " + settings.filepath, "无法打开处理目录 " + settings.filepath}));
+    EXPECT_EQ(TextsOf(FinishedRecords()), (Texts{"正在运行...", "搜索目录 " + settings.filepath, "无法打开处理目录 " + settings.filepath}));
     EXPECT_EQ(job.LastRunEnd(), SweepJob::RunEnd::RootUnreadable);
     EXPECT_TRUE(Exists("locked/a.log"));
 }
@@ -90,8 +84,7 @@ TEST_F(SweepFixture, SubdirectoryThatCannotBeListedIsCountedButMakesNoPause) {
     const LockedDirectory locked(tree / (chain + "locked"));
     settings.speed = 0;
     StartWithoutAccessOverride(job);
-    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
-    const Texts texts = Drain();
+    const Texts texts = TextsOf(FinishedRecords());
     EXPECT_TRUE(HasText(texts, "搜索目录 " + locked.path.string()));
     EXPECT_EQ(texts.back(), Summary(true, 0, 0));
     EXPECT_EQ(pauses->Pauses(), std::vector<int>(9, 500));
@@ -213,9 +206,7 @@ TEST_F(SweepFixture, FailedDeletionsReportAndPauseWhileTheCountIsZero) {
 TEST_F(HookedSweepFixture, ExceptionLeavingTheRunStillEndsIt) {
     fs::create_directories(tree / "sub");
     job.onSubdirectory = [](const std::string&) { throw std::runtime_error("thrown from the run"); };
-    job.Start();
-    ASSERT_TRUE(job.WaitDone(RunLimitMillis));
-    const std::vector<StatusRecord> records = DrainRecords();
+    const std::vector<StatusRecord> records = SweepRecords();
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].text, "搜索目录 " + Root());
     EXPECT_EQ(records[2].kind, StatusKind::Error);

@@ -1,10 +1,13 @@
 // The decisions behind the Windows listing, on values Wine cannot produce
 // (junctions, volume mount points and their tags); a real Windows shows them
-// in its listing the same way.
+// in its listing the same way. And which Windows directory texts name one
+// place whatever the program's current drive and directory are.
 
 #include "platform/WinEntryRules.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/Path.h"
 
 namespace {
 
@@ -55,6 +58,27 @@ TEST(WinEntryRules, FileTimeBecomesUnixSecondsTruncatedTowardZero) {
         {0, -11644473600},                                 // 1601-01-01
     };
     for (const auto& c : cases) EXPECT_EQ(platform::UnixSecondsFromFileTime(c.fileTime), c.seconds) << c.fileTime;
+}
+
+TEST(PathRule, OnlyADrivesRootOrAShareIsAbsolute) {
+    const struct {
+        const char* path;
+        bool absolute;
+    } cases[] = {
+        {"D:\\", true},
+        {"D:\\logs", true},
+        {"d:/logs", true},
+        {"\\\\server\\share", true},
+        {"\\\\server\\share\\logs", true},
+        {"C:", false},
+        {"D:logs", false},
+        {"\\logs", false},
+        {"\\\\server", false},
+        {"\\\\server\\", false},
+        {"ab:\\logs", false},
+        {"1:\\logs", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::IsAbsoluteDirectory(c.path), c.absolute) << c.path;
 }
 
 }  // namespace
