@@ -30,7 +30,7 @@ TEST(StringExEstimate, CountsOrdinaryBytesAndConversions) {
     EXPECT_EQ(Estimate("100%%"), 4u);
     EXPECT_EQ(Estimate("%#x", 255), 34u);
     EXPECT_EQ(Estimate("%*s|%s", 6, "ab", "xyz"), 6u + 1u + 3u);
-    EXPECT_EQ(Estimate("%c", 'a'), 2u);
+    EXPECT_EQ(Estimate("%c%s", 'a', "xyz"), 2u + 3u);  // the character's argument is consumed
     EXPECT_EQ(Estimate("%20.20d", 1), 40u);
     // An unfinished conversion ends the count.
     EXPECT_EQ(Estimate("abc%"), 3u);

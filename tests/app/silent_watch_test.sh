@@ -162,6 +162,11 @@ check_progress() {
   expect "terminal: summary alone on standard output" "$summary" "$(cat "$work/out")"
   grep -q '已搜索.*个文件，已删除.*用时0:00:0.，搜索目录 ' "$work/typescript" && pass "terminal: progress line shown" ||
     fail "terminal: progress line shown" "$(cat -v "$work/typescript")"
+  # The first draw has nothing longer before it to cover: no padding after it.
+  local first
+  first=$(tr '\r' '\n' <"$work/typescript" | grep -m1 '^已搜索')
+  [[ -n "$first" && "$first" != *' ' ]] && pass "terminal: first draw ends at its text" ||
+    fail "terminal: first draw ends at its text" "$(printf '%s' "$first" | cat -A)"
   # script(1) ends its record with a line of its own.
   tail -c 300 "$work/typescript" | tr -d '\n' | grep -q $'\r  *\rScript done' && pass "terminal: line cleared at the end" ||
     fail "terminal: line cleared at the end" "$(tail -c 200 "$work/typescript" | cat -v)"

@@ -88,6 +88,7 @@ TEST(NameCharactersTest, MatchesTakeWholeCharacters) {
         {"UTF-8", true, "^\\Qé\\E$", {"é", "\xC3"}, {"é"}},
         {"UTF-8", true, "^[é[:digit:]]$", {"é", "7", "x", ":"}, {"é", "7"}},
         {"UTF-8", true, "\xAD", {"中.txt", "\xAD.txt"}, {"\xAD.txt"}},
+        {"UTF-8", true, "^\\C\\C", {"é", "ab", "a"}, {"é", "ab"}},  // "\C" ends the pattern: still a byte
     };
     const std::string encoding = NameEncoding();
     size_t run = 0;
