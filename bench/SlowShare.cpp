@@ -15,6 +15,7 @@
 
 #define FUSE_USE_VERSION 312
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -211,13 +212,11 @@ fuse_operations Operations() {
 // libfuse 3.14 leaves that flag out of its answer although the connection
 // wants it. The first answer a session writes is the one to INIT: the flag
 // is set in it on its way to the kernel.
-bool initAnswered = false;
+std::atomic<bool> initAnswered{false};  // the answering threads read it
 
 ssize_t WriteAnswer(int fd, iovec* iov, int count, void*) {
-    if (!initAnswered && count > 1 && iov[1].iov_len >= sizeof(fuse_init_out)) {
+    if (!initAnswered.exchange(true) && count > 1 && iov[1].iov_len >= sizeof(fuse_init_out))
         static_cast<fuse_init_out*>(iov[1].iov_base)->flags |= FUSE_PARALLEL_DIROPS;
-        initAnswered = true;
-    }
     return writev(fd, iov, count);
 }
 
