@@ -34,7 +34,7 @@ struct Fields {
     std::string text = "old";
     int number = 5;
     bool check = false;
-    int radio = 2;
+    int radio = 1;
 
     std::vector<ExchangeStep> Steps() {
         return {TextStep(Text, text), IntegerStep(Number, number), CheckStep(Check, check),
@@ -46,13 +46,13 @@ TEST(RunExchange, StopsAtTheFirstControlThatDoesNotFitAndSaysWhy) {
     FakeMainView view;
     Fields f;
     view.texts = {{Text, "新的"}, {Number, "x"}};
-    view.checks = {{Check, true}, {Radio0, true}};
+    view.checks = {{Check, true}, {Radio2, true}};
 
     EXPECT_FALSE(RunExchange(f.Steps(), ExchangeDirection::ToFields, view));
     EXPECT_EQ(f.text, "新的");
     EXPECT_EQ(f.number, 5);
     EXPECT_FALSE(f.check);
-    EXPECT_EQ(f.radio, 2);
+    EXPECT_EQ(f.radio, 1);
     EXPECT_EQ(view.shown, std::vector<std::string>{NotIntegerText});
     EXPECT_EQ(view.focused, Number);
 
@@ -61,7 +61,7 @@ TEST(RunExchange, StopsAtTheFirstControlThatDoesNotFitAndSaysWhy) {
     EXPECT_TRUE(RunExchange(f.Steps(), ExchangeDirection::ToFields, view));
     EXPECT_EQ(f.number, 9);
     EXPECT_TRUE(f.check);
-    EXPECT_EQ(f.radio, 0);
+    EXPECT_EQ(f.radio, 2);  // the group's third, counted from its first
     EXPECT_TRUE(view.shown.empty());
 }
 
