@@ -195,18 +195,23 @@ TEST(ParallelWalk, FinishesEveryFolderOnceBottomUpAndGrowsOnlyWhileCallsBlock) {
         bool callsBlock;
         int maxWorkers, budget;
         int fewestWorkers, mostWorkers;  // the most the walk had at once lies between these
+        int workers = 2;                 // from the start
     } cases[] = {
         {"calls never block", false, 8, 1000, 2, 2},
         {"calls block", true, 8, 1000, 8, 8},
         {"no growth allowed", true, 2, 1000, 2, 2},
         // 4 levels for each worker: 30 folders leave room for 7 at most.
         {"a small budget", true, 32, 30, 3, 7},
+        // At the first hand-over the root and that folder are open: 2 + 2
+        // workers x 4 levels is within 11, 2 + 3 x 4 is not. A worker added
+        // is counted with the room it needs, and no more.
+        {"room for exactly one more", true, 8, 11, 2, 2, 1},
     };
     for (const auto& c : cases) {
         TempDir tree;
         const std::set<std::string> folders = PlantTree(tree);
         Recorder visitor;
-        const int most = Walk(tree, visitor, c.callsBlock, WalkBounds{2, c.maxWorkers, 4, c.budget, 2});
+        const int most = Walk(tree, visitor, c.callsBlock, WalkBounds{c.workers, c.maxWorkers, 4, c.budget, 2});
         EXPECT_EQ(visitor.miscounted, 0) << c.what;
         // Each worker holds the folder it lists and the one it opens in it,
         // and no more is handed over than there are workers to take it.
@@ -239,17 +244,6 @@ TEST(ParallelWalk, ALoneBlockedWorkerHandsOverTheRootsFoldersFromTheFirst) {
             EXPECT_EQ(path, visitor.root);
         }
     }
-}
-
-// A worker added is counted with the room it needs, and no more: where the
-// budget leaves room for exactly one more worker, the walk grows by one.
-TEST(ParallelWalk, GrowsWhereTheBudgetLeavesRoomForOneMore) {
-    TempDir tree;
-    PlantTree(tree);
-    Recorder visitor;
-    // At the first hand-over the root and that folder are open: 2 + 2 workers
-    // x 4 levels is within 11, 2 + 3 x 4 is not.
-    EXPECT_EQ(Walk(tree, visitor, true, WalkBounds{1, 8, 4, 11, 2}), 2);
 }
 
 // In a folder without subdirectories nothing is handed over: where calls
