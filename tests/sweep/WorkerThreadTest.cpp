@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sweep/WorkerGate.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -336,6 +338,16 @@ TEST(WorkerThreadTest, RunWaitingForAHelperStuckInACallEndsWhenAbandoned) {
     hang->Release();
     hang->WaitFor([&] { return hang->returned == 1; });
     std::this_thread::sleep_for(50ms);
+}
+
+// A stop that came too late to abandon anyone joins the threads rather than
+// leaving them behind, so the gate must tell the two apart.
+TEST(WorkerGateTest, AbandonSaysWhetherAnyWorkerWasStillWorking) {
+    for (int left : {0, 1}) {
+        WorkerGate gate([](int) {}, 1 + left);
+        gate.Finish();
+        EXPECT_EQ(gate.Abandon(), left > 0) << left << " left";
+    }
 }
 
 }  // namespace
