@@ -86,6 +86,7 @@ TEST_F(StoppedSweep, SuspendedSweepMakesNoProgressAndResumesWhereItStopped) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(FilesLeft(), 4u);
     EXPECT_EQ(pauses->Pauses().size(), 1u);
+    EXPECT_TRUE(job.IsRunning());
     job.Resume();
     ASSERT_TRUE(job.WaitDone(RunLimitMillis));
     EXPECT_EQ(Drain().back(), Summary(true, 5, 5));

@@ -159,20 +159,6 @@ TEST(WorkerThreadTest, StopWhileRunningEndsTheRunWithinTheWait) {
     EXPECT_TRUE(worker.WaitDone(0));  // the run reached its end during the wait
 }
 
-TEST(WorkerThreadTest, SuspendHaltsAndResumeContinues) {
-    StepWorker worker;
-    worker.Start();
-    ASSERT_TRUE(Eventually([&] { return worker.steps > 0; }));
-    worker.Suspend();
-    std::this_thread::sleep_for(20ms);
-    const int halted = worker.steps;
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(worker.steps, halted);
-    EXPECT_TRUE(worker.IsRunning());
-    worker.Resume();
-    EXPECT_TRUE(Eventually([&] { return worker.steps > halted; }));
-}
-
 // Holds at a latch inside the gate, then makes one call outside it.
 class CallingWorker : public WorkerThread {
 public:
@@ -200,22 +186,6 @@ TEST(WorkerThreadTest, CallOutsideWaitsWhileSuspended) {
     EXPECT_EQ(*worker.calls, 0);
     worker.Resume();
     EXPECT_TRUE(Eventually([&] { return *worker.calls == 1; }));
-}
-
-TEST(WorkerThreadTest, StopWhileSuspendedWaitsItsFullTimeThenAbandonsTheRun) {
-    StepWorker worker;
-    worker.Start();
-    ASSERT_TRUE(Eventually([&] { return worker.steps > 0; }));
-    worker.Suspend();
-    const auto start = Clock::now();
-    worker.Stop(300);
-    const auto waited = Clock::now() - start;
-    EXPECT_GE(waited, 300ms);
-    EXPECT_LT(waited, 3s);
-    const int last = worker.steps;
-    EXPECT_FALSE(worker.IsRunning());
-    EXPECT_FALSE(worker.WaitDone(100));
-    EXPECT_EQ(worker.steps, last);
 }
 
 TEST(WorkerThreadTest, WaitDoneAfterARunThatEndedByItself) {
