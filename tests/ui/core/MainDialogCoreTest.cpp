@@ -8,6 +8,7 @@
 
 #include "FakeMainView.h"
 #include "config/SweepSettings.h"
+#include "support/PlatformSamples.h"
 #include "support/TempDir.h"
 #include "support/WindowDefaults.h"
 #include "sweep/StatusChannel.h"
@@ -94,6 +95,7 @@ TEST(MainDialogCore, EachCommandDoesWhatItsButtonOrMenuItemSays) {
              f.core.Command(MainIds::Pause);
              f.core.Command(MainIds::Stop);
              EXPECT_EQ(f.core.RunState(), RunControl::Idle);
+             EXPECT_EQ(f.core.Situation(), RunControl::Situation::Idle);
          },
          {}},
     };
@@ -107,6 +109,40 @@ TEST(MainDialogCore, EachCommandDoesWhatItsButtonOrMenuItemSays) {
         EXPECT_EQ(f.Saved(), c.seen.saved) << c.name;
         EXPECT_TRUE(f.view.asked.empty()) << c.name;
     }
+}
+
+// The transfer runs directory, pattern, the boxes 1009, 1008, 1007, 1005,
+// 1006, the days, 1014, the speed; a bad days box stops it there. Every
+// control differs from its field, so each field shows whether it was reached.
+TEST(MainDialogCore, ABadDaysBoxStopsTheTransferThereAndTheSaveGoesOn) {
+    CoreFixture f;
+    f.settings.expiredays = 7;
+    f.core.Initialise();
+    const std::string directory = AbsoluteRoot + "new";
+    f.view.texts[MainIds::Directory] = directory;
+    f.view.texts[MainIds::Pattern] = "*.tmp";
+    for (int id : {MainIds::KeepStructure, MainIds::SpareHidden, MainIds::SpareReadonly, MainIds::Subdirectories,
+                   MainIds::SpareSystem, MainIds::Regex, MainIds::SpeedLow + 1, MainIds::SpeedLow + 2}) {
+        f.view.checks[id] = !f.view.checks[id];
+    }
+    f.view.texts[MainIds::Days] = "x";
+    f.core.Command(MainIds::Save);
+    EXPECT_EQ(f.view.shown, (std::vector<std::string>{NotIntegerText, SavedText}));
+    EXPECT_EQ(f.view.focused, MainIds::Days);
+    const std::string reached = "[vorn]\r\nfilepath=" + directory +
+                                "\r\nfilename=*.tmp\r\nregex=false\r\nsubdir=false\r\nsystem=true\r\n"
+                                "readonly=false\r\nhidden=false\r\ndirtree=false\r\nexpiredays=7\r\nspeed=1\r\n";
+    EXPECT_EQ(f.settings.Serialize(), reached);
+    EXPECT_EQ(TempDir::Read(f.programDir / SweepSettings::FileName), reached);
+
+    // Only that save stopped short: with the box mended, the rest arrives.
+    f.view.texts[MainIds::Days] = "12";
+    f.view.shown.clear();
+    f.core.Command(MainIds::Save);
+    EXPECT_EQ(f.view.shown, std::vector<std::string>{SavedText});
+    EXPECT_TRUE(f.settings.regex);
+    EXPECT_EQ(f.settings.expiredays, 12);
+    EXPECT_EQ(f.settings.speed, 2);
 }
 
 TEST(MainDialogCore, AChosenFolderShowsInTheBoxAndReachesTheSettingsAtTheNextSave) {
@@ -139,6 +175,19 @@ TEST(MainDialogCore, StartSweepsAndTheTicksEndOnTheSummaryInGreen) {
     EXPECT_EQ(f.view.statusText.rfind("运行完成", 0), 0u) << f.view.statusText;
     EXPECT_FALSE(std::filesystem::exists(f.root / "a.log"));
     EXPECT_TRUE(f.core.MayClose());
+
+    // A finished sweep has nothing to pause and stops without a question;
+    // Start then sweeps afresh.
+    EXPECT_EQ(f.core.RunState(), RunControl::Running);
+    f.core.Command(MainIds::Pause);
+    EXPECT_EQ(f.core.RunState(), RunControl::Running);
+    f.core.Command(MainIds::Stop);
+    EXPECT_EQ(f.core.RunState(), RunControl::Idle);
+    EXPECT_TRUE(f.view.asked.empty());
+    f.root.Write("b.log", "x");
+    f.core.Command(MainIds::Start);
+    ASSERT_TRUE(f.job.WaitDone(10000));
+    EXPECT_FALSE(std::filesystem::exists(f.root / "b.log"));
 }
 
 // At the lowest speed the sweep rests after its first deletion: it is still
