@@ -145,6 +145,17 @@ TEST(MainDialogCore, ABadDaysBoxStopsTheTransferThereAndTheSaveGoesOn) {
     EXPECT_EQ(f.settings.speed, 2);
 }
 
+// A speed no button stands for leaves every button unchecked and is saved as none.
+TEST(MainDialogCore, ASpeedOutsideTheGroupIsSavedAsMinusOne) {
+    CoreFixture f;
+    f.settings.speed = 7;
+    f.core.Initialise();
+    f.core.Command(MainIds::Save);
+    EXPECT_EQ(f.view.shown, std::vector<std::string>{SavedText});
+    EXPECT_EQ(f.settings.speed, -1);
+    EXPECT_NE(TempDir::Read(f.programDir / SweepSettings::FileName).find("speed=-1\r\n"), std::string::npos);
+}
+
 TEST(MainDialogCore, AChosenFolderShowsInTheBoxAndReachesTheSettingsAtTheNextSave) {
     CoreFixture f;
     const std::string before = f.settings.filepath;
