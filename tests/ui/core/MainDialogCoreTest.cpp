@@ -111,9 +111,10 @@ TEST(MainDialogCore, EachCommandDoesWhatItsButtonOrMenuItemSays) {
     }
 }
 
-// The transfer runs directory, pattern, the boxes 1009, 1008, 1007, 1005,
-// 1006, the days, 1014, the speed; a bad days box stops it there. Every
-// control differs from its field, so each field shows whether it was reached.
+// The transfer runs directory, pattern, keep structure, the hidden and
+// read-only boxes, subdirectories, system, the days, regex, the speed; a bad
+// days box stops it there. Every control differs from its field, so each
+// field shows whether it was reached.
 TEST(MainDialogCore, ABadDaysBoxStopsTheTransferThereAndTheSaveGoesOn) {
     CoreFixture f;
     f.settings.expiredays = 7;
