@@ -44,18 +44,7 @@ TEST_F(ButtonFixture, FrameModeAndCheckedStateReachTheDrawing)
     const QRgb light = Colour(QPalette::Light);
     const QRgb shadow = Colour(QPalette::Shadow);
     ASSERT_NE(light, shadow);
-    struct Case {
-        std::uint32_t style;
-        bool held;
-        int checked;
-        Frame expected;
-    };
-    const Case cases[] = {
-        {ImageButton::FrameNever, true, 0, Frame::None},
-        {ImageButton::FrameAlways, false, 0, Frame::Raised},
-        {ImageButton::FrameAlways, false, 1, Frame::Sunken},
-    };
-    for (const Case& c : cases) {
+    for (const FrameCase& c : FrameCases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << " held " << c.held << " checked " << c.checked);
         ImageButton one(&parent);
         one.setGeometry(0, 0, 45, 30);
