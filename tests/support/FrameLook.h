@@ -16,3 +16,18 @@ ButtonStyle::Frame FrameAt(PixelAt at, int width, int height, Colour light, Colo
     if (top == shadow && left == shadow && bottom == light && right == light) return ButtonStyle::Frame::Sunken;
     return ButtonStyle::Frame::None;
 }
+
+// Each frame once, each drawn only when the toolkit passes on the mode, the
+// held button or the check state: which frame every input gives is the core's
+// own test, the toolkits show only that they draw it.
+struct FrameCase {
+    std::uint32_t style;
+    bool held;
+    int checked;
+    ButtonStyle::Frame expected;
+};
+inline constexpr FrameCase FrameCases[] = {
+    {ButtonStyle::FrameNever, true, 0, ButtonStyle::Frame::None},
+    {ButtonStyle::FrameAlways, false, 0, ButtonStyle::Frame::Raised},
+    {ButtonStyle::FrameAlways, false, 1, ButtonStyle::Frame::Sunken},
+};

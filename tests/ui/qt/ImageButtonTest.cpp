@@ -37,29 +37,14 @@ Frame FrameIn(const QImage& image, QRgb light, QRgb shadow)
     return FrameAt([&](int x, int y) { return image.pixel(x, y); }, image.width(), image.height(), light, shadow);
 }
 
-TEST_F(ButtonFixture, FrameFollowsTheModeAtRestAndHeldDown)
+// The frame the mode and the check state decide is the one drawn, one case
+// for each frame; hover and clicks draw theirs in the tests below.
+TEST_F(ButtonFixture, FrameModeAndCheckedStateReachTheDrawing)
 {
     const QRgb light = Colour(QPalette::Light);
     const QRgb shadow = Colour(QPalette::Shadow);
     ASSERT_NE(light, shadow);
-    struct Case {
-        std::uint32_t style;
-        bool held;
-        int checked;
-        Frame expected;
-    };
-    const Case cases[] = {
-        {ImageButton::FrameOnHover, false, 0, Frame::None},
-        {ImageButton::FrameOnHover, true, 0, Frame::Sunken},
-        {ImageButton::FrameNever, false, 0, Frame::None},
-        {ImageButton::FrameNever, true, 0, Frame::None},
-        {ImageButton::FrameAlways, false, 0, Frame::Raised},
-        {ImageButton::FrameAlways, true, 0, Frame::Sunken},
-        {ImageButton::FrameAlways, false, 1, Frame::Sunken},
-        {7, false, 0, Frame::None},  // unknown modes behave as frame-on-hover
-        {7, true, 0, Frame::Sunken},
-    };
-    for (const Case& c : cases) {
+    for (const FrameCase& c : FrameCases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << " held " << c.held << " checked " << c.checked);
         ImageButton one(&parent);
         one.setGeometry(0, 0, 45, 30);
@@ -107,16 +92,21 @@ TEST_F(ButtonFixture, CheckedFaceIsLightGrey)
     EXPECT_EQ(Render(button).pixel(2, 2), Colour(QPalette::Button));
 }
 
+// The start picture is green, the stop picture red. Without a hover picture
+// the normal one stays while hot.
 TEST_F(ButtonFixture, HoverImageReplacesTheNormalOneWhileHot)
 {
-    const QPoint pictureCentre(9 + 12, 3 + 12);
+    const auto redness = [&] {
+        const QColor seen = Render(button).pixelColor(9 + 12, 3 + 12);
+        return seen.red() - seen.green();
+    };
     button->SetImage(ImageButton::ImageNormal, StartBitmapId, BlueKey);
-    button->SetImage(ImageButton::ImageHover, StopBitmapId, BlueKey);
-    const QColor atRest = Render(button).pixelColor(pictureCentre);
-    EXPECT_GT(atRest.green(), atRest.red());
     MoveTo(button, centre);
-    const QColor hot = Render(button).pixelColor(pictureCentre);
-    EXPECT_GT(hot.red(), hot.green());
+    EXPECT_LT(redness(), 0);
+    button->SetImage(ImageButton::ImageHover, StopBitmapId, BlueKey);
+    EXPECT_GT(redness(), 0);
+    MoveTo(button, QPoint(60, 15));
+    EXPECT_LT(redness(), 0);
 }
 
 TEST_F(ButtonFixture, DisabledAndUnknownKindsDrawNothing)
