@@ -22,6 +22,7 @@ margin); the same seed on the same sources gives the same mutants.
     tests/mutate.py --sample 400 --seed 29 --resume # on with the record so far
     tests/mutate.py --carry old.tsv --list          # what would run again
     tests/mutate.py --killed-in tests/mutation/record.tsv --out after.tsv  # does a changed suite still kill them?
+    tests/mutate.py --survived-in tests/mutation/record.tsv --out rest.tsv  # and does it kill these now?
 
 The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed; each
@@ -292,6 +293,8 @@ def main():
     parser.add_argument("--resume", action="store_true", help="--carry the record named by --out")
     parser.add_argument("--killed-in", metavar="RECORD",
                         help="instead of a sample, every mutant RECORD counts as killed by the test programs")
+    parser.add_argument("--survived-in", metavar="RECORD",
+                        help="instead of a sample, every mutant that survived in RECORD, marked or not")
     args = parser.parse_args()
     # A run ended from outside restores the mutated file, as Ctrl+C does.
     for ending in (signal.SIGTERM, signal.SIGHUP):
@@ -300,11 +303,12 @@ def main():
     everything = candidates()
     if args.only:
         sample = [m for m in everything if f"{m.path}:{m.line}" == args.only]
-    elif args.killed_in:
-        killed = killed_in(Path(args.killed_in))
-        sample = [m for m in everything if m.identity() in killed]
-        if len(sample) < len(killed):
-            print(f"{len(killed) - len(sample)} mutants killed in {args.killed_in} are no longer in the sources",
+    elif args.killed_in or args.survived_in:
+        record = args.killed_in or args.survived_in
+        chosen = judged_in(Path(record), KILLS if args.killed_in else ("survived",))
+        sample = [m for m in everything if m.identity() in chosen]
+        if len(sample) < len(chosen):
+            print(f"{len(chosen) - len(sample)} mutants chosen from {record} are no longer in the sources",
                   file=sys.stderr)
     else:
         sample = sorted(everything, key=lambda m: rank(args.seed, m))[:args.sample]
@@ -359,9 +363,13 @@ def rows(path):
             if len(fields) == len(COLUMNS) and fields != COLUMNS]
 
 
-def killed_in(record_path):
-    """The identities a record counts as killed by the test programs (a time-out is one)."""
-    return {row["identity"] for row in rows(record_path) if row["result"] in ("killed", "timeout")}
+# What a record counts as killed by the test programs: a time-out is one.
+KILLS = ("killed", "timeout")
+
+
+def judged_in(record_path, verdicts):
+    """The identities a record gives one of `verdicts`."""
+    return {row["identity"] for row in rows(record_path) if row["result"] in verdicts}
 
 
 def carried(record_path, sample, tests):

@@ -87,8 +87,9 @@ class MutateTest(unittest.TestCase):
         verdicts = ["killed", "timeout", "survived", "unbuilt"]
         everything = mutate.candidates()
         record = self.record(results=lambda m: verdicts[everything.index(m) % 4])
-        expected = {m.identity() for i, m in enumerate(everything) if i % 4 < 2}
-        self.assertEqual(mutate.killed_in(record), expected)
+        for verdicts, picked in ((mutate.KILLS, (0, 1)), (("survived",), (2,))):
+            expected = {m.identity() for i, m in enumerate(everything) if i % 4 in picked}
+            self.assertEqual(mutate.judged_in(record, verdicts), expected)
 
     def test_the_record_and_this_script_are_not_tests(self):
         before = mutate.tests_digest()
