@@ -23,6 +23,8 @@ margin); the same seed on the same sources gives the same mutants.
     tests/mutate.py --carry old.tsv --list          # what would run again
     tests/mutate.py --killed-in tests/mutation/record.tsv --out after.tsv  # does a changed suite still kill them?
     tests/mutate.py --survived-in tests/mutation/record.tsv --out rest.tsv  # and does it kill these now?
+    tests/mutate.py --killed-in tests/mutation/record.tsv --matrix --out matrix.tsv  # which tests kill each
+    tests/mutate.py --sole matrix.tsv                # the tests that alone kill some mutant, and the rest
 
 The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed; each
@@ -47,6 +49,12 @@ checks ./test.sh runs) are listed the same way in tests/mutation/elsewhere.tsv
 with the check, and count as killed. Marks keyed by identity keep matching
 when lines move.
 
+A matrix run (--matrix) names, for each mutant, the tests that fail on it
+(or were running when their program crashed or hung) instead of the first
+program: every program runs whole, until a second test has failed. A test
+that is the only one to fail on some mutant catches what no other test does;
+--sole lists them, and the tests seen failing only with others.
+
 Only .cpp files are mutated: a header's change rebuilds most of the tree.
 Linux sources only (the _win, _qt and front-end sources build elsewhere).
 """
@@ -56,6 +64,7 @@ import datetime
 import hashlib
 import os
 import re
+import selectors
 import shutil
 import signal
 import subprocess
@@ -225,6 +234,86 @@ def run(cmd, timeout, cwd=None, env=None):
         return None
 
 
+def run_reading(cmd, timeout, enough, cwd=None, env=None):
+    """Runs a command as run() does, handing each line of its output to `enough`,
+    and ends it early once that returns true; the status, STOPPED, or None on a time-out."""
+    proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                            start_new_session=True)
+    deadline = time.time() + timeout
+    outcome = None  # the program ended by itself
+    pending = b""
+    with selectors.DefaultSelector() as selector:
+        selector.register(proc.stdout, selectors.EVENT_READ)
+        while time.time() < deadline:
+            # A child left behind may hold the output open after the program ended.
+            if not selector.select(min(1.0, deadline - time.time())):
+                if proc.poll() is not None:
+                    break
+                continue
+            chunk = os.read(proc.stdout.fileno(), 1 << 16)
+            if not chunk:
+                break
+            *lines, pending = (pending + chunk).split(b"\n")
+            if any(enough(line.decode("utf-8", "replace")) for line in lines):
+                outcome = STOPPED
+                break
+        else:
+            outcome = TIMED_OUT
+    if proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGKILL)
+    status = proc.wait()
+    proc.stdout.close()
+    if outcome == STOPPED:
+        return STOPPED
+    return None if outcome == TIMED_OUT else status
+
+
+STOPPED, TIMED_OUT = "stopped", "timed out"
+GTEST_LINE = re.compile(r"^\[ *(RUN|OK|FAILED|SKIPPED) *\] ([^\s,]+\.[^\s,]+)")
+
+
+class Failures:
+    """The tests of one mutant that failed, named program:Suite.Test, in order: those
+    GoogleTest reports as failed, and the one running when its program crashed or hung."""
+
+    def __init__(self):
+        self.names, self.program, self.running = [], "", None
+
+    def add(self, test):
+        name = f"{self.program}:{test}"
+        if name not in self.names:
+            self.names.append(name)
+
+    def read(self, line):
+        """Takes one line of the program's output; true once two tests have failed."""
+        seen = GTEST_LINE.match(line)
+        if seen:
+            self.running = seen.group(2) if seen.group(1) == "RUN" else None
+            if seen.group(1) == "FAILED":
+                self.add(seen.group(2))
+        return len(self.names) >= 2
+
+    def ended(self, status):
+        """The program ended (None: it hung) without reading on to a second failure."""
+        if status == 0 or status == STOPPED:
+            return
+        if self.running:
+            self.add(self.running)
+        elif status is None or not any(n.startswith(self.program + ":") for n in self.names):
+            self.add("(timeout)" if status is None else f"(status {status})")
+
+
+def sole_killers(record_path):
+    """From a matrix record: for each test, how many mutants it alone failed on, and how many with others."""
+    alone, shared = {}, {}
+    for row in rows(record_path):
+        names = [n for n in row["killed_by"].split(",") if n]
+        for name in names:
+            tally = alone if len(names) == 1 else shared
+            tally[name] = tally.get(name, 0) + 1
+    return alone, {name: count for name, count in shared.items() if name not in alone}
+
+
 class Build:
     def __init__(self, directory, jobs, timeout):
         self.dir, self.jobs, self.timeout = Path(directory), jobs, timeout
@@ -263,6 +352,21 @@ class Build:
                 return "killed", target
         return "survived", ""
 
+    def failing_tests(self, mutant):
+        """The matrix verdict: which tests fail, read until the second (see Failures)."""
+        targets = COVERAGE[folder_of(mutant.path)]
+        if not self.build(targets):
+            return "unbuilt", ""
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        failures = Failures()
+        for target in targets:
+            program = self.programs[target]
+            failures.program, failures.running = target, None
+            failures.ended(run_reading([str(program)], self.timeout, failures.read, cwd=program.parent, env=env))
+            if len(failures.names) >= 2:
+                break
+        return ("killed" if failures.names else "survived"), ",".join(failures.names)
+
 
 def apply(mutant, text):
     lines = text.split("\n")
@@ -295,7 +399,17 @@ def main():
                         help="instead of a sample, every mutant RECORD counts as killed by the test programs")
     parser.add_argument("--survived-in", metavar="RECORD",
                         help="instead of a sample, every mutant that survived in RECORD, marked or not")
+    parser.add_argument("--matrix", action="store_true",
+                        help="name the tests that fail on each mutant, reading on to the second")
+    parser.add_argument("--sole", metavar="RECORD", help="from a matrix record, the tests that alone kill a mutant")
     args = parser.parse_args()
+    if args.sole:
+        alone, shared = sole_killers(Path(args.sole))
+        for name, count in sorted(alone.items()):
+            print(f"{name}\talone on {count}")
+        for name, count in sorted(shared.items()):
+            print(f"{name}\tonly with others, on {count}")
+        return
     # A run ended from outside restores the mutated file, as Ctrl+C does.
     for ending in (signal.SIGTERM, signal.SIGHUP):
         signal.signal(ending, signal.default_int_handler)
@@ -344,7 +458,7 @@ def main():
             started = time.time()
             try:
                 path.write_bytes(apply(mutant, original.decode("utf-8")).encode("utf-8"))
-                result, by = build.verdict(mutant)
+                result, by = build.failing_tests(mutant) if args.matrix else build.verdict(mutant)
             finally:
                 path.write_bytes(original)
             row = [mutant.identity(), mutant.key(), result, by, str(round(time.time() - started)),

@@ -91,6 +91,51 @@ class MutateTest(unittest.TestCase):
             expected = {m.identity() for i, m in enumerate(everything) if i % 4 in picked}
             self.assertEqual(mutate.judged_in(record, verdicts), expected)
 
+    def test_a_matrix_names_the_failing_tests_up_to_the_second(self):
+        run, ok, failed = "[ RUN      ] A.One", "[       OK ] A.One", "[  FAILED  ] A.One (3 ms)"
+        cases = [  # output lines, how the program ended (None: it hung), the names, whether it read to the end
+            ([run, ok, "[ RUN      ] A.Two", "[  FAILED  ] A.Two (1 ms)"], 1, ["p:A.Two"], True),
+            ([run, failed, "[ RUN      ] B.X/0", "[  FAILED  ] B.X/0, where GetParam() = 2 (0 ms)", "more"],
+             mutate.STOPPED, ["p:A.One", "p:B.X/0"], False),
+            ([run, failed, "[  FAILED  ] 1 test, listed below:", "[  FAILED  ] A.One"], 1, ["p:A.One"], True),
+            ([run], -11, ["p:A.One"], True),
+            ([run, ok], None, ["p:(timeout)"], True),
+            ([run, ok], 1, ["p:(status 1)"], True),
+            (["[ RUN      ] A.Skip", "[  SKIPPED ] A.Skip (0 ms)"], 0, [], True),
+        ]
+        for lines, status, names, to_the_end in cases:
+            failures = mutate.Failures()
+            failures.program = "p"
+            read = 0
+            for line in lines:
+                read += 1
+                if failures.read(line):
+                    break
+            failures.ended(status)
+            self.assertEqual((failures.names, read == len(lines)), (names, to_the_end), lines)
+
+    def test_a_program_read_is_ended_when_enough_is_read_or_its_time_is_up(self):
+        start = mutate.time.time()
+        cases = [  # shell, seconds allowed, what it returns
+            ("echo a; echo b; sleep 30", 20, mutate.STOPPED),
+            ("sleep 30", 1, None),
+            ("echo a; exit 3", 20, 3),
+            ("sleep 12 & exit 0", 20, 0),  # its child holds the output open
+        ]
+        for shell, timeout, expected in cases:
+            status = mutate.run_reading(["sh", "-c", shell], timeout, lambda line: line == "b")
+            self.assertEqual(status, expected, shell)
+        self.assertLess(mutate.time.time() - start, 10)
+
+    def test_the_sole_killers_are_told_from_those_never_alone(self):
+        path = self.root / "matrix.tsv"
+        lines = ["\t".join(mutate.COLUMNS)]
+        for identity, by in (("m1", "a:T1"), ("m2", "a:T1,b:T2"), ("m3", "b:T3,a:T1"), ("m4", "")):
+            row = dict.fromkeys(mutate.COLUMNS, "x") | {"identity": identity, "killed_by": by}
+            lines.append("\t".join(row[c] for c in mutate.COLUMNS))
+        path.write_text("\n".join(lines) + "\n", encoding="utf-8")
+        self.assertEqual(mutate.sole_killers(path), ({"a:T1": 1}, {"b:T2": 1, "b:T3": 1}))
+
     def test_the_record_and_this_script_are_not_tests(self):
         before = mutate.tests_digest()
         self.write("tests/mutation/record.tsv", "rows\n")
