@@ -189,6 +189,7 @@ TEST_F(RunStateTest, ExitWithAnUnreadableDaysBoxKeepsTheWindowOpen) {
     Open();
     SetText(MainIds::Days, "");
     Click(MainIds::Exit);
+    EXPECT_EQ(prompts.TakeShown(), std::vector<std::string>{NotIntegerText});
     EXPECT_TRUE(dialog->isVisible());
 }
 
