@@ -410,9 +410,13 @@ def main():
         for name, count in sorted(shared.items()):
             print(f"{name}\tonly with others, on {count}")
         return
-    # A run ended from outside restores the mutated file, as Ctrl+C does.
-    for ending in (signal.SIGTERM, signal.SIGHUP):
+    # A run ended from outside restores the mutated file, as Ctrl+C does. A
+    # shell starting the run in the background ignores Ctrl+C and Ctrl+\ for
+    # it, and its test programs would inherit that: a test of what a signal
+    # does would then fail whatever the mutant.
+    for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(ending, signal.default_int_handler)
+    signal.signal(signal.SIGQUIT, signal.SIG_DFL)
 
     everything = candidates()
     if args.only:

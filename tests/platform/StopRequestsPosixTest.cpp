@@ -29,7 +29,8 @@ TEST(StopRequestsTest, RequestsCallBackWhileTheObjectLivesAndEndTheProcessAfter)
             return std::to_string(calls) + (stops.Received() ? " received" : "");
         });
         EXPECT_EQ(seen, "1 received") << signal;
-        const std::string after = RunInChild([&request] {
+        const std::string after = RunInChild([&request, signal] {
+            std::signal(signal, SIG_DFL);  // as it is unless whoever started the tests ignores it
             { platform::StopRequests stops([] {}); }
             request();
             return std::string("still running");
@@ -56,6 +57,7 @@ TEST(StopRequestsTest, ClosedOutputFailsTheWriteInsteadOfEndingTheProcess) {
               }),
               "refused");
     EXPECT_EQ(RunInChild([&] {
+                  std::signal(SIGPIPE, SIG_DFL);
                   { platform::StopRequests stops([] {}); }
                   return writeToClosedPipe();
               }),
