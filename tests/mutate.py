@@ -223,20 +223,14 @@ def tests_digest():
 
 
 def run(cmd, timeout, cwd=None, env=None):
-    """Runs a command in a process group of its own, ended whole on a time-out."""
-    proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            start_new_session=True)
-    try:
-        return proc.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        os.killpg(proc.pid, signal.SIGKILL)
-        proc.wait()
-        return None
+    """Runs a command in a process group of its own, ended whole on a time-out (status None)."""
+    return run_reading(cmd, timeout, lambda line: False, cwd, env)
 
 
 def run_reading(cmd, timeout, enough, cwd=None, env=None):
-    """Runs a command as run() does, handing each line of its output to `enough`,
-    and ends it early once that returns true; the status, STOPPED, or None on a time-out."""
+    """Runs a command in a process group of its own, handing each line of its output to
+    `enough`, and ends it early once that returns true, or whole on a time-out; the
+    status, STOPPED, or None on a time-out."""
     proc = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                             start_new_session=True)
     deadline = time.time() + timeout
