@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <utility>
 #include <vector>
 #include <unistd.h>
@@ -37,12 +40,24 @@ std::string SaveUnderFileSizeLimit(const std::string& path, bool asNobody) {
     });
 }
 
-// A write that fails half-way must leave the old file whole.
+// A write that fails half-way, or one the disk never confirms, must leave
+// the old file whole.
 TEST_F(SweepSettingsTest, FailedWriteKeepsTheOldFile) {
-    dir.Write(SweepSettings::FileName, DefaultFile);
-    EXPECT_EQ(SaveUnderFileSizeLimit(Ini(), false), "refused");
-    EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
-    EXPECT_TRUE(OnlyIniInDir());
+    const std::function<std::string()> failedSaves[] = {
+        [this] { return SaveUnderFileSizeLimit(Ini(), false); },
+        [this] {
+            return RunInChild([this] {
+                if (!RefuseCall(SYS_fsync, SECCOMP_RET_ERRNO | EIO)) return std::string("cannot filter");
+                return std::string(settings.Save(Ini()) ? "saved" : "refused");
+            });
+        },
+    };
+    for (const auto& save : failedSaves) {
+        dir.Write(SweepSettings::FileName, DefaultFile);
+        EXPECT_EQ(save(), "refused");
+        EXPECT_EQ(TempDir::Read(IniPath()), DefaultFile);
+        EXPECT_TRUE(OnlyIniInDir());
+    }
 }
 
 // Administrators keep the file elsewhere (in /etc, say) and link to it: a

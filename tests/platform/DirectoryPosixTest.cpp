@@ -6,14 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <fcntl.h>
 #include <filesystem>
-#include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <map>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -212,18 +209,6 @@ TEST_F(EntryInfoTest, AttributesFromModeAndName) {
     EXPECT_EQ(InfoOf("locked").attributes, platform::AttributeReadOnly);
     EXPECT_EQ(InfoOf("link").attributes, 0u);
     EXPECT_EQ(InfoOf(".link").attributes, platform::AttributeHidden);
-}
-
-// The kernel answers the system call `number` with `action` from now on.
-bool RefuseCall(uint32_t number, uint32_t action) {
-    sock_filter program[] = {
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, number, 0, 1),
-        BPF_STMT(BPF_RET | BPF_K, action),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-    };
-    sock_fprog filter{sizeof program / sizeof program[0], program};
-    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
 }
 
 // Stands in for a kernel or sandbox without getxattrat (464 on the

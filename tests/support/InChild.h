@@ -4,10 +4,15 @@
 // user id, a process to be killed.
 
 #include <csignal>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <string>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,3 +57,16 @@ inline bool HideProc() { return PrivateMounts() && mount("none", "/proc", "tmpfs
 
 // In a child: an empty /tmp of its own.
 inline bool PrivateTmp() { return PrivateMounts() && mount("none", "/tmp", "tmpfs", 0, "mode=1777") == 0; }
+
+// In a child: the kernel answers the system call `number` with `action`
+// (SECCOMP_RET_ERRNO | an error, or SECCOMP_RET_KILL_PROCESS) from now on.
+inline bool RefuseCall(uint32_t number, uint32_t action) {
+    sock_filter program[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, number, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, action),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog filter{sizeof program / sizeof program[0], program};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+}
