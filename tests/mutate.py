@@ -519,7 +519,7 @@ def score(record_path):
         elif result == "survived" and row["identity"] in elsewhere:
             result = "killed elsewhere"
         counts[result] = counts.get(result, 0) + 1
-    killed = sum(counts.get(k, 0) for k in ("killed", "timeout", "killed elsewhere"))
+    killed = sum(counts.get(k, 0) for k in (*KILLS, "killed elsewhere"))
     judged = killed + counts.get("survived", 0)
     percent = 100 * killed / judged if judged else 0
     return f"score {killed}/{judged} = {percent:.1f}% (" + ", ".join(f"{k} {v}" for k, v in sorted(counts.items())) + ")"
