@@ -9,8 +9,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/seccomp.h>
+#include <functional>
 #include <map>
+#include <pwd.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -18,7 +21,9 @@
 
 #include "DirectoryFixture.h"
 #include "platform/FileIo.h"
+#include "platform/EntryInfo_posix.h"
 #include "platform/FileSystems_posix.h"
+#include "platform/InstanceGuard.h"
 #include "support/InChild.h"
 #include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
@@ -26,6 +31,11 @@
 namespace {
 
 using namespace dirtest;
+
+// Stands in for a kernel or sandbox without getxattrat (464 on the
+// architectures built for).
+constexpr uint32_t GetXattrAtCall = 464;
+bool RefuseGetXattrAt(uint32_t action) { return RefuseCall(GetXattrAtCall, action); }
 
 // Another user's link is never looked through: whether it leads to a
 // directory she may not search must not show in how it is listed.
@@ -162,25 +172,79 @@ TEST_F(DirectoryTest, RemoteFileSystemsAreToldApart) {
 }
 
 // A scheduler may start the program with standard input closed: descriptor 0
-// is then an ordinary one, which a directory refused after it was opened, or
-// a file asked whether it may be written, holds and closes again.
-TEST_F(DirectoryTest, DescriptorZeroIsClosedLikeAnyOther) {
+// is then an ordinary one, which each facility may be handed, must use like
+// any other and closes again. Each case frees it just before its call.
+TEST_F(DirectoryTest, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
     ScopedMount tmpfs("none", tree / "root/tmpfs", "tmpfs", 0);
     if (!tmpfs.mounted) GTEST_SKIP() << "cannot mount here";
-    const std::string seen = RunInChild([this] {
-        Directory root;
-        if (root.Open(Root().c_str()) != OpenResult::Listed) return std::string("root not listed");
+    tree.Write("root/sub/deeper/file", "x");
+    const fs::path hidden = tree.Write("root/sub/hidden.log", "x");
+    if (!SetDosAttrib(hidden, "0x2")) GTEST_SKIP() << "no user xattrs here";
+    // The guard's places: /run as given (its own, or open to others) and an
+    // empty home to fall back on.
+    auto guard = [](const char* runMode) {
+        const passwd* user = getpwuid(geteuid());
+        if (!PrivateMounts() || mount("none", "/run", "tmpfs", 0, runMode) != 0 || !user ||
+            mount("none", user->pw_dir, "tmpfs", 0, "mode=700") != 0)
+            return std::string("cannot mount");
         close(0);
-        {
-            Directory child;
-            if (child.Open(root, "tmpfs") != OpenResult::NotEntered) return std::string("entered");
-            if (fcntl(0, F_GETFD) == -1) return std::string("not on descriptor 0");
-        }
-        if (fcntl(0, F_GETFD) != -1) return std::string("directory left open");
-        const bool writable = platform::IsWritable((tree / "root/plain.txt").c_str());
-        return std::string(writable ? "writable" : "not writable") + (fcntl(0, F_GETFD) == -1 ? "" : ", left open");
-    });
-    EXPECT_EQ(seen, "writable");
+        platform::InstanceGuard held("VORNTest-zero");
+        return std::string(held.Acquire(0) == platform::InstanceGuard::Result::Acquired ? "" : "not acquired");
+    };
+    const struct {
+        const char* what;
+        std::function<std::string()> use;
+    } cases[] = {
+        {"a directory refused after it was opened", [this] {
+             Directory root;
+             if (root.Open(Root().c_str()) != OpenResult::Listed) return std::string("root not listed");
+             close(0);
+             Directory child;
+             if (child.Open(root, "tmpfs") != OpenResult::NotEntered) return std::string("entered");
+             return std::string(fcntl(0, F_GETFD) == -1 ? "not on descriptor 0" : "");
+         }},
+        {"a file asked whether it may be written", [this] {
+             close(0);
+             return std::string(platform::IsWritable((tree / "root/plain.txt").c_str()) ? "" : "not writable");
+         }},
+        {"a root reached through folders", [this] {
+             close(0);
+             Directory deeper;
+             return std::string(deeper.Open((tree / "root/sub/deeper").c_str()) == OpenResult::Listed ? "" : "not listed");
+         }},
+        {"a root refused on its way", [this] {
+             // The third step's descriptor is 0: the walk's first one closed again.
+             fs::create_directories(tree / "root/sub/foreign/own");
+             if (chown((tree / "root/sub/foreign").c_str(), Nobody, Nobody) != 0 || chdir(Root().c_str()) != 0)
+                 return std::string("cannot prepare");
+             close(0);
+             Directory refused;
+             return std::string(refused.Open("sub/foreign/own") == OpenResult::Refused ? "" : "not refused");
+         }},
+        {"a replaced file's directory made durable", [this] {
+             const fs::path from = tree.Write("root/new.ini", "new");
+             close(0);
+             return std::string(platform::MoveFileOver(from.c_str(), (tree / "root/vorn.ini").c_str()) ? "" : "not moved");
+         }},
+        {"stored attributes read by opening the file", [this] {
+             const int dir = open((tree / "root/sub").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+             if (!RefuseGetXattrAt(SECCOMP_RET_ERRNO | ENOSYS)) return std::string("cannot filter");
+             close(0);
+             platform::EntryInfo info;
+             const bool asked = platform::AskEntryInfo(dir, "hidden.log", false, platform::AttributesUnknown, false, info);
+             close(dir);
+             return std::string(asked && info.attributes == platform::AttributeHidden ? "" : "not read");
+         }},
+        {"the guard in its own place", [&] { return guard("mode=755"); }},
+        {"the guard beside a place open to others", [&] { return guard("mode=775"); }},
+    };
+    for (const auto& c : cases) {
+        const std::string seen = RunInChild([&] {
+            const std::string failed = c.use();
+            return failed + (fcntl(0, F_GETFD) == -1 ? "" : " left open");
+        });
+        EXPECT_EQ(seen, "") << c.what;
+    }
 }
 
 TEST_F(DirectoryTest, DeletesLinksNotTargets) {
@@ -211,11 +275,6 @@ TEST_F(EntryInfoTest, AttributesFromModeAndName) {
     EXPECT_EQ(InfoOf(".link").attributes, platform::AttributeHidden);
 }
 
-// Stands in for a kernel or sandbox without getxattrat (464 on the
-// architectures built for).
-constexpr uint32_t GetXattrAtCall = 464;
-bool RefuseGetXattrAt(uint32_t action) { return RefuseCall(GetXattrAtCall, action); }
-
 class StoredAttributesTest : public EntryInfoTest {
 protected:
     void SetUp() override {
@@ -237,8 +296,9 @@ protected:
         {"system", "0x24"},
         {"binary", std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\x23\0\0\0", 16) + std::string(8, '\0')},
         {"malformed", "0X2"},
+        {"oversized", std::string(300, '2')},  // more than a stored value may hold: unknown, not none
     };
-    const std::string expected = "binary=3 malformed=7 none=0 system=4 ";
+    const std::string expected = "binary=3 malformed=7 none=0 oversized=7 system=4 ";
 };
 
 TEST_F(StoredAttributesTest, ReadWithoutProcWithOrWithoutGetXattrAt) {
