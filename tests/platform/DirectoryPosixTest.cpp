@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
-#include <linux/seccomp.h>
 #include <functional>
+#include <linux/seccomp.h>
 #include <map>
 #include <pwd.h>
 #include <string>
@@ -20,8 +20,8 @@
 #include <unistd.h>
 
 #include "DirectoryFixture.h"
-#include "platform/FileIo.h"
 #include "platform/EntryInfo_posix.h"
+#include "platform/FileIo.h"
 #include "platform/FileSystems_posix.h"
 #include "platform/InstanceGuard.h"
 #include "support/InChild.h"
@@ -210,7 +210,8 @@ TEST_F(DirectoryTest, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
         {"a root reached through folders", [this] {
              close(0);
              Directory deeper;
-             return std::string(deeper.Open((tree / "root/sub/deeper").c_str()) == OpenResult::Listed ? "" : "not listed");
+             const bool listed = deeper.Open((tree / "root/sub/deeper").c_str()) == OpenResult::Listed;
+             return std::string(listed ? "" : "not listed");
          }},
         {"a root refused on its way", [this] {
              // The third step's descriptor is 0: the walk's first one closed again.
@@ -224,14 +225,16 @@ TEST_F(DirectoryTest, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
         {"a replaced file's directory made durable", [this] {
              const fs::path from = tree.Write("root/new.ini", "new");
              close(0);
-             return std::string(platform::MoveFileOver(from.c_str(), (tree / "root/vorn.ini").c_str()) ? "" : "not moved");
+             const bool moved = platform::MoveFileOver(from.c_str(), (tree / "root/vorn.ini").c_str());
+             return std::string(moved ? "" : "not moved");
          }},
         {"stored attributes read by opening the file", [this] {
              const int dir = open((tree / "root/sub").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
              if (!RefuseGetXattrAt(SECCOMP_RET_ERRNO | ENOSYS)) return std::string("cannot filter");
              close(0);
              platform::EntryInfo info;
-             const bool asked = platform::AskEntryInfo(dir, "hidden.log", false, platform::AttributesUnknown, false, info);
+             const bool asked =
+                 platform::AskEntryInfo(dir, "hidden.log", false, platform::AttributesUnknown, false, info);
              close(dir);
              return std::string(asked && info.attributes == platform::AttributeHidden ? "" : "not read");
          }},

@@ -1,6 +1,7 @@
 // The file calls under what a server may do to them: files swapped while they
 // are opened, stale error numbers, another user's rights, failed publishing,
-// and the directory a replacement must reach the disk in.
+// the directory a replacement must reach the disk in, and a terminal that
+// tells no width.
 
 #include "platform/FileIo.h"
 
