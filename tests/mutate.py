@@ -25,6 +25,7 @@ margin); the same seed on the same sources gives the same mutants.
     tests/mutate.py --survived-in tests/mutation/record.tsv --out rest.tsv  # and does it kill these now?
     tests/mutate.py --killed-in tests/mutation/record.tsv --matrix --out matrix.tsv  # which tests kill each
     tests/mutate.py --sole matrix.tsv                # the tests that alone kill some mutant, and the rest
+    tests/mutate.py --removable matrix.tsv           # tests that may go together, every kill kept
 
 The record is a tab-separated file (tests/mutation/record.tsv unless --out
 says otherwise) whose header names the date, the commit and the seed; each
@@ -308,6 +309,22 @@ def sole_killers(record_path):
     return alone, {name: count for name, count in shared.items() if name not in alone}
 
 
+def removable(record_path):
+    """From a matrix record: tests that may all go at once, as every mutant keeps one of the
+    tests named failing on it. Those named on the fewest mutants are let go first; a test
+    some mutant names alone stays, and so does a program's hang or crash with no test named."""
+    killers = [{n for n in row["killed_by"].split(",") if n} for row in rows(record_path)]
+    named = {}
+    for names in killers:
+        for name in names:
+            named[name] = named.get(name, 0) + 1
+    gone = set()
+    for name in sorted(named, key=lambda n: (named[n], n)):
+        if ":(" not in name and all(names - gone - {name} for names in killers if name in names):
+            gone.add(name)
+    return sorted(gone)
+
+
 class Build:
     def __init__(self, directory, jobs, timeout):
         self.dir, self.jobs, self.timeout = Path(directory), jobs, timeout
@@ -396,6 +413,8 @@ def main():
     parser.add_argument("--matrix", action="store_true",
                         help="name the tests that fail on each mutant, reading on to the second")
     parser.add_argument("--sole", metavar="RECORD", help="from a matrix record, the tests that alone kill a mutant")
+    parser.add_argument("--removable", metavar="RECORD",
+                        help="from a matrix record, tests that may all go while each mutant keeps a test failing on it")
     args = parser.parse_args()
     if args.sole:
         alone, shared = sole_killers(Path(args.sole))
@@ -403,6 +422,9 @@ def main():
             print(f"{name}\talone on {count}")
         for name, count in sorted(shared.items()):
             print(f"{name}\tonly with others, on {count}")
+        return
+    if args.removable:
+        print("\n".join(removable(Path(args.removable))))
         return
     # A run ended from outside restores the mutated file, as Ctrl+C does. A
     # shell starting the run in the background ignores Ctrl+C and Ctrl+\ for

@@ -127,14 +127,24 @@ class MutateTest(unittest.TestCase):
             self.assertEqual(status, expected, shell)
         self.assertLess(mutate.time.time() - start, 10)
 
-    def test_the_sole_killers_are_told_from_those_never_alone(self):
+    def matrix(self, killed_by):
         path = self.root / "matrix.tsv"
         lines = ["\t".join(mutate.COLUMNS)]
-        for identity, by in (("m1", "a:T1"), ("m2", "a:T1,b:T2"), ("m3", "b:T3,a:T1"), ("m4", "")):
-            row = dict.fromkeys(mutate.COLUMNS, "x") | {"identity": identity, "killed_by": by}
+        for index, by in enumerate(killed_by):
+            row = dict.fromkeys(mutate.COLUMNS, "x") | {"identity": f"m{index}", "killed_by": by}
             lines.append("\t".join(row[c] for c in mutate.COLUMNS))
         path.write_text("\n".join(lines) + "\n", encoding="utf-8")
+        return path
+
+    def test_the_sole_killers_are_told_from_those_never_alone(self):
+        path = self.matrix(["a:T1", "a:T1,b:T2", "b:T3,a:T1", ""])
         self.assertEqual(mutate.sole_killers(path), ({"a:T1": 1}, {"b:T2": 1, "b:T3": 1}))
+
+    def test_tests_go_together_only_while_every_mutant_keeps_a_killer(self):
+        # Named least, T4, T5 and T6 go first; T2 and T3 are then each the last
+        # killer of a mutant, and T1 always was. A hang with no test named stays.
+        path = self.matrix(["a:T1", "a:T2,b:T3", "b:T3,b:T4", "a:T2,a:T5", "b:(timeout),a:T6", ""])
+        self.assertEqual(mutate.removable(path), ["a:T5", "a:T6", "b:T4"])
 
     def test_the_record_and_this_script_are_not_tests(self):
         before = mutate.tests_digest()
