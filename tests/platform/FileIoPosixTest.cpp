@@ -129,13 +129,16 @@ TEST(FileIoTest, OwnFileSwappedWhileItIsOpenedIsNeverTheOtherOne) {
     std::thread swapper([&] {
         while (!stop) renameat2(AT_FDCWD, own.c_str(), AT_FDCWD, open.c_str(), RENAME_EXCHANGE);
     });
-    int taken = 0, refused = 0, wrong = 0;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (std::chrono::steady_clock::now() < until && (taken < 1000 || refused < 1000)) {
+    // On until the swap has fallen between the judging and the opening
+    // often enough (the file was then given up, or read in error).
+    int taken = 0, refused = 0, swapped = 0, wrong = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < until && swapped + wrong < 20) {
         bool wasRefused = false;
         platform::WayRefusal refusal;
         const FileHandle file = platform::OpenOwnFile(own.c_str(), wasRefused, refusal);
         refused += wasRefused;
+        swapped += file == InvalidFile && !wasRefused;
         if (file == InvalidFile) continue;
         ++taken;
         wrong += ContentOf(file) != "own";
