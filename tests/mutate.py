@@ -61,6 +61,7 @@ Linux sources only (the _win, _qt and front-end sources build elsewhere).
 """
 
 import argparse
+import collections
 import datetime
 import hashlib
 import os
@@ -314,10 +315,7 @@ def removable(record_path):
     tests named failing on it. Those named on the fewest mutants are let go first; a test
     some mutant names alone stays, and so does a program's hang or crash with no test named."""
     killers = [{n for n in row["killed_by"].split(",") if n} for row in rows(record_path)]
-    named = {}
-    for names in killers:
-        for name in names:
-            named[name] = named.get(name, 0) + 1
+    named = collections.Counter(name for names in killers for name in names)
     gone = set()
     for name in sorted(named, key=lambda n: (named[n], n)):
         if ":(" not in name and all(names - gone - {name} for names in killers if name in names):
