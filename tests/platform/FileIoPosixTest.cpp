@@ -18,6 +18,7 @@
 #include <mutex>
 #include <pty.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <thread>
@@ -180,6 +181,22 @@ TEST(PublishFileTest, FailureLeavesNoTemporary) {
     std::vector<fs::path> left;
     for (const auto& entry : fs::directory_iterator(temp.Path())) left.push_back(entry.path().filename());
     EXPECT_EQ(left, std::vector<fs::path>{"vorn.prom"});
+}
+
+// An error number left over from an earlier call is no reason to write the
+// same bytes again: the file would grow without end (here to a limit, where a
+// write repeated on its failure would hang but for the alarm).
+TEST(PublishFileTest, StaleInterruptionDoesNotRepeatTheWrite) {
+    TempDir temp;
+    const std::string seen = RunInChild([&temp] {
+        const rlimit limit{4096, 4096};
+        if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("no limit");
+        alarm(10);
+        errno = EINTR;
+        const auto result = platform::PublishFile(temp.Path().string(), "vorn.prom", "metrics\n");
+        return result == platform::PublishResult::Published ? TempDir::Read(temp / "vorn.prom") : std::string("failed");
+    });
+    EXPECT_EQ(seen, "metrics\n");
 }
 
 // A terminal that tells no width (a serial console, a pseudo-terminal nobody
