@@ -1,9 +1,9 @@
 // Several workers at full speed: the same outcome as one, and the same
 // control, whether the workers are many from the start or added while the
 // calls block. The run is made to hand a directory over for sure: before its
-// first subdirectory it waits until every helper waits for work, and before
-// its second, at full speed, until a helper has met a subdirectory of the
-// first.
+// first subdirectory it waits until every helper waits for work, and after
+// the first hand-over, at full speed, until a helper has met a subdirectory
+// of the folder handed over.
 
 #include "sweep/SweepJob.h"
 
@@ -104,10 +104,19 @@ private:
             while (job.WaitingWorkers() < workers - 1 && std::chrono::steady_clock::now() < limit)
                 std::this_thread::yield();
             hold.lock();
-        } else if (calls == 2 && workers > 1 && settings.speed == 3) {
+        } else if (calls == HandedOverBefore() + 1 && settings.speed == 3) {
             seen.wait_until(hold, limit, [this] { return threads.size() > 1; });
         }
         if (onSubdirectory) onSubdirectory(path, threads.size());
+    }
+
+    // The subdirectory met before the first hand-over: a crew of several
+    // hands the first one over to a helper that waits; a worker alone first
+    // grows at the second, when its first period has been measured. None
+    // where the crew neither has a helper nor grows.
+    size_t HandedOverBefore() const {
+        if (workers > 1) return 1;
+        return job.callsBlock && job.callsTravel ? 2 : 0;
     }
 
     std::mutex lock;
