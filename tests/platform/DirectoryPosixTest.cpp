@@ -27,6 +27,7 @@
 #include "platform/FileIo.h"
 #include "platform/FileSystems_posix.h"
 #include "platform/InstanceGuard.h"
+#include "platform/PublishedFile.h"
 #include "support/InChild.h"
 #include "support/PosixFiles.h"
 #include "support/ScopedMount.h"
@@ -275,6 +276,12 @@ TEST_F(DirectoryTest, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
                  platform::AskEntryInfo(dir, "hidden.log", false, platform::AttributesUnknown, false, info);
              close(dir);
              return std::string(asked && info.attributes == platform::AttributeHidden ? "" : "not read");
+         }},
+        {"a publication beside a stale error number", [this] {
+             close(0);
+             errno = EEXIST;
+             const platform::PublishResult published = platform::PublishFile(Root(), "vorn.prom", "metrics\n");
+             return std::string(published == platform::PublishResult::Published ? "" : "not published");
          }},
         {"the guard in its own place", [&] { return guard("mode=755"); }},
         {"the guard beside a place open to others", [&] { return guard("mode=775"); }},

@@ -173,6 +173,22 @@ TEST(FileIoTest, ReplacementIsMadeDurableInItsOwnDirectory) {
     }
 }
 
+// A chain of links is followed as far as the kernel follows one, no further.
+TEST(FileIoTest, LinkTargetFollowsAsManyLinksAsTheKernel) {
+    TempDir temp;
+    const fs::path file = temp.Write("file", "x");
+    fs::path link = file;
+    for (int n = 1; n <= 41; ++n) {
+        const fs::path next = temp / ("link" + std::to_string(n));
+        fs::create_symlink(link.filename(), next);
+        link = next;
+        if (n == 40) {
+            EXPECT_EQ(platform::LinkTarget(link.c_str()), file.string());
+        }
+    }
+    EXPECT_EQ(platform::LinkTarget(link.c_str()), (temp / "link1").string());
+}
+
 // A failed publication leaves nothing behind, not even its temporary file.
 TEST(PublishFileTest, FailureLeavesNoTemporary) {
     TempDir temp;
