@@ -39,6 +39,7 @@ TEST(ProgressLine, FitsTheTerminal) {
         {"/srv/a\nb", countsWidth + 20, counts + "$'/srv/a\\nb'"},
         {"/srv", 10, "已搜索1200"},
         {"/srv", 11, "已搜索1200"},
+        {"/srv", 1, ""},  // a terminal of two columns: no half of a wide character
     };
     for (const auto& c : cases) {
         const std::string line = ProgressLine({1200, 1000, c.folder}, 10, c.columns);

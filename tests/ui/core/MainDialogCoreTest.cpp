@@ -39,6 +39,16 @@ struct CoreFixture {
     MainDialogCore core{view, settings, job, channel, programDir.Dir() + SweepSettings::FileName};
 };
 
+// The tool buttons take their tooltips from their own controls: each is
+// found by its id, and id 0 (texts no command refers to) finds none.
+TEST(MainTemplate, EachControlIsFoundByItsOwnId) {
+    for (const TemplateControl& control : MainControls()) {
+        const TemplateControl* found = FindMainControl(control.id);
+        EXPECT_EQ(found ? found->id : 0, control.id) << control.caption;
+        EXPECT_EQ(found == nullptr, control.id == 0) << control.caption;
+    }
+}
+
 TEST(MainDialogCore, InitialiseShowsTheSettingsWithTheSparingBoxesInverted) {
     CoreFixture f;
     EXPECT_EQ(f.view.texts[MainIds::Directory], f.settings.filepath);
