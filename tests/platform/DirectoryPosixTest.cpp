@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
