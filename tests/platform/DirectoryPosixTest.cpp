@@ -66,6 +66,7 @@ bool RefuseGetXattrAt(uint32_t action) { return RefuseCall(GetXattrAtCall, actio
 TEST_F(DirectoryTest, ListsEveryKindAndTellsOwnLinksToDirectoriesApart) {
     fs::create_symlink(tree / "outside", tree / "root/dirlink");
     fs::create_symlink("../outside", tree / "root/relative");
+    fs::create_symlink(".", tree / "root/dot");  // a target of one byte
     fs::create_symlink(tree / "outside/target.txt", tree / "root/filelink");
     fs::create_symlink(tree / "nowhere", tree / "root/dangling");
     fs::create_symlink(tree / "outside", tree / "root/theirs");
@@ -76,7 +77,7 @@ TEST_F(DirectoryTest, ListsEveryKindAndTellsOwnLinksToDirectoriesApart) {
         {"plain.txt", {EntryKind::File, false}}, {"sub", {EntryKind::Directory, false}},
         {"filelink", {EntryKind::File, true}},   {"dangling", {EntryKind::File, true}},
         {"pipe", {EntryKind::Special, false}},   {"dirlink", {EntryKind::DirectoryLink, true}},
-        {"relative", {EntryKind::DirectoryLink, true}},
+        {"relative", {EntryKind::DirectoryLink, true}},  {"dot", {EntryKind::DirectoryLink, true}},
         {"theirs", {other ? EntryKind::File : EntryKind::DirectoryLink, true}},
     };
     // With the types listed; without them, each entry is examined; without
