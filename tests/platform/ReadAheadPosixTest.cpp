@@ -433,4 +433,23 @@ TEST_F(ReadAheadTest, AskedAheadAcrossBatchesWhileDeleting) {
     for (const auto& [name, times] : served) EXPECT_EQ(times, 1) << name;
 }
 
+// A slot holds the answer of the last batch's entry until a window marks it
+// again: an entry no window of its own batch asked about is the reader's to
+// ask, never answered with another file's info.
+TEST_F(ReadAheadTest, AnEntryBeforeTheWindowIsNotAnsweredFromTheLastBatch) {
+    MakeFiles(tree, "many", 20);
+    ListingBatch batch({8, 8 * 24, 0});
+    InfoAhead ahead;
+    HeldTasks held;
+    OpenFolder();
+    for (const size_t from : {0, 1}) {
+        ASSERT_TRUE(batch.Fill(listing));
+        ahead.Start(batch, from, listing, 0, true, Every, held.Run(), 1);
+        held.RunAll();
+        EntryInfo info{};
+        EXPECT_EQ(ahead.Take(0, 0, true, info), from == 0 ? InfoAhead::Answer::Present : InfoAhead::Answer::None);
+        ahead.Stop();
+    }
+}
+
 }  // namespace
