@@ -51,6 +51,7 @@ TEST(NameCharactersTest, MatchesTakeWholeCharacters) {
         {"936", true, "^中+\\.txt$", {"中.txt", "中中.txt", "中文.txt"}, {"中.txt", "中中.txt"}},
         {"936", true, "^[^中]\\.txt$", {"中.txt", "文.txt", "a.txt", "ab.txt"}, {"文.txt", "a.txt"}},
         {"936", true, "^.\\.txt$", {"中.txt", "a.txt", "ab.txt"}, {"中.txt", "a.txt"}},
+        {"936", true, "^\\中\\.txt$", {"中.txt", "文.txt", "\\中.txt"}, {"中.txt"}},
         {"936", false, "億*", {"億.txt", "億億", "a.txt"}, {"億.txt", "億億"}},  // 83 7C: "|" as a later byte
         {"936", false, "??.txt", {"中.txt", "ab.txt", "a.txt"}, {"中.txt", "ab.txt"}},
         {"936", false, "?.txt", {"中.txt", "a.txt", "한.txt"}, {"a.txt", "한.txt"}},  // 한 is "?" here
@@ -86,6 +87,7 @@ TEST(NameCharactersTest, MatchesTakeWholeCharacters) {
         {"UTF-8", false, "*é.log", {"café.log", "cafe.log", "caf\xC3.log"}, {"café.log"}},  // é C3 A9
         {"UTF-8", true, "^[\\é]\\.txt$", {"é.txt", "\\.txt", "\xC3.txt"}, {"é.txt"}},
         {"UTF-8", true, "^\\Qé\\E$", {"é", "\xC3"}, {"é"}},
+        {"UTF-8", true, "^\\中\\.txt$", {"中.txt", "文.txt", "\\中.txt"}, {"中.txt"}},
         {"UTF-8", true, "^[é[:digit:]]$", {"é", "7", "x", ":"}, {"é", "7"}},
         {"UTF-8", true, "\xAD", {"中.txt", "\xAD.txt"}, {"\xAD.txt"}},
         {"UTF-8", true, "^\\C\\C", {"é", "ab", "a"}, {"é", "ab"}},  // "\C" ends the pattern: still a byte
