@@ -133,7 +133,8 @@ TEST_F(InstanceGuardTest, AnotherUserNeitherTakesNorBlocksOurs) {
 
 // What another user may leave under the superuser's lock file's name in
 // /run: a link, a file of its own, or the superuser's own file with its mode
-// widened and a shared lock held on it. None blocks the guard or is written.
+// widened and a shared lock held on it. None blocks the guard or is written;
+// with every name taken, the guard goes home rather than make up a new name.
 TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
     if (geteuid() != 0) GTEST_SKIP() << "the superuser's guard lives in /run";
     TempDir temp;
@@ -151,6 +152,9 @@ TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
              std::ofstream{at};
              fs::permissions(at, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
          }},
+        {"every name", [&](const fs::path& at) {
+             for (const char* suffix : {"", ".1", ".2", ".3"}) fs::create_symlink(target, at.string() + suffix);
+         }},
     };
     for (const auto& c : cases) {
         const std::string name = GuardName("planted" + std::to_string(&c - cases));
@@ -166,6 +170,7 @@ TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
         EXPECT_EQ(guard.Acquire(GuardWaitMs), Result::Acquired) << c.what;
         EXPECT_FALSE(Holder(name).holds) << c.what;
         EXPECT_EQ(TempDir::Read(target), "keep") << c.what;
+        EXPECT_FALSE(fs::exists(planted.string() + ".4")) << c.what;
     }
 }
 
