@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -108,17 +109,26 @@ TEST(HasDisplayTest, LocalServersAnswerInEveryFormOfTheirName) {
     }
 }
 
+// A local display with no socket of its own is asked on its port, as the X
+// library would, unless its name insists on the socket. No probe leaves a
+// descriptor open.
 TEST(HasDisplayTest, ServerOnAHostAnswersOnItsPort) {
+    const auto descriptors = TempDir::EntriesIn("/proc/self/fd");
     std::optional<Listener> server(std::in_place, 6000 + 4000 + getpid() % 1000);
     if (server->port == 0) GTEST_SKIP() << "no free port";
     const std::string n = std::to_string(server->port - 6000);
-    for (const std::string& display : {"localhost:" + n, "127.0.0.1:" + n + ".0", "tcp/localhost:" + n}) {
+    const std::pair<std::string, bool> cases[] = {
+        {"localhost:" + n, true}, {"127.0.0.1:" + n + ".0", true}, {"tcp/localhost:" + n, true},
+        {":" + n, true},          {"unix/:" + n, false},
+    };
+    for (const auto& [display, answers] : cases) {
         const ScopedEnvironment env{{"DISPLAY", display}};
-        EXPECT_TRUE(platform::HasDisplay()) << display;
+        EXPECT_EQ(platform::HasDisplay(), answers) << display;
     }
     server.reset();
     const ScopedEnvironment env{{"DISPLAY", "localhost:" + n}};
     EXPECT_FALSE(platform::HasDisplay());
+    EXPECT_EQ(TempDir::EntriesIn("/proc/self/fd"), descriptors);
 }
 
 TEST(HasDisplayTest, NamedPlatformDecidesWhatMustAnswer) {
