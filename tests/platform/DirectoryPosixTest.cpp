@@ -242,6 +242,13 @@ TEST_F(DirectoryTest, DescriptorZeroIsUsedAndClosedLikeAnyOther) {
              if (child.Open(root, "tmpfs") != OpenResult::NotEntered) return std::string("entered");
              return std::string(fcntl(0, F_GETFD) == -1 ? "not on descriptor 0" : "");
          }},
+        {"a subdirectory entered", [this] {
+             Directory root;
+             if (root.Open(Root().c_str()) != OpenResult::Listed) return std::string("root not listed");
+             close(0);
+             Directory child;
+             return std::string(child.Open(root, "sub") == OpenResult::Listed ? "" : "not listed");
+         }},
         {"a file asked whether it may be written", [this] {
              close(0);
              return std::string(platform::IsWritable((tree / "root/plain.txt").c_str()) ? "" : "not writable");
