@@ -174,6 +174,18 @@ TEST_F(InstanceGuardTest, NothingLeftUnderItsNameBlocksOrRedirectsIt) {
     }
 }
 
+// Its own lock file, narrowed below read and write, is set back and used.
+TEST_F(InstanceGuardTest, OwnLockFileNarrowedIsSetBack) {
+    if (geteuid() != 0) GTEST_SKIP() << "the superuser's guard lives in /run";
+    const std::string name = GuardName("narrowed");
+    const fs::path file = "/run/" + name + ".lock";
+    std::ofstream{file};
+    fs::permissions(file, fs::perms::owner_read, fs::perm_options::replace);
+    InstanceGuard guard(name.c_str());
+    EXPECT_EQ(guard.Acquire(GuardWaitMs), Result::Acquired);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 // A user whose home is not its own keeps its guard under /tmp, never in a
 // directory another user made first; when every name there is taken, it
 // says where it looked instead of claiming another instance runs.
