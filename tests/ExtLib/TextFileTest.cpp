@@ -65,6 +65,7 @@ TEST(TextFileOpen, DispositionsKeepTheirMeaning) {
     EXPECT_FALSE(missing.Open((dir / "absent").string().c_str(), TextFile::GenericRead, TextFile::OpenExisting));
     missing.Close();
     EXPECT_FALSE(missing.Write("x", 1));
+    EXPECT_FALSE(missing.Write("", 0));  // not even nothing: the file is not there
 
     TextFile created;
     EXPECT_TRUE(created.Open((dir / "new").string().c_str(), TextFile::GenericWrite, TextFile::OpenAlways));
