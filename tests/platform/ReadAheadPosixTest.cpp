@@ -405,6 +405,21 @@ TEST_F(ReadAheadTest, TasksLetGoUnrunAreGivenOutAgain) {
     EXPECT_EQ(ahead.Start(batch, InfoAhead::Window, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window / 2);
 }
 
+// The next window is asked once the reader is half-way through the last,
+// not an entry sooner or later.
+TEST_F(ReadAheadTest, NextWindowIsAskedHalfWayThroughTheLast) {
+    MakeFiles(tree, "many", static_cast<int>(InfoAhead::Window * 3 / 2));
+    ListingBatch batch;
+    OpenFolder();
+    ASSERT_TRUE(batch.Fill(listing));
+    InfoAhead ahead;
+    HeldTasks held;
+    EXPECT_EQ(ahead.Start(batch, 0, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window);
+    held.RunAll();
+    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2 - 1, listing, 0, true, Every, held.Run(), 3), 0u);
+    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window / 2);
+}
+
 // Across batches, with tasks on other threads asking while the reader
 // deletes: each entry served once, its answer its own.
 TEST_F(ReadAheadTest, AskedAheadAcrossBatchesWhileDeleting) {
