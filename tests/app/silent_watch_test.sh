@@ -158,7 +158,8 @@ check_progress() {
   install_vorn "$work/tree" 0
   local summary
   summary=$(printf '运行完成! 共搜索到14个文件，删除了13个文件')
-  TERM=dumb retrying /dev/null "$work/script.err" script -qec "'$work/bin/vorn' /auto >'$work/out'" "$work/typescript"
+  TERM=dumb retrying /dev/null "$work/script.err" script -qec "stty cols 80; '$work/bin/vorn' /auto >'$work/out'" \
+    "$work/typescript"
   expect "terminal: summary alone on standard output" "$summary" "$(cat "$work/out")"
   grep -q '已搜索.*个文件，已删除.*用时0:00:0.，搜索目录 ' "$work/typescript" && pass "terminal: progress line shown" ||
     fail "terminal: progress line shown" "$(cat -v "$work/typescript")"
@@ -167,6 +168,8 @@ check_progress() {
   first=$(tr '\r' '\n' <"$work/typescript" | grep -m1 '^已搜索')
   [[ -n "$first" && "$first" != *' ' ]] && pass "terminal: first draw ends at its text" ||
     fail "terminal: first draw ends at its text" "$(printf '%s' "$first" | cat -A)"
+  # Its path makes it longer than the terminal: cut a column short, so that it never wraps.
+  expect "terminal: a long line cut a column short" 79 "$(printf '%s' "$first" | LC_ALL=C.UTF-8 wc -L)"
   # script(1) ends its record with a line of its own.
   tail -c 300 "$work/typescript" | tr -d '\n' | grep -q $'\r  *\rScript done' && pass "terminal: line cleared at the end" ||
     fail "terminal: line cleared at the end" "$(tail -c 200 "$work/typescript" | cat -v)"
