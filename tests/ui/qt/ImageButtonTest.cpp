@@ -2,7 +2,7 @@
 #include "ui/qt/Prompt.h"
 #include "ui/qt/Resources.h"
 #include "WidgetTestSupport.h"
-#include "support/FrameLook.h"
+#include "support/ButtonLook.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -58,35 +58,14 @@ TEST_F(ButtonFixture, FrameModeAndCheckedStateReachTheDrawing)
     }
 }
 
-// Each click is reported while the button still looks down, even when the
-// click's handler opens a box (which sends a leave and may report the pointer
-// elsewhere). After it the button rests, without a frame or the hand cursor,
-// until the pointer moves again.
+// A box opened by the click handler sends the button a leave, and the
+// pointer may be reported elsewhere.
 TEST_F(ButtonFixture, ClicksAreReportedExactlyForReleasesOverTheButton)
 {
-    enum Event { In, Out, Down, Up, UpOutside, DoubleClick };
-    struct Case {
-        const char* name;
-        std::vector<Event> events;
-        int clicks;
-        Frame frameAfter;
-        bool handAfter;  // hot
-    };
-    const Case cases[] = {
-        {"hover", {In}, 0, Frame::Raised, true},
-        {"click", {In, Down, Up}, 1, Frame::None, false},
-        {"click, then a move", {In, Down, Up, In}, 1, Frame::Raised, true},
-        {"drag out and back", {In, Down, Out, In, Up}, 1, Frame::None, false},
-        {"release outside", {In, Down, Out, UpOutside}, 0, Frame::None, false},
-        {"double click", {In, Down, Up, In, DoubleClick, Up}, 2, Frame::None, false},
-        {"double click without a move", {In, Down, Up, DoubleClick, Up}, 1, Frame::None, false},
-        {"release without press", {In, Up}, 0, Frame::Raised, true},
-        {"pass over", {In, Out}, 0, Frame::None, false},
-    };
     const QRgb light = Colour(QPalette::Light);
     const QRgb shadow = Colour(QPalette::Shadow);
     const QPoint outside(60, 15);
-    for (const Case& c : cases) {
+    for (const ClickCase& c : ClickCases()) {
         SCOPED_TRACE(c.name);
         ImageButton one(&parent);
         one.setGeometry(0, 0, 45, 30);
@@ -99,18 +78,19 @@ TEST_F(ButtonFixture, ClicksAreReportedExactlyForReleasesOverTheButton)
             return Prompt::Answer::Ok;
         });
         QObject::connect(&one, &QAbstractButton::clicked, [&] { Prompt::Inform(&parent, "box"); });
-        for (Event event : c.events) {
-            const QPoint at = event == Out || event == UpOutside ? outside : centre;
+        for (Pointer event : c.events) {
             const QEvent::Type types[] = {QEvent::MouseMove, QEvent::MouseMove, QEvent::MouseButtonPress,
                                           QEvent::MouseButtonRelease, QEvent::MouseButtonRelease,
                                           QEvent::MouseButtonDblClick};
-            SendMouse(&one, types[event], at, event == Down || event == DoubleClick ? Qt::LeftButton : Qt::NoButton);
+            const bool away = event == Pointer::Out || event == Pointer::UpOutside;
+            const bool pressing = event == Pointer::Down || event == Pointer::DoubleClick;
+            SendMouse(&one, types[static_cast<int>(event)], away ? outside : centre,
+                      pressing ? Qt::LeftButton : Qt::NoButton);
         }
         Prompt::Replace(real);
         EXPECT_EQ(framesDuringClicks, std::vector<Frame>(c.clicks, Frame::Sunken));
         EXPECT_EQ(FrameIn(Render(&one), light, shadow), c.frameAfter);
-        EXPECT_EQ(one.cursor().shape(), c.handAfter ? Qt::PointingHandCursor : Qt::ArrowCursor);
-        Prompt::Replace(real);
+        EXPECT_EQ(one.cursor().shape(), c.hotAfter ? Qt::PointingHandCursor : Qt::ArrowCursor);
     }
 }
 
@@ -145,41 +125,19 @@ TEST_F(ButtonFixture, KeyColourLeavesOnlyThePictureAndNoKeyCopiesItWhole)
     EXPECT_NE(opaque.pixel(8, 3), PureBlue);
 }
 
-// The start picture is green, the stop picture red.
 TEST_F(ButtonFixture, ImageShownFollowsKindHoverAndLoad)
 {
-    enum Seen { NoPicture, Green, Red };
-    struct Image {
-        int kind;
-        int bitmap;
-    };
-    struct Case {
-        std::vector<Image> images;
-        bool over;
-        Seen seen;
-    };
-    const Case cases[] = {
-        {{{ImageButton::ImageNormal, StartBitmapId}}, true, Green},  // no hover picture: the normal one stays
-        {{{ImageButton::ImageNormal, StartBitmapId}, {ImageButton::ImageHover, StopBitmapId}}, false, Green},
-        {{{ImageButton::ImageNormal, StartBitmapId}, {ImageButton::ImageHover, StopBitmapId}}, true, Red},
-        {{{ImageButton::ImageDisabled, StartBitmapId}}, false, NoPicture},  // kept, never drawn
-        {{{4, StartBitmapId}, {0, StartBitmapId}}, false, NoPicture},
-        {{{ImageButton::ImageNormal, StartBitmapId}, {ImageButton::ImageNormal, 999}}, false, NoPicture},
-    };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
+    for (const PictureCase& c : PictureCases) {
+        SCOPED_TRACE(&c - PictureCases);
         ImageButton one(&parent);
         one.setGeometry(0, 0, 45, 30);
         one.SetLayout(ImageLeftOfCaption);
-        for (const Image& image : cases[i].images)
-            one.SetImage(image.kind, image.bitmap, BlueKey);
-        if (cases[i].over)
+        for (const auto& [kind, bitmap] : c.images)
+            one.SetImage(kind, bitmap, BlueKey);
+        if (c.over)
             MoveTo(&one, centre);
         const QColor middle = Render(&one).pixelColor(9 + 12, 3 + 12);
-        const Seen seen = middle.rgb() == Colour(QPalette::Button) ? NoPicture
-                          : middle.green() > middle.red()        ? Green
-                                                                 : Red;
-        EXPECT_EQ(seen, cases[i].seen);
+        EXPECT_EQ(SeenIn(middle.rgb() == Colour(QPalette::Button), middle.red(), middle.green()), c.seen);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "ui/win32/ImageButton.h"
 #include "ControlsTestSupport.h"
-#include "support/FrameLook.h"
+#include "support/ButtonLook.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -64,32 +64,10 @@ TEST(ImageButton, FrameModeAndCheckedStateReachTheDrawing)
     }
 }
 
-// Each click is reported while the button still looks down, even when the
-// click's handler takes the pointer elsewhere (as a message box does). After
-// it the button rests, without a frame, the capture or the hand cursor,
-// until the pointer moves again.
 TEST(ImageButton, ClicksAreReportedExactlyForReleasesOverTheButton)
 {
-    enum Event { In, Out, Down, Up, UpOutside, DoubleClick };
-    struct Case {
-        const char* name;
-        std::vector<Event> events;
-        int clicks;
-        Frame frameAfter;
-        bool capturedAfter;  // hot: the capture tells when the pointer leaves
-    };
-    const Case cases[] = {
-        {"click", {In, Down, Up}, 1, Frame::None, false},
-        {"click, then a move", {In, Down, Up, In}, 1, Frame::Raised, true},
-        {"drag out and back", {In, Down, Out, In, Up}, 1, Frame::None, false},
-        {"release outside", {In, Down, Out, UpOutside}, 0, Frame::None, false},
-        {"double click", {In, Down, Up, In, DoubleClick, Up}, 2, Frame::None, false},
-        {"double click without a move", {In, Down, Up, DoubleClick, Up}, 1, Frame::None, false},
-        {"release without press", {In, Up}, 0, Frame::Raised, true},
-        {"pass over", {In, Out}, 0, Frame::None, false},
-    };
     TestParent parent;
-    for (const Case& c : cases) {
+    for (const ClickCase& c : ClickCases()) {
         SCOPED_TRACE(c.name);
         TestButton button(parent);
         std::vector<Frame> framesDuringClicks;
@@ -99,16 +77,17 @@ TEST(ImageButton, ClicksAreReportedExactlyForReleasesOverTheButton)
             button.Send(WM_MOUSEMOVE, Outside);
             framesDuringClicks.push_back(FrameIn(Render(button.window)));
         };
-        for (Event event : c.events) {
+        for (Pointer event : c.events) {
             const UINT messages[] = {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONUP,
                                      WM_LBUTTONDBLCLK};
-            button.Send(messages[event], event == Out || event == UpOutside ? Outside : Centre);
+            const bool away = event == Pointer::Out || event == Pointer::UpOutside;
+            button.Send(messages[static_cast<int>(event)], away ? Outside : Centre);
         }
         EXPECT_EQ(parent.clicks, c.clicks);
         EXPECT_EQ(framesDuringClicks, std::vector<Frame>(c.clicks, Frame::Sunken));
         EXPECT_EQ(FrameIn(Render(button.window)), c.frameAfter);
-        EXPECT_EQ(GetCapture() == button.window, c.capturedAfter);
-        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, c.capturedAfter ? IDC_HAND : IDC_ARROW));
+        EXPECT_EQ(GetCapture() == button.window, c.hotAfter);
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, c.hotAfter ? IDC_HAND : IDC_ARROW));
         parent.onClick = nullptr;
     }
 }
@@ -155,40 +134,18 @@ TEST(ImageButton, KeyColourLeavesOnlyThePictureAndNoKeyCopiesItWhole)
     EXPECT_NE(opaque.At(9 + 24, 3 + 23), PureBlue);
 }
 
-// The start picture is green, the stop picture red.
 TEST(ImageButton, ImageShownFollowsKindHoverAndLoad)
 {
-    enum Seen { NoPicture, Green, Red };
-    struct Image {
-        int kind;
-        int bitmap;
-    };
-    struct Case {
-        std::vector<Image> images;
-        bool over;
-        Seen seen;
-    };
-    const Case cases[] = {
-        {{{ButtonStyle::ImageNormal, StartBitmapId}}, true, Green},  // no hover picture: the normal one stays
-        {{{ButtonStyle::ImageNormal, StartBitmapId}, {ButtonStyle::ImageHover, StopBitmapId}}, false, Green},
-        {{{ButtonStyle::ImageNormal, StartBitmapId}, {ButtonStyle::ImageHover, StopBitmapId}}, true, Red},
-        {{{ButtonStyle::ImageDisabled, StartBitmapId}}, false, NoPicture},  // kept, never drawn
-        {{{4, StartBitmapId}, {0, StartBitmapId}}, false, NoPicture},
-        {{{ButtonStyle::ImageNormal, StartBitmapId}, {ButtonStyle::ImageNormal, 999}}, false, NoPicture},
-    };
     TestParent parent;
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(i);
+    for (const PictureCase& c : PictureCases) {
+        SCOPED_TRACE(&c - PictureCases);
         TestButton button(parent);
-        for (const Image& image : cases[i].images)
-            button.control.SetImage(image.kind, image.bitmap, BlueKey);
-        if (cases[i].over)
+        for (const auto& [kind, bitmap] : c.images)
+            button.control.SetImage(kind, bitmap, BlueKey);
+        if (c.over)
             button.Send(WM_MOUSEMOVE, Centre);
         const COLORREF middle = Render(button.window).At(9 + 12, 3 + 12);
-        const Seen seen = middle == Face                            ? NoPicture
-                          : GetGValue(middle) > GetRValue(middle) ? Green
-                                                                  : Red;
-        EXPECT_EQ(seen, cases[i].seen);
+        EXPECT_EQ(SeenIn(middle == Face, GetRValue(middle), GetGValue(middle)), c.seen);
     }
 }
 
