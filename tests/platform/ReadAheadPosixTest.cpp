@@ -384,40 +384,44 @@ TEST_F(AskAheadTest, AsksOneWindowAtATime) {
     EXPECT_GE(asked, 2 * InfoAhead::Window);
 }
 
+// A batch of a window and a half, asked ahead by tasks the test holds.
+class WindowTest : public ReadAheadTest {
+protected:
+    void SetUp() override {
+        MakeFiles(tree, "many", static_cast<int>(InfoAhead::Window * 3 / 2));
+        OpenFolder();
+        ASSERT_TRUE(batch.Fill(listing));
+    }
+    // How many entries the reader at `from` has asked ahead.
+    size_t StartAt(size_t from) { return ahead.Start(batch, from, listing, 0, true, Every, held.Run(), 3); }
+
+    ListingBatch batch;
+    InfoAhead ahead;
+    HeldTasks held;
+};
+
 // An executor with no worker free lets a task go without running it: the
 // window gives it out again while no task claimed the rest of its names,
 // never more than the tasks asked for at once, and once the reader is past
 // the window the next one comes in its turn.
-TEST_F(ReadAheadTest, TasksLetGoUnrunAreGivenOutAgain) {
-    MakeFiles(tree, "many", static_cast<int>(InfoAhead::Window * 3 / 2));
-    ListingBatch batch;
-    OpenFolder();
-    ASSERT_TRUE(batch.Fill(listing));
-    InfoAhead ahead;
-    HeldTasks held;
-    EXPECT_EQ(ahead.Start(batch, 0, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window);
-    EXPECT_EQ(ahead.Start(batch, 1, listing, 0, true, Every, held.Run(), 3), 0u);
+TEST_F(WindowTest, TasksLetGoUnrunAreGivenOutAgain) {
+    EXPECT_EQ(StartAt(0), InfoAhead::Window);
+    EXPECT_EQ(StartAt(1), 0u);
     EXPECT_EQ(held.tasks.size(), 3u);
     held.tasks.clear();  // let go unrun
-    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2, listing, 0, true, Every, held.Run(), 3), 0u);
+    EXPECT_EQ(StartAt(InfoAhead::Window / 2), 0u);
     EXPECT_EQ(held.tasks.size(), 3u);
     held.tasks.clear();
-    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window / 2);
+    EXPECT_EQ(StartAt(InfoAhead::Window), InfoAhead::Window / 2);
 }
 
 // The next window is asked once the reader is half-way through the last,
 // not an entry sooner or later.
-TEST_F(ReadAheadTest, NextWindowIsAskedHalfWayThroughTheLast) {
-    MakeFiles(tree, "many", static_cast<int>(InfoAhead::Window * 3 / 2));
-    ListingBatch batch;
-    OpenFolder();
-    ASSERT_TRUE(batch.Fill(listing));
-    InfoAhead ahead;
-    HeldTasks held;
-    EXPECT_EQ(ahead.Start(batch, 0, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window);
+TEST_F(WindowTest, NextWindowIsAskedHalfWayThroughTheLast) {
+    EXPECT_EQ(StartAt(0), InfoAhead::Window);
     held.RunAll();
-    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2 - 1, listing, 0, true, Every, held.Run(), 3), 0u);
-    EXPECT_EQ(ahead.Start(batch, InfoAhead::Window / 2, listing, 0, true, Every, held.Run(), 3), InfoAhead::Window / 2);
+    EXPECT_EQ(StartAt(InfoAhead::Window / 2 - 1), 0u);
+    EXPECT_EQ(StartAt(InfoAhead::Window / 2), InfoAhead::Window / 2);
 }
 
 // Across batches, with tasks on other threads asking while the reader
